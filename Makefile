@@ -1,0 +1,50 @@
+# The entry points: make run, make test, make render, make bench.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+CMAKE      ?= cmake
+JOBS       ?= $(shell nproc)
+ARGS       ?=
+
+.PHONY: all deps build run test test-release test-sanitize render bench format clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+$(BUILD)/build.ninja:
+	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+build: $(BUILD)/build.ninja
+	$(CMAKE) --build $(BUILD) -j $(JOBS)
+
+# Until the window exists, "run" renders the default map with the command-line renderer.
+run: deps build
+	$(BUILD)/cli/hillograph-render -o map.bmp
+	@echo "Wrote the default map to $(CURDIR)/map.bmp"
+
+# Every test in the release build, then the core's tests again under the sanitizers.
+test: test-release test-sanitize
+
+test-release: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+$(ASAN_BUILD)/build.ninja:
+	$(CMAKE) -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHILLOGRAPH_SANITIZE=ON \
+	  -DHILLOGRAPH_BENCH=OFF -DHILLOGRAPH_GUI=OFF
+
+test-sanitize: $(ASAN_BUILD)/build.ninja
+	$(CMAKE) --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+render: build
+	$(BUILD)/cli/hillograph-render $(ARGS)
+
+bench: build
+	$(BUILD)/bench/hillograph_bench $(ARGS)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

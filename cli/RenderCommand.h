@@ -1,0 +1,15 @@
+// hillograph-render: renders a map through the same core as the window and writes it to a file.
+#pragma once
+
+#include <ostream>
+
+namespace hillograph {
+
+inline constexpr int ExitSuccess = 0;
+inline constexpr int ExitFailure = 1;  // the render or a file failed
+inline constexpr int ExitUsage = 2;    // the command line is wrong
+
+// Runs the command; messages go to Out and Err. Returns the exit status.
+int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::ostream& Err);
+
+}  // namespace hillograph

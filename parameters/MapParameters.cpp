@@ -1,0 +1,95 @@
+#include "parameters/MapParameters.h"
+
+#include <cmath>
+
+#include "synthesis/ExtendedMath.h"
+
+namespace hillograph {
+
+namespace {
+
+constexpr bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+constexpr TParameterKey NumberKey(std::string_view name, double TMapParameters::*member,
+                                  TNumberRange range, std::int32_t loadDefault) {
+  return {name, "Params", TKeyKind::Number, member, nullptr, range, loadDefault};
+}
+
+constexpr TParameterKey StyleNumberKey(std::string_view name, double TMapParameters::*member,
+                                       TNumberRange range, std::int32_t loadDefault) {
+  return {name, "Style", TKeyKind::Number, member, nullptr, range, loadDefault};
+}
+
+constexpr TParameterKey ColorKey(std::string_view name, TColor TMapParameters::*member) {
+  return {name, "Style", TKeyKind::Color, nullptr, member, {}, 0};  // a missing colour is black
+}
+
+}  // namespace
+
+// A preset that lacks a key gives these defaults, which are not all the start-up values.
+const std::array<TParameterKey, 18> ParameterKeys = {{
+    NumberKey("Width", &TMapParameters::Width, WidthRange, 100),
+    NumberKey("Height", &TMapParameters::Height, HeightRange, 100),
+    NumberKey("RandSeed", &TMapParameters::RandSeed, RandSeedRange, 0),
+    NumberKey("Diversity", &TMapParameters::Diversity, DiversityRange, 500),
+    NumberKey("WaterAmount", &TMapParameters::WaterAmount, WaterAmountRange, 150),
+    NumberKey("TownAmount", &TMapParameters::TownAmount, TownAmountRange, 30),
+    {"TownDB", "Params", TKeyKind::Text, nullptr, nullptr, {}, 0},
+    ColorKey("LandBorder", &TMapParameters::LandBorder),
+    ColorKey("MapFrame", &TMapParameters::MapFrame),
+    ColorKey("Grid", &TMapParameters::Grid),
+    ColorKey("SeaMin", &TMapParameters::SeaMin),
+    ColorKey("SeaMax", &TMapParameters::SeaMax),
+    ColorKey("Plain", &TMapParameters::Plain),
+    ColorKey("Hill", &TMapParameters::Hill),
+    ColorKey("Mountain", &TMapParameters::Mountain),
+    StyleNumberKey("GridSize", &TMapParameters::GridSize, GridSizeRange, 80),
+    StyleNumberKey("Shadows", &TMapParameters::Shadows, ShadowsRange, 10),
+    {"AutoRefresh", "x", TKeyKind::Flag, nullptr, nullptr, {}, 1},
+}};
+
+std::int32_t RoundHalfEven(double v) {
+  double whole = std::floor(v);
+  const double fraction = v - whole;  // exact below 2^52
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
+  return static_cast<std::int32_t>(whole);
+}
+
+double TownDensityOf(double TownAmount) {
+  const TDoubleParts amount = SplitDouble(TownAmount);
+  return ExtendedQuotientToDouble(amount.Mantissa, static_cast<std::uint64_t>(TownAmountPerDensity),
+                                  amount.Exponent);
+}
+
+TMapStyle MapStyleOf(const TMapParameters& Params) {
+  return {Params.LandBorder,
+          Params.MapFrame,
+          Params.Grid,
+          Params.SeaMin,
+          Params.SeaMax,
+          Params.Plain,
+          Params.Hill,
+          Params.Mountain,
+          RoundHalfEven(Params.GridSize),
+          ShadowDivisorBase - RoundHalfEven(Params.Shadows)};
+}
+
+const TParameterKey* FindParameterKey(std::string_view Name) {
+  for (const TParameterKey& key : ParameterKeys) {
+    if (EqualIgnoringCase(key.Name, Name)) return &key;
+  }
+  return nullptr;
+}
+
+void SetNumber(TMapParameters& Params, const TParameterKey& Key, double Value) {
+  Params.*Key.Number = ClampValue(Value, Key.Range);
+}
+
+}  // namespace hillograph

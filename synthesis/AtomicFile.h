@@ -1,0 +1,41 @@
+// Writes a file whole or not at all: the bytes go to a temporary file beside the target, which
+// replaces the target only once everything has reached the disk. A failure at any point leaves
+// the target as it was and removes the temporary file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace hillograph {
+
+class TAtomicFile {
+ public:
+  // Creates the temporary file; throws std::system_error with the system's error.
+  explicit TAtomicFile(const std::string& Target);
+  ~TAtomicFile();
+  TAtomicFile(const TAtomicFile&) = delete;
+  TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+  void Write(const void* Data, std::size_t Size);
+  void Write(std::string_view Text) { Write(Text.data(), Text.size()); }
+
+  // Flushes, closes and renames over the target.
+  void Commit();
+
+  // Test seam: when set, every write of raw bytes goes through it instead of ::write.
+  using TWriteFunction = long (*)(int fd, const void* data, std::size_t size);
+  static TWriteFunction WriteFunction;
+
+ private:
+  void Fail(int error);
+
+  std::string target_;
+  std::string temporary_;
+  int fd_ = -1;
+};
+
+// Writes Data to Target through a TAtomicFile.
+void WriteFileAtomically(const std::string& Target, std::string_view Data);
+
+}  // namespace hillograph

@@ -1,0 +1,72 @@
+#include "synthesis/Bmp.h"
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "synthesis/AtomicFile.h"
+#include "synthesis/Error.h"
+
+namespace hillograph {
+namespace {
+
+constexpr std::uint32_t FileHeaderSize = 14;
+constexpr std::uint32_t InfoHeaderSize = 40;
+constexpr std::uint16_t BitsPerPixel = 24;
+constexpr std::int32_t PixelsPerMetre = 3780;  // 96 pixels per inch
+
+void Put16(std::string& out, std::uint16_t v) {
+  out.push_back(static_cast<char>(v & 0xFF));
+  out.push_back(static_cast<char>(v >> 8));
+}
+
+void Put32(std::string& out, std::uint32_t v) {
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+}  // namespace
+
+std::string EncodeBmp(const TPicture& Picture) {
+  const std::uint32_t imageSize =
+      static_cast<std::uint32_t>(Picture.Stride()) * static_cast<std::uint32_t>(Picture.Height());
+  const std::uint32_t offset = FileHeaderSize + InfoHeaderSize;
+  std::string out;
+  out.reserve(offset + imageSize);
+  out += "BM";
+  Put32(out, offset + imageSize);
+  Put32(out, 0);  // reserved
+  Put32(out, offset);
+  Put32(out, InfoHeaderSize);
+  Put32(out, static_cast<std::uint32_t>(Picture.Width()));
+  Put32(out, static_cast<std::uint32_t>(Picture.Height()));  // positive: rows bottom-up
+  Put16(out, 1);                                             // planes
+  Put16(out, BitsPerPixel);
+  Put32(out, 0);  // no compression
+  Put32(out, imageSize);
+  Put32(out, PixelsPerMetre);
+  Put32(out, PixelsPerMetre);
+  Put32(out, 0);  // colours used
+  Put32(out, 0);  // important colours
+  for (std::int32_t y = Picture.Height() - 1; y >= 0; --y) {
+    out.append(reinterpret_cast<const char*>(Picture.ScanLine(y)), Picture.Stride());
+  }
+  return out;
+}
+
+std::string CannotCreateFileMessage(const std::string& FileName, const std::string& Reason) {
+  std::error_code ignored;
+  const std::filesystem::path full = std::filesystem::absolute(FileName, ignored);
+  return "Cannot create file \"" + (full.empty() ? FileName : full.string()) + "\". " + Reason;
+}
+
+void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName) {
+  try {
+    WriteFileAtomically(FileName, EncodeBmp(Picture));
+  } catch (const std::system_error& e) {
+    throw TError(CannotCreateFileMessage(FileName, e.code().message()));
+  }
+}
+
+}  // namespace hillograph

@@ -1,0 +1,18 @@
+// GenerateMap: one render, from the numbers to the finished picture.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "synthesis/MapStyle.h"
+#include "synthesis/Picture.h"
+
+namespace hillograph {
+
+// Draws the whole map into Bitmap, resizing it to Width x Height. Takes every random number from
+// RandSeed and reads MapStyle. Width, Height and Diversity are 1 .. 1000, WaterLevel 0 .. 255,
+// TownDensity 0 .. 1; TownDB names a file of town names or nothing.
+void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+                 std::int32_t WaterLevel, double TownDensity, const std::string& TownDB);
+
+}  // namespace hillograph

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/PictureFile.h"
+#include "parameters/RenderRequest.h"
+#include "tests/cli/BmpReader.h"
+
+namespace hillograph {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TRunResult {
+  int status;
+  std::string err;
+};
+
+// Runs the built program with a shell command line and gathers its exit status and stderr.
+TRunResult RunProgram(const std::string& arguments) {
+  const fs::path errFile =
+      fs::temp_directory_path() / ("hillograph-cli-err-" + std::to_string(::getpid()));
+  const std::string command = std::string(HILLOGRAPH_RENDER_PROGRAM) + " " + arguments + " 2>" +
+                              errFile.string() + " >/dev/null";
+  const int raw = std::system(command.c_str());
+  std::ifstream in(errFile);
+  std::stringstream err;
+  err << in.rdbuf();
+  fs::remove(errFile);
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err.str()};
+}
+
+class RenderCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("hillograph-cli-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  fs::path dir_;
+};
+
+TEST_F(RenderCommandTest, WritesTheDefaultMapAsBmp) {
+  ASSERT_EQ(RunProgram("-o " + Path("map.bmp")).status, 0);
+  const testing::TBmpImage image = testing::ReadBmp(Path("map.bmp"));
+  TPicture expected;
+  RenderMapParameters(expected, TMapParameters{});
+  ASSERT_EQ(image.width, 640);
+  ASSERT_EQ(image.height, 480);
+  EXPECT_EQ(image.bitsPerPixel, 24);
+  for (std::int32_t y = 0; y < 480; ++y) {
+    for (std::int32_t x = 0; x < 640; ++x) {
+      const std::uint8_t* p = expected.ScanLine(y) + 3 * x;
+      ASSERT_EQ(image.Pixel(x, y), RGB(p[2], p[1], p[0])) << x << ", " << y;
+    }
+  }
+  EXPECT_EQ(image.Pixel(1, 1), RGB(110, 143, 254));  // row order: (1, 1) is near the top
+}
+
+TEST_F(RenderCommandTest, SettingsAreAppliedInOrderAndClamped) {
+  ASSERT_EQ(
+      RunProgram("--set Width=5000 --set height=3.5 --set width=7 -o " + Path("a.bmp")).status, 0);
+  const testing::TBmpImage image = testing::ReadBmp(Path("a.bmp"));
+  EXPECT_EQ(image.width, 7);
+  EXPECT_EQ(image.height, 4);
+  ASSERT_EQ(RunProgram("--set Width=5000 --set Height=0 -o " + Path("b.bmp")).status, 0);
+  const testing::TBmpImage clamped = testing::ReadBmp(Path("b.bmp"));
+  EXPECT_EQ(clamped.width, 1000);
+  EXPECT_EQ(clamped.height, 1);
+}
+
+TEST_F(RenderCommandTest, ColoursTakeIntegersAndHex) {
+  for (const char* value : {"2105376", "0x202020", "'$202020'", "X202020", "'#202020'"}) {
+    ASSERT_EQ(RunProgram(std::string("--set Width=9 --set Height=9 --set MapFrame=") + value +
+                         " -o " + Path("c.bmp"))
+                  .status,
+              0)
+        << value;
+    EXPECT_EQ(testing::ReadBmp(Path("c.bmp")).Pixel(0, 0), RGB(32, 32, 32)) << value;
+  }
+  ASSERT_EQ(RunProgram("--set Width=9 --set Height=9 --set MapFrame='#102030' -o " + Path("d.bmp"))
+                .status,
+            0);
+  EXPECT_EQ(testing::ReadBmp(Path("d.bmp")).Pixel(0, 0), RGB(0x10, 0x20, 0x30));
+}
+
+TEST_F(RenderCommandTest, WritesPngWhenAsked) {
+  ASSERT_EQ(RunProgram("--set Width=3 --set Height=2 -o " + Path("m.PNG")).status, 0);
+  std::ifstream in(Path("m.PNG"), std::ios::binary);
+  std::string signature(8, '\0');
+  in.read(signature.data(), 8);
+  EXPECT_EQ(signature, "\x89PNG\r\n\x1a\n");
+}
+
+TEST_F(RenderCommandTest, UsageErrorsSayWhatIsWrongInOneLine) {
+  const char* cases[] = {
+      "--set Colour=1",
+      "--set Width=nan",
+      "--set Width=inf",
+      "--set Width=12abc",
+      "--set Width=",
+      "--set Width",
+      "--set",
+      "-o",
+      "--no-such-option",
+      "--set Grid=green",
+      "--set AutoRefresh=yes",
+      "stray",
+  };
+  for (const char* arguments : cases) {
+    const TRunResult result = RunProgram(std::string(arguments) + " -o " + Path("never.bmp"));
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(result.err.rfind("hillograph-render: ", 0), 0u) << result.err;
+    EXPECT_FALSE(fs::exists(Path("never.bmp"))) << arguments;
+  }
+}
+
+TEST_F(RenderCommandTest, AnUnwritableOutputFailsWithTheMessageAndKeepsTheOldFile) {
+  { std::ofstream(Path("keep.bmp")) << "old"; }
+  fs::create_directories(Path("folder.bmp"));
+  const struct {
+    std::string output;
+    std::string reason;
+  } cases[] = {
+      {Path("missing/dir/map.bmp"), "No such file or directory"},
+      {Path("keep.bmp") + "/inside.bmp", "Not a directory"},
+      {Path("folder.bmp"), "Is a directory"},
+  };
+  for (const auto& c : cases) {
+    const TRunResult result = RunProgram("--set Width=4 --set Height=4 -o " + c.output);
+    EXPECT_EQ(result.status, 1) << c.output;
+    EXPECT_EQ(result.err,
+              "hillograph-render: Cannot create file \"" + c.output + "\". " + c.reason + "\n");
+  }
+  std::ifstream in(Path("keep.bmp"));
+  std::string content;
+  in >> content;
+  EXPECT_EQ(content, "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+TEST_F(RenderCommandTest, HelpAndVersion) {
+  EXPECT_EQ(RunProgram("--help").status, 0);
+  EXPECT_EQ(RunProgram("--version").status, 0);
+}
+
+}  // namespace
+}  // namespace hillograph

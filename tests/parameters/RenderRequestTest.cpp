@@ -1,0 +1,96 @@
+#include "parameters/RenderRequest.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "parameters/MapParameters.h"
+#include "synthesis/Random.h"
+
+namespace hillograph {
+namespace {
+
+TColor PixelAt(const TPicture& picture, std::int32_t x, std::int32_t y) {
+  const std::uint8_t* p = picture.ScanLine(y) + 3 * x;
+  return RGB(p[2], p[1], p[0]);
+}
+
+TEST(RenderRequestTest, DefaultMapPixelsBeforeTheFirstTown) {
+  TPicture picture;
+  RenderMapParameters(picture, TMapParameters{});
+  ASSERT_EQ(picture.Width(), 640);
+  ASSERT_EQ(picture.Height(), 480);
+  EXPECT_EQ(PixelAt(picture, 1, 1), RGB(110, 143, 254));
+  EXPECT_EQ(PixelAt(picture, 80, 20), RGB(58, 105, 201));
+  EXPECT_EQ(PixelAt(picture, 635, 29), RGB(107, 150, 57));
+  EXPECT_EQ(PixelAt(picture, 639, 45), RGB(32, 32, 32));
+}
+
+TEST(RenderRequestTest, RestoresRandSeedAndRendersTheSameTwice) {
+  RandSeed = 4242;
+  TPicture first, second;
+  TMapParameters params;
+  params.Width = 97;
+  params.Height = 61;
+  RenderMapParameters(first, params);
+  EXPECT_EQ(RandSeed, 4242u);
+  Random(7);  // draws in between change nothing
+  RenderMapParameters(second, params);
+  ASSERT_EQ(first.Stride() * 61, second.Stride() * 61);
+  EXPECT_TRUE(std::equal(first.Bits(), first.Bits() + first.Stride() * 61, second.Bits()));
+}
+
+TEST(RenderRequestTest, RestoresRandSeedWhenTheRenderThrows) {
+  RandSeed = 777;
+  TPicture picture;
+  TMapParameters params;
+  params.Width = -1;  // a size no field allows: the height field cannot be allocated
+  EXPECT_ANY_THROW(RenderMapParameters(picture, params));
+  EXPECT_EQ(RandSeed, 777u);
+}
+
+TEST(MapParametersTest, RoundingHalvesToEven) {
+  const struct {
+    double value;
+    std::int32_t rounded;
+  } cases[] = {{2.5, 2},
+               {3.5, 4},
+               {-2.5, -2},
+               {10.5, 10},
+               {0.49999999999999994, 0},
+               {1.5, 2},
+               {2147483647, 2147483647},
+               {-0.5, 0},
+               {30.4, 30},
+               {30.6, 31}};
+  for (const auto& c : cases)
+    EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
+}
+
+TEST(MapParametersTest, StyleAndDensity) {
+  TMapParameters params;
+  params.Shadows = 10.5;
+  params.GridSize = 20;
+  const TMapStyle style = MapStyleOf(params);
+  EXPECT_EQ(style.ShadowDivisor, 41);
+  EXPECT_EQ(style.GridSize, 20);
+  params.Shadows = 0;
+  EXPECT_EQ(MapStyleOf(params).ShadowDivisor, 51);
+  params.Shadows = 50;
+  EXPECT_EQ(MapStyleOf(params).ShadowDivisor, 1);
+
+  for (int amount = 0; amount <= 10000; ++amount) {
+    ASSERT_EQ(TownDensityOf(amount), amount / 10000.0) << amount;
+  }
+  EXPECT_EQ(TownDensityOf(30.5), 0.00305);
+}
+
+TEST(MapParametersTest, KeysAreFoundWithoutRegardToCase) {
+  ASSERT_NE(FindParameterKey("waterAMOUNT"), nullptr);
+  EXPECT_EQ(FindParameterKey("waterAMOUNT")->Name, "WaterAmount");
+  EXPECT_EQ(FindParameterKey("Water"), nullptr);
+  EXPECT_EQ(FindParameterKey(""), nullptr);
+}
+
+}  // namespace
+}  // namespace hillograph
