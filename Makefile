@@ -24,7 +24,8 @@ run: deps build
 	@echo "Wrote the default map to $(CURDIR)/map.bmp"
 
 # Every test in the release build, then the core's tests again under the sanitizers.
-test: test-release test-sanitize
+test: deps
+	$(MAKE) test-release test-sanitize
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
