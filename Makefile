@@ -1,11 +1,13 @@
 # The entry points: make run, make test, make render, make bench.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 CMAKE      ?= cmake
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build run test test-release test-sanitize render bench format clean
+.PHONY: all deps build run test test-release test-sanitize render bench fuzz format clean
 
 all: build
 
@@ -44,8 +46,17 @@ render: build
 bench: build
 	$(BUILD)/bench/hillograph_bench $(ARGS)
 
+$(FUZZ_BUILD)/build.ninja:
+	CC=clang CXX=clang++ $(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DHILLOGRAPH_FUZZ=ON -DHILLOGRAPH_GUI=OFF -DHILLOGRAPH_TESTS=OFF -DHILLOGRAPH_BENCH=OFF
+
+# Each fuzz target for FUZZ_SECONDS, starting from its seed corpus in fuzz/corpus.
+fuzz: $(FUZZ_BUILD)/build.ninja
+	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS)
+	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
