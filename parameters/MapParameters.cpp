@@ -2,20 +2,12 @@
 
 #include <cmath>
 
+#include "parameters/IgnoreCase.h"
 #include "synthesis/ExtendedMath.h"
 
 namespace hillograph {
 
 namespace {
-
-constexpr bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 constexpr TParameterKey NumberKey(std::string_view name, double TMapParameters::*member,
                                   TNumberRange range, std::int32_t loadDefault) {
