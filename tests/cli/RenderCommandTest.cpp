@@ -10,6 +10,7 @@
 
 #include "cli/PictureFile.h"
 #include "parameters/RenderRequest.h"
+#include "tests/TempFolder.h"
 #include "tests/cli/BmpReader.h"
 
 namespace hillograph {
@@ -38,14 +39,9 @@ TRunResult RunProgram(const std::string& arguments) {
 
 class RenderCommandTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("hillograph-cli-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
 
-  fs::path dir_;
+  testing::TTempFolder folder_;
 };
 
 TEST_F(RenderCommandTest, WritesTheDefaultMapAsBmp) {
@@ -145,7 +141,7 @@ TEST_F(RenderCommandTest, AnUnwritableOutputFailsWithTheMessageAndKeepsTheOldFil
   std::string content;
   in >> content;
   EXPECT_EQ(content, "old");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+  EXPECT_EQ(folder_.Entries(), 2);
 }
 
 TEST_F(RenderCommandTest, HelpAndVersion) {
