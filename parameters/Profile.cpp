@@ -1,0 +1,96 @@
+#include "parameters/Profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <system_error>
+
+#include "synthesis/AtomicFile.h"
+#include "synthesis/Error.h"
+
+namespace hillograph {
+namespace {
+
+constexpr const char* UnableToWriteTo = "Unable to write to ";
+constexpr const char* UnableToRead = "Unable to read ";
+constexpr std::size_t ReadChunk = 4096;
+
+[[noreturn]] void ThrowSystemError(int error) {
+  throw std::system_error(error, std::generic_category());
+}
+
+class TFileDescriptor {
+ public:
+  explicit TFileDescriptor(int Fd) : fd_(Fd) {}
+  ~TFileDescriptor() { ::close(fd_); }
+  TFileDescriptor(const TFileDescriptor&) = delete;
+  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// The bytes of the file; nothing when it does not exist. Other failures throw std::system_error.
+std::optional<std::string> ReadFileBytes(const std::string& fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    ThrowSystemError(errno);
+  }
+  const TFileDescriptor file(fd);
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) ThrowSystemError(errno);
+  if (S_ISDIR(status.st_mode)) ThrowSystemError(EISDIR);
+  std::string bytes;
+  char chunk[ReadChunk];
+  for (;;) {
+    const ssize_t count = ::read(file.Get(), chunk, sizeof chunk);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) ThrowSystemError(errno);
+    if (count == 0) return bytes;
+    bytes.append(chunk, static_cast<std::size_t>(count));
+  }
+}
+
+}  // namespace
+
+TProfileText TProfile::Read() const {
+  try {
+    return TProfileText(ReadFileBytes(fileName_).value_or(std::string()));
+  } catch (const std::system_error&) {
+    return TProfileText("");
+  }
+}
+
+TProfileText TProfile::ReadExisting() const {
+  try {
+    const std::optional<std::string> bytes = ReadFileBytes(fileName_);
+    if (!bytes) ThrowSystemError(ENOENT);
+    return TProfileText(*bytes);
+  } catch (const std::system_error& e) {
+    throw TError(UnableToRead + fileName_ + ". " + e.code().message());
+  }
+}
+
+std::string TProfile::ReadString(std::string_view Section, std::string_view Key,
+                                 std::string_view Default) const {
+  return Read().ReadString(Section, Key, Default);
+}
+
+void TProfile::WriteString(std::string_view Section, std::string_view Key, std::string_view Value) {
+  const TError failure(UnableToWriteTo + fileName_);
+  try {
+    // A file that exists but cannot be read is not overwritten: its other lines would be lost.
+    TProfileText text(ReadFileBytes(fileName_).value_or(std::string()));
+    if (!text.WriteString(Section, Key, Value)) throw failure;
+    WriteFileAtomically(fileName_, text.Text());
+  } catch (const std::system_error&) {
+    throw failure;
+  }
+}
+
+}  // namespace hillograph
