@@ -7,6 +7,8 @@
 
 #include "cli/PictureFile.h"
 #include "parameters/MapParameters.h"
+#include "parameters/Preset.h"
+#include "parameters/Profile.h"
 #include "parameters/RenderRequest.h"
 #include "parameters/Settings.h"
 #include "synthesis/Error.h"
@@ -19,8 +21,10 @@ constexpr const char* ProgramName = "hillograph-render";
 constexpr const char* DefaultOutput = "map.bmp";
 
 struct TRenderOptions {
+  std::string Preset;
   std::vector<std::string> Settings;
   std::string Output = DefaultOutput;
+  std::string SavePreset;
 };
 
 std::string KeyList() {
@@ -33,12 +37,18 @@ std::string KeyList() {
 }
 
 void DefineOptions(CLI::App& app, TRenderOptions& options) {
+  app.add_option("--preset", options.Preset,
+                 "Start from a preset file, read as the window's \"Load preset...\" reads it")
+      ->type_name("FILE");
   app.add_option("--set", options.Settings,
                  "Set a parameter, KEY=VALUE; repeatable, applied in order. Keys: " + KeyList())
       ->type_name("KEY=VALUE")
       ->allow_extra_args(false);
   app.add_option("-o,--output", options.Output,
                  "Picture file to write: BMP, or PNG when the name ends in .png (default: map.bmp)")
+      ->type_name("FILE");
+  app.add_option("--save-preset", options.SavePreset,
+                 "Write the parameters as a preset file, as the window's \"Save preset...\" does")
       ->type_name("FILE");
   app.set_version_flag("--version", std::string(ProgramName) + " " + HILLOGRAPH_VERSION);
 }
@@ -60,6 +70,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
   TMapParameters params;
   try {
     app.parse(argc, argv);
+    // The settings are checked before any file is read or written.
     for (const std::string& setting : options.Settings)
       ApplySetting(params, setting);
   } catch (const CLI::Success& e) {  // --help or --version
@@ -73,6 +84,14 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
   }
 
   try {
+    if (app.count("--preset") > 0) {
+      // Nobody picked this file from a dialog: a name that reads nothing is an error, not a map
+      // of defaults.
+      params = PresetParameters(TProfile(options.Preset).ReadExisting());
+      for (const std::string& setting : options.Settings)
+        ApplySetting(params, setting);
+    }
+    if (app.count("--save-preset") > 0) WritePreset(options.SavePreset, params);
     TPicture picture;
     RenderMapParameters(picture, params);
     SavePictureFile(picture, options.Output);

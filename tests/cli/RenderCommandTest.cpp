@@ -149,5 +149,78 @@ TEST_F(RenderCommandTest, HelpAndVersion) {
   EXPECT_EQ(RunProgram("--version").status, 0);
 }
 
+// Presets
+
+TEST_F(RenderCommandTest, APresetSavedAndLoadedAgainGivesTheSameFileAndMap) {
+  const std::string settings =
+      "--set Width=50 --set Height=40 --set TownAmount=400.5 --set Grid=#FF0000 --set "
+      "AutoRefresh=0 --set TownDB=' no such towns.txt'";
+  ASSERT_EQ(
+      RunProgram(settings + " --save-preset " + Path("a.hpf") + " -o " + Path("a.bmp")).status, 0);
+  const std::string saved = folder_.Read("a.hpf");
+  EXPECT_NE(saved.find("Width=50\nHeight=40\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("TownAmount=400\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("TownDB=\" no such towns.txt\"\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Grid=255\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("[x]\nAutoRefresh=0\n"), std::string::npos) << saved;
+
+  ASSERT_EQ(RunProgram("--preset " + Path("a.hpf") + " --save-preset " + Path("b.hpf") + " -o " +
+                       Path("b.bmp"))
+                .status,
+            0);
+  EXPECT_EQ(folder_.Read("b.hpf"), saved);
+  // The fractional town amount was saved rounded, so the loaded map is that of 400 towns.
+  ASSERT_EQ(RunProgram(settings + " --set TownAmount=400 -o " + Path("c.bmp")).status, 0);
+  EXPECT_EQ(folder_.Read("b.bmp"), folder_.Read("c.bmp"));
+}
+
+TEST_F(RenderCommandTest, TheStartUpPresetRendersTheDefaultMap) {
+  ASSERT_EQ(RunProgram("--save-preset " + Path("start.hpf") + " -o " + Path("a.bmp")).status, 0);
+  ASSERT_EQ(RunProgram("--preset " + Path("start.hpf") + " -o " + Path("b.bmp")).status, 0);
+  EXPECT_EQ(folder_.Read("a.bmp"), folder_.Read("b.bmp"));
+  EXPECT_EQ(testing::ReadBmp(Path("b.bmp")).width, 640);
+}
+
+TEST_F(RenderCommandTest, SettingsApplyAfterThePreset) {
+  folder_.Write("p.hpf", "[params]\nwidth=50\nHeight=5000\n");
+  ASSERT_EQ(RunProgram("--set Width=7 --preset " + Path("p.hpf") + " -o " + Path("a.bmp")).status,
+            0);
+  const testing::TBmpImage image = testing::ReadBmp(Path("a.bmp"));
+  EXPECT_EQ(image.width, 7);
+  EXPECT_EQ(image.height, 1000);  // from the preset, brought into range
+}
+
+TEST_F(RenderCommandTest, APresetThatReadsNothingIsAnError) {
+  folder_.Write("file", "");
+  fs::create_directories(Path("folder.hpf"));
+  const struct {
+    std::string preset;
+    std::string reason;
+  } cases[] = {
+      {Path("missing.hpf"), "No such file or directory"},
+      {Path("file") + "/p.hpf", "Not a directory"},
+      {Path("folder.hpf"), "Is a directory"},
+  };
+  for (const auto& c : cases) {
+    const TRunResult result = RunProgram("--preset " + c.preset + " --save-preset " +
+                                         Path("never.hpf") + " -o " + Path("never.bmp"));
+    EXPECT_EQ(result.status, 1) << c.preset;
+    EXPECT_EQ(result.err, "hillograph-render: Unable to read " + c.preset + ". " + c.reason + "\n");
+  }
+  // A wrong setting is still a usage error, whatever the preset.
+  EXPECT_EQ(RunProgram("--preset " + Path("missing.hpf") + " --set Width=x").status, 2);
+  EXPECT_FALSE(fs::exists(Path("never.hpf")));
+  EXPECT_FALSE(fs::exists(Path("never.bmp")));
+}
+
+TEST_F(RenderCommandTest, AnUnwritablePresetFailsWithTheMessage) {
+  folder_.Write("file", "");
+  const std::string target = Path("file") + "/p.hpf";
+  const TRunResult result = RunProgram("--save-preset " + target + " -o " + Path("never.bmp"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "hillograph-render: Unable to write to " + target + "\n");
+  EXPECT_FALSE(fs::exists(Path("never.bmp")));
+}
+
 }  // namespace
 }  // namespace hillograph
