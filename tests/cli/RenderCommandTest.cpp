@@ -190,36 +190,29 @@ TEST_F(RenderCommandTest, SettingsApplyAfterThePreset) {
   EXPECT_EQ(image.height, 1000);  // from the preset, brought into range
 }
 
-TEST_F(RenderCommandTest, APresetThatReadsNothingIsAnError) {
+TEST_F(RenderCommandTest, APresetFileThatFailsStopsWithTheMessage) {
   folder_.Write("file", "");
   fs::create_directories(Path("folder.hpf"));
+  const std::string throughFile = Path("file") + "/p.hpf";
   const struct {
-    std::string preset;
-    std::string reason;
+    std::string arguments;
+    std::string message;
   } cases[] = {
-      {Path("missing.hpf"), "No such file or directory"},
-      {Path("file") + "/p.hpf", "Not a directory"},
-      {Path("folder.hpf"), "Is a directory"},
+      {"--preset " + Path("missing.hpf"),
+       "Unable to read " + Path("missing.hpf") + ". No such file or directory"},
+      {"--preset " + throughFile, "Unable to read " + throughFile + ". Not a directory"},
+      {"--preset " + Path("folder.hpf"),
+       "Unable to read " + Path("folder.hpf") + ". Is a directory"},
+      {"--save-preset " + throughFile, "Unable to write to " + throughFile},
   };
   for (const auto& c : cases) {
-    const TRunResult result = RunProgram("--preset " + c.preset + " --save-preset " +
-                                         Path("never.hpf") + " -o " + Path("never.bmp"));
-    EXPECT_EQ(result.status, 1) << c.preset;
-    EXPECT_EQ(result.err, "hillograph-render: Unable to read " + c.preset + ". " + c.reason + "\n");
+    const TRunResult result = RunProgram(c.arguments + " -o " + Path("never.bmp"));
+    EXPECT_EQ(result.status, 1) << c.arguments;
+    EXPECT_EQ(result.err, "hillograph-render: " + c.message + "\n");
   }
+  EXPECT_FALSE(fs::exists(Path("never.bmp")));
   // A wrong setting is still a usage error, whatever the preset.
   EXPECT_EQ(RunProgram("--preset " + Path("missing.hpf") + " --set Width=x").status, 2);
-  EXPECT_FALSE(fs::exists(Path("never.hpf")));
-  EXPECT_FALSE(fs::exists(Path("never.bmp")));
-}
-
-TEST_F(RenderCommandTest, AnUnwritablePresetFailsWithTheMessage) {
-  folder_.Write("file", "");
-  const std::string target = Path("file") + "/p.hpf";
-  const TRunResult result = RunProgram("--save-preset " + target + " -o " + Path("never.bmp"));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "hillograph-render: Unable to write to " + target + "\n");
-  EXPECT_FALSE(fs::exists(Path("never.bmp")));
 }
 
 }  // namespace

@@ -150,14 +150,21 @@ TEST(ProfileTest, AFailedWriteRaisesTheMessageAndKeepsTheFile) {
   EXPECT_EQ(folder.Entries(), 3);  // no temporary file left behind
 }
 
-TEST(ProfileTest, AReadOnlyFolderRefusesTheWrite) {
-  if (::geteuid() == 0) GTEST_SKIP() << "a read-only folder does not stop the superuser";
+TEST(ProfileTest, WithoutPermissionsTheWriteIsRefused) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
   const testing::TTempFolder folder;
-  folder.Write("preset.ini", "[S]\nK=old\n");
+  const std::string original = "[S]\nK=old\nOther=kept\n";
+  folder.Write("write-only.ini", original);
+  ::chmod(folder.Path("write-only.ini").c_str(), 0200);  // its other lines could not be kept
+  EXPECT_THROW(TProfile(folder.Path("write-only.ini")).WriteString("S", "K", "new"), TError);
+  ::chmod(folder.Path("write-only.ini").c_str(), 0600);
+  folder.Write("in-read-only-folder.ini", original);
   ::chmod(folder.Dir().c_str(), 0555);
-  EXPECT_THROW(TProfile(folder.Path("preset.ini")).WriteString("S", "K", "new"), TError);
+  EXPECT_THROW(TProfile(folder.Path("in-read-only-folder.ini")).WriteString("S", "K", "new"),
+               TError);
   ::chmod(folder.Dir().c_str(), 0755);
-  EXPECT_EQ(folder.Read("preset.ini"), "[S]\nK=old\n");
+  EXPECT_EQ(folder.Read("write-only.ini"), original);
+  EXPECT_EQ(folder.Read("in-read-only-folder.ini"), original);
 }
 
 TEST(ProfileTest, ReadExistingNamesWhatWentWrong) {
