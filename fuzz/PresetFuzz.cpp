@@ -1,0 +1,55 @@
+// Preset files: any text loads with every number inside its field's range, and writing one key
+// gives that key the written value while every other key reads as before. The input is the file,
+// then optionally a NUL byte and the value to write.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "parameters/MapParameters.h"
+#include "parameters/Preset.h"
+#include "parameters/ProfileText.h"
+
+namespace {
+
+using namespace hillograph;
+
+constexpr std::string_view Missing = "\x01missing";
+
+std::vector<std::string> ReadAll(const TProfileText& profile) {
+  std::vector<std::string> values;
+  for (const TParameterKey& key : ParameterKeys)
+    values.push_back(profile.ReadString(key.Section, key.Name, Missing));
+  return values;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t split = input.find('\0');
+  const std::string_view text = input.substr(0, split);
+  const std::string_view value =
+      split == std::string_view::npos ? std::string_view("v") : input.substr(split + 1);
+
+  TProfileText profile(text);
+  const TMapParameters params = PresetParameters(profile);
+  for (const TParameterKey& key : ParameterKeys) {
+    if (key.Kind != TKeyKind::Number) continue;
+    const double v = params.*key.Number;
+    if (!(v >= key.Range.Min && v <= key.Range.Max)) std::abort();
+  }
+
+  const std::vector<std::string> before = ReadAll(profile);
+  const std::size_t written = value.size() % ParameterKeys.size();
+  const TParameterKey& key = ParameterKeys[written];
+  if (!profile.WriteString(key.Section, key.Name, value)) {
+    if (profile.Text() != text) std::abort();
+    return 0;
+  }
+  std::vector<std::string> expected = before;
+  expected[written] = std::string(value.substr(0, ProfileValueLimit));
+  if (ReadAll(TProfileText(profile.Text())) != expected) std::abort();
+  return 0;
+}
