@@ -1,0 +1,80 @@
+// Input for widget tests, delivered the way the window system delivers it.
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+namespace hillograph {
+
+// Shows a top-level widget and makes it the active window, so that it can hold the focus.
+inline bool ShowActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+
+// Types each character as a key press carrying it, as a keyboard layout would deliver it. Unlike
+// QTest::keyClicks, it takes any character, not only those with an ASCII key code.
+inline void TypeCharacters(QWidget* widget, const QString& characters) {
+  for (const QChar c : characters)
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c),
+                        Qt::NoModifier);
+}
+
+// Presses, moves and releases sent to the widget's window with the buttons held, so that Qt's
+// own implicit grab decides which widget receives each of them. Positions are in the
+// coordinates of the given widget and may lie outside it, or outside the window.
+class TPointer {
+ public:
+  void Press(QWidget* widget, QPoint position, Qt::MouseButton button = Qt::LeftButton) {
+    held |= button;
+    Send(widget, position, button, QEvent::MouseButtonPress);
+  }
+  void Move(QWidget* widget, QPoint position) {
+    Send(widget, position, Qt::NoButton, QEvent::MouseMove);
+  }
+  void Release(QWidget* widget, QPoint position, Qt::MouseButton button = Qt::LeftButton) {
+    held &= ~Qt::MouseButtons(button);
+    Send(widget, position, button, QEvent::MouseButtonRelease);
+  }
+  void Click(QWidget* widget, QPoint position, Qt::MouseButton button = Qt::LeftButton) {
+    Press(widget, position, button);
+    Release(widget, position, button);
+  }
+
+ private:
+  static constexpr int TimestampStep = 1000;  // far enough apart never to make a double click
+
+  void Send(QWidget* widget, QPoint position, Qt::MouseButton button, QEvent::Type type) {
+    static int timestamp = 0;
+    QWidget* window = widget->window();
+    qt_handleMouseEvent(window->windowHandle(), widget->mapTo(window, QPointF(position)),
+                        widget->mapToGlobal(QPointF(position)), held, button, type, Qt::NoModifier,
+                        timestamp += TimestampStep);
+    QCoreApplication::processEvents();
+  }
+
+  Qt::MouseButtons held;
+};
+
+// Counts the events of one type that reach a widget.
+class TEventCounter : public QObject {
+ public:
+  TEventCounter(QWidget* widget, QEvent::Type Type) : type(Type) {
+    widget->installEventFilter(this);
+  }
+  int Count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type) ++Count;
+    return false;
+  }
+
+ private:
+  QEvent::Type type;
+};
+
+}  // namespace hillograph
