@@ -1,0 +1,108 @@
+#include "ui/AboutBox.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include "tests/ui/WidgetInput.h"
+#include "ui/HyperLink.h"
+
+namespace hillograph {
+namespace {
+
+// Stands in for the browser: the desktop hands it the addresses the links open.
+class TBrowser : public QObject {
+  Q_OBJECT
+
+ public:
+  TBrowser() {
+    for (const char* scheme : {"http", "https"})
+      QDesktopServices::setUrlHandler(scheme, this, "Open");
+  }
+  ~TBrowser() override {
+    for (const char* scheme : {"http", "https"})
+      QDesktopServices::unsetUrlHandler(scheme);
+  }
+  QList<QUrl> Opened;
+
+ public slots:
+  void Open(const QUrl& url) { Opened << url; }
+};
+
+}  // namespace
+
+class TfrmAboutTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void Layout() {
+    const TfrmAbout frmAbout;
+    QCOMPARE(frmAbout.windowTitle(), "About Brackmoor Hillograph");
+    QVERIFY(frmAbout.windowFlags().testFlag(Qt::Tool));
+    QCOMPARE(frmAbout.size(), QSize(315, 153));
+    QCOMPARE(frmAbout.minimumSize(), frmAbout.maximumSize());
+    QCOMPARE(frmAbout.Label1->text(), "Hillograph, version 1.2");
+    QVERIFY(frmAbout.Label1->font().bold());
+    QVERIFY(!frmAbout.Label2->font().bold());
+    QCOMPARE(frmAbout.Label3->text(), "Please visit the Brackmoor homepage or donate:");
+    QCOMPARE(frmAbout.Button1->text(), "Close");
+    QCOMPARE(frmAbout.Button1->geometry(), QRect(232, 120, 75, 25));
+    QCOMPARE(frmAbout.hlBrackmoor->Caption(), QString(HomepageAddress));
+    QCOMPARE(frmAbout.hlDonate->Caption(), "Make a Donation via PayPal");
+    for (const THyperLink* link : {frmAbout.hlBrackmoor, frmAbout.hlDonate}) {
+      const QFontMetrics metrics(link->FontOut().Font(), link);
+      QCOMPARE(link->size(),
+               QSize(metrics.horizontalAdvance(link->Caption()) + 2, metrics.height() + 2));
+      QCOMPARE(link->FontOut().Color(), QColor(Qt::blue));
+      QCOMPARE(link->FontOver().Color(), QColor(Qt::red));
+      QVERIFY(link->FontOver().Font().underline() && !link->FontOver().Font().bold());
+    }
+    QCOMPARE(frmAbout.hlDonate->pos(), QPoint(8, 104));
+  }
+
+  void Addresses() {
+    const QString homepage(HomepageAddress);
+    QVERIFY(homepage.endsWith('/'));
+    QVERIFY(QUrl(homepage).isValid());
+    QCOMPARE(DonationAddress(), homepage + "redir.php?page=donate");
+  }
+
+  void CloseHoldsTheFocusAndEscapeDoesNothing() {
+    TfrmAbout frmAbout;
+    QVERIFY(ShowActive(frmAbout));
+    QCOMPARE(frmAbout.focusWidget(), frmAbout.Button1);
+    QTest::keyClick(frmAbout.Button1, Qt::Key_Tab);
+    QCOMPARE(frmAbout.focusWidget(), frmAbout.Button1);  // the only tab stop
+    QTest::keyClick(frmAbout.Button1, Qt::Key_Escape);
+    QVERIFY(frmAbout.isVisible());
+    QTest::keyClick(frmAbout.Button1, Qt::Key_Return);
+    QVERIFY(!frmAbout.isVisible());
+    QCOMPARE(frmAbout.result(), QDialog::Accepted);
+  }
+
+  void TheCloseBoxStillCloses() {
+    TfrmAbout frmAbout;
+    QVERIFY(ShowActive(frmAbout));
+    QVERIFY(frmAbout.close());
+    QVERIFY(!frmAbout.isVisible());
+  }
+
+  void LinksOpenTheirAddressesAndLeaveTheBoxOpen() {
+    const TBrowser browser;
+    TfrmAbout frmAbout;
+    QVERIFY(ShowActive(frmAbout));
+    TPointer pointer;
+    pointer.Click(frmAbout.hlBrackmoor, {2, 2});
+    pointer.Click(frmAbout.hlDonate, {2, 2});
+    QCOMPARE(browser.Opened, (QList<QUrl>{QUrl(HomepageAddress), QUrl(DonationAddress())}));
+    QVERIFY(frmAbout.isVisible());
+    QCOMPARE(frmAbout.hlBrackmoor->cursor().shape(), Qt::PointingHandCursor);
+  }
+};
+
+}  // namespace hillograph
+
+QTEST_MAIN(hillograph::TfrmAboutTest)
+#include "AboutBoxTest.moc"

@@ -1,0 +1,45 @@
+// The About box: the program's name and version, and links to the homepage and the donation
+// page. Created hidden at start-up and shown modally; "Close" is its only tab stop.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+namespace hillograph {
+
+class THyperLink;
+
+inline constexpr char HomepageAddress[] = "https://hillograph.example/";  // ends in "/"
+inline constexpr char DonationPage[] = "redir.php?page=donate";
+
+// The homepage address followed by the donation page.
+QString DonationAddress();
+
+class TfrmAbout : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TfrmAbout(QWidget* parent = nullptr);
+
+  // Ask the desktop to open the address in the user's browser; the outcome is not looked at,
+  // and the box stays open either way.
+  void hlBrackmoorClick();
+  void hlDonateClick();
+
+  QLabel* const Label1;
+  QLabel* const Label2;
+  QLabel* const Label3;
+  THyperLink* const hlBrackmoor;
+  THyperLink* const hlDonate;
+  QPushButton* const Button1;
+
+ protected:
+  // Escape does nothing: "Close" is not a cancel button.
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+};
+
+}  // namespace hillograph
