@@ -25,7 +25,7 @@ run: deps build
 	$(BUILD)/cli/hillograph-render -o map.bmp
 	@echo "Wrote the default map to $(CURDIR)/map.bmp"
 
-# Every test in the release build, then the core's tests again under the sanitizers.
+# Every test in the release build, then again under the sanitizers.
 test: deps
 	$(MAKE) test-release test-sanitize
 
@@ -34,7 +34,7 @@ test-release: build
 
 $(ASAN_BUILD)/build.ninja:
 	$(CMAKE) -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHILLOGRAPH_SANITIZE=ON \
-	  -DHILLOGRAPH_BENCH=OFF -DHILLOGRAPH_GUI=OFF
+	  -DHILLOGRAPH_BENCH=OFF
 
 test-sanitize: $(ASAN_BUILD)/build.ninja
 	$(CMAKE) --build $(ASAN_BUILD) -j $(JOBS)
