@@ -1,7 +1,5 @@
 #include "ui/HyperLink.h"
 
-#include <algorithm>
-
 #include <QCursor>
 #include <QFocusEvent>
 #include <QImage>
@@ -9,7 +7,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <cmath>
+#include <algorithm>
 
 #include "ui/InterfaceFont.h"
 
@@ -28,14 +26,19 @@ QFont DefaultLinkFont(bool underline) {
   return font;
 }
 
-// Inverts the device pixels that make up the logical pixel (x, y).
+// The device pixels [first, last) that make up logical pixel i; neighbours never share one.
+std::pair<int, int> DevicePixels(int i, double ratio) {
+  const int first = static_cast<int>(i * ratio);
+  return {first, std::max(first + 1, static_cast<int>((i + 1) * ratio))};
+}
+
 void InvertPixel(QImage& image, int x, int y) {
   const double ratio = image.devicePixelRatio();
-  const int right = std::min(static_cast<int>(std::ceil((x + 1) * ratio)), image.width());
-  const int bottom = std::min(static_cast<int>(std::ceil((y + 1) * ratio)), image.height());
-  for (int dy = static_cast<int>(y * ratio); dy < bottom; ++dy) {
+  const auto [left, right] = DevicePixels(x, ratio);
+  const auto [top, bottom] = DevicePixels(y, ratio);
+  for (int dy = top; dy < std::min(bottom, image.height()); ++dy) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(dy));
-    for (int dx = static_cast<int>(x * ratio); dx < right; ++dx)
+    for (int dx = left; dx < std::min(right, image.width()); ++dx)
       line[dx] ^= InvertedBits;
   }
 }
@@ -144,8 +147,8 @@ void THyperLink::paintEvent(QPaintEvent*) {
   QImage image(size() * ratio, QImage::Format_RGB32);
   image.setDevicePixelRatio(ratio);
   // The same resolution as the widget, so the caption measures as AdjustBounds measured it.
-  image.setDotsPerMeterX(std::lround(logicalDpiX() / MetersPerInch));
-  image.setDotsPerMeterY(std::lround(logicalDpiY() / MetersPerInch));
+  image.setDotsPerMeterX(qRound(logicalDpiX() / MetersPerInch));
+  image.setDotsPerMeterY(qRound(logicalDpiY() / MetersPerInch));
   image.fill(BackgroundColor());
   {
     QPainter painter(&image);

@@ -34,8 +34,10 @@ class THyperLink : public QWidget {
 
   // The owned fonts. Changing an attribute of the one in use resizes (with hlAutoSize) and
   // repaints the link; a change to the other shows when the pointer crosses the link.
-  TLinkFont& FontOut() const { return *fontOut; }
-  TLinkFont& FontOver() const { return *fontOver; }
+  TLinkFont& FontOut() { return *fontOut; }
+  const TLinkFont& FontOut() const { return *fontOut; }
+  TLinkFont& FontOver() { return *fontOver; }
+  const TLinkFont& FontOver() const { return *fontOver; }
   // Copy the attributes into the owned font, then resize (with hlAutoSize) and repaint, even
   // when nothing changed and whichever font is in use.
   void SetFontOut(const QFont& Font, const QColor& Color);

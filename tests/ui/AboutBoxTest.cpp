@@ -37,27 +37,16 @@ class TfrmAboutTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void Layout() {
+  void FixedToolWindowWithSelfSizedLinks() {
     const TfrmAbout frmAbout;
-    QCOMPARE(frmAbout.windowTitle(), "About Brackmoor Hillograph");
     QVERIFY(frmAbout.windowFlags().testFlag(Qt::Tool));
-    QCOMPARE(frmAbout.size(), QSize(315, 153));
-    QCOMPARE(frmAbout.minimumSize(), frmAbout.maximumSize());
-    QCOMPARE(frmAbout.Label1->text(), "Hillograph, version 1.2");
-    QVERIFY(frmAbout.Label1->font().bold());
-    QVERIFY(!frmAbout.Label2->font().bold());
-    QCOMPARE(frmAbout.Label3->text(), "Please visit the Brackmoor homepage or donate:");
-    QCOMPARE(frmAbout.Button1->text(), "Close");
-    QCOMPARE(frmAbout.Button1->geometry(), QRect(232, 120, 75, 25));
-    QCOMPARE(frmAbout.hlBrackmoor->Caption(), QString(HomepageAddress));
-    QCOMPARE(frmAbout.hlDonate->Caption(), "Make a Donation via PayPal");
+    QCOMPARE(frmAbout.minimumSize(), QSize(315, 153));
+    QCOMPARE(frmAbout.maximumSize(), QSize(315, 153));
+    QVERIFY(frmAbout.Label1->font().bold() && !frmAbout.Label2->font().bold());
     for (const THyperLink* link : {frmAbout.hlBrackmoor, frmAbout.hlDonate}) {
       const QFontMetrics metrics(link->FontOut().Font(), link);
       QCOMPARE(link->size(),
                QSize(metrics.horizontalAdvance(link->Caption()) + 2, metrics.height() + 2));
-      QCOMPARE(link->FontOut().Color(), QColor(Qt::blue));
-      QCOMPARE(link->FontOver().Color(), QColor(Qt::red));
-      QVERIFY(link->FontOver().Font().underline() && !link->FontOver().Font().bold());
     }
     QCOMPARE(frmAbout.hlDonate->pos(), QPoint(8, 104));
   }
@@ -67,6 +56,7 @@ class TfrmAboutTest : public QObject {
     QVERIFY(homepage.endsWith('/'));
     QVERIFY(QUrl(homepage).isValid());
     QCOMPARE(DonationAddress(), homepage + "redir.php?page=donate");
+    QCOMPARE(TfrmAbout().hlBrackmoor->Caption(), homepage);
   }
 
   void CloseHoldsTheFocusAndEscapeDoesNothing() {

