@@ -1,5 +1,7 @@
 #include "synthesis/Picture.h"
 
+#include <algorithm>
+
 namespace hillograph {
 
 namespace {
@@ -15,6 +17,23 @@ void TPicture::SetSize(std::int32_t Width, std::int32_t Height) {
   width_ = Width;
   height_ = Height;
   stride_ = stride;
+}
+
+void FillRect(TPicture& Picture, const TRect& Rect, TColor Color) {
+  const std::int32_t left = std::max(Rect.Left, 0);
+  const std::int32_t right = std::min(Rect.Right, Picture.Width());
+  const std::int32_t bottom = std::min(Rect.Bottom, Picture.Height());
+  const std::uint8_t blue = BlueOf(Color);
+  const std::uint8_t green = GreenOf(Color);
+  const std::uint8_t red = RedOf(Color);
+  for (std::int32_t y = std::max(Rect.Top, 0); y < bottom; ++y) {
+    std::uint8_t* p = Picture.ScanLine(y) + BytesPerPixel * static_cast<std::size_t>(left);
+    for (std::int32_t x = left; x < right; ++x, p += BytesPerPixel) {
+      p[0] = blue;
+      p[1] = green;
+      p[2] = red;
+    }
+  }
 }
 
 void GetScanLines(TPicture& Bitmap, TScanLines& Lines) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "synthesis/Color.h"
+
 namespace hillograph {
 
 class TPicture {
@@ -29,6 +31,17 @@ class TPicture {
   std::size_t stride_ = 0;
   std::vector<std::uint8_t> bits_;
 };
+
+// A rectangle of pixels: the columns Left .. Right - 1 and the rows Top .. Bottom - 1.
+struct TRect {
+  std::int32_t Left;
+  std::int32_t Top;
+  std::int32_t Right;   // first column outside
+  std::int32_t Bottom;  // first row outside
+};
+
+// Sets the pixels of Rect that lie inside the picture to Color.
+void FillRect(TPicture& Picture, const TRect& Rect, TColor Color);
 
 // Pointers to the first byte of every row, row 0 first.
 using TScanLines = std::vector<std::uint8_t*>;
