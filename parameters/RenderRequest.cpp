@@ -19,7 +19,7 @@ class TRandSeedGuard {
 
 }  // namespace
 
-void RenderMapParameters(TPicture& Bitmap, const TMapParameters& Params) {
+void RenderMapParameters(TPicture& Bitmap, const TMapParameters& Params, TTownList* Towns) {
   const TRandSeedGuard guard;
   RandSeed = static_cast<std::uint32_t>(RoundHalfEven(Params.RandSeed));
   MapStyle = MapStyleOf(Params);
@@ -29,7 +29,7 @@ void RenderMapParameters(TPicture& Bitmap, const TMapParameters& Params) {
   const double townDensity = TownDensityOf(Params.TownAmount);
   const std::int32_t height = RoundHalfEven(Params.Height);
   const std::int32_t width = RoundHalfEven(Params.Width);
-  GenerateMap(Bitmap, width, height, diversity, waterLevel, townDensity, Params.TownDB);
+  GenerateMap(Bitmap, width, height, diversity, waterLevel, townDensity, Params.TownDB, Towns);
 }
 
 }  // namespace hillograph

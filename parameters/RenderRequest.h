@@ -4,11 +4,13 @@
 
 #include "parameters/MapParameters.h"
 #include "synthesis/Picture.h"
+#include "synthesis/Towns.h"
 
 namespace hillograph {
 
 // Sets RandSeed from the seed, assigns MapStyle, renders into Bitmap and puts RandSeed back on
-// every exit, exceptions included.
-void RenderMapParameters(TPicture& Bitmap, const TMapParameters& Params);
+// every exit, exceptions included. Appends the towns placed to Towns when it is given.
+void RenderMapParameters(TPicture& Bitmap, const TMapParameters& Params,
+                         TTownList* Towns = nullptr);
 
 }  // namespace hillograph

@@ -2,19 +2,25 @@
 
 #include "synthesis/Canvas.h"
 #include "synthesis/ColorTable.h"
+#include "synthesis/NameGen.h"
 #include "synthesis/Overlays.h"
 #include "synthesis/Plasma.h"
 #include "synthesis/Relief.h"
+#include "synthesis/TownFile.h"
+#include "synthesis/Towns.h"
 
 namespace hillograph {
 
 TMapStyle MapStyle = DefaultMapStyle;
 
 void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
-                 std::int32_t WaterLevel, double TownDensity, const std::string& TownDB) {
-  (void)TownDensity;
-  (void)TownDB;
+                 std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
+                 TTownList* Towns) {
   const THeightColors heightColors = BuildHeightColors(MapStyle, WaterLevel);
+  // Read before the plasma draws and before the picture changes, so that an unreadable file
+  // leaves the picture as it was.
+  TNameGen names;
+  if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
   // The plasma makes all of its draws here, before any other draw of the render.
   const TPlasmaFractal plasma(Width, Height, Diversity);
   Bitmap.SetSize(Width, Height);
@@ -24,6 +30,7 @@ void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std:
   PaintRelief(plasma.Heights, waterMask, WaterLevel, heightColors, MapStyle, lines);
   DrawGrid(lines, Width, Height, MapStyle.GridColor, MapStyle.GridSize);
   TCanvas canvas(Bitmap);
+  DrawTowns(canvas, waterMask, TownDensity, names, Towns);
   DrawFrame(canvas, MapStyle.MapFrameColor);
 }
 
