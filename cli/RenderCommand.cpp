@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/PictureFile.h"
+#include "cli/TownsJson.h"
 #include "parameters/MapParameters.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
@@ -24,6 +25,7 @@ struct TRenderOptions {
   std::string Preset;
   std::vector<std::string> Settings;
   std::string Output = DefaultOutput;
+  std::string TownsJson;
   std::string SavePreset;
 };
 
@@ -46,6 +48,9 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
       ->allow_extra_args(false);
   app.add_option("-o,--output", options.Output,
                  "Picture file to write: BMP, or PNG when the name ends in .png (default: map.bmp)")
+      ->type_name("FILE");
+  app.add_option("--towns-json", options.TownsJson,
+                 "Also write the towns, in placement order, as a JSON file")
       ->type_name("FILE");
   app.add_option("--save-preset", options.SavePreset,
                  "Write the parameters as a preset file, as the window's \"Save preset...\" does")
@@ -93,8 +98,12 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     }
     if (app.count("--save-preset") > 0) WritePreset(options.SavePreset, params);
     TPicture picture;
-    RenderMapParameters(picture, params);
+    TTownList towns;
+    RenderMapParameters(picture, params, &towns);
     SavePictureFile(picture, options.Output);
+    if (app.count("--towns-json") > 0) {
+      SaveTownsJson(options.TownsJson, picture.Width(), picture.Height(), towns);
+    }
   } catch (const std::exception& e) {
     Err << ProgramName << ": " << e.what() << "\n";
     return ExitFailure;
