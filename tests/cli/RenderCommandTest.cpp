@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -142,6 +144,98 @@ TEST_F(RenderCommandTest, AnUnwritableOutputFailsWithTheMessageAndKeepsTheOldFil
   in >> content;
   EXPECT_EQ(content, "old");
   EXPECT_EQ(folder_.Entries(), 2);
+}
+
+nlohmann::json ReadJson(const std::string& path) {
+  std::ifstream in(path);
+  return nlohmann::json::parse(in);
+}
+
+TEST_F(RenderCommandTest, TownsJsonOfTheDefaultMap) {
+  ASSERT_EQ(RunProgram("-o " + Path("map.bmp") + " --towns-json " + Path("towns.json")).status, 0);
+  std::ifstream in(Path("towns.json"));
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.rfind("{\n  \"width\": 640,\n  \"height\": 480,\n  \"towns\": [", 0), 0u) << text;
+  const nlohmann::json json = nlohmann::json::parse(text);
+
+  TPicture picture;
+  TTownList expected;
+  RenderMapParameters(picture, TMapParameters{}, &expected);
+  ASSERT_FALSE(expected.empty());
+  ASSERT_EQ(json["towns"].size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const nlohmann::json& town = json["towns"][i];
+    EXPECT_EQ(town["x"], expected[i].X) << i;
+    EXPECT_EQ(town["y"], expected[i].Y) << i;
+    EXPECT_EQ(town["kind"], expected[i].Kind) << i;
+    EXPECT_EQ(town["name"], expected[i].Name) << i;
+    EXPECT_EQ(town["label_width"], expected[i].LabelWidth) << i;
+    EXPECT_EQ(town["label_height"], expected[i].LabelHeight) << i;
+    EXPECT_EQ(town.size(), 6u);
+  }
+  EXPECT_EQ(json["towns"][0]["x"], 633);
+  EXPECT_EQ(json["towns"][0]["y"], 51);
+  EXPECT_EQ(json["towns"][0]["kind"], 1);
+}
+
+TEST_F(RenderCommandTest, TownsChangeOnlyThePixelsOfTheirMarkersAndLabels) {
+  ASSERT_EQ(RunProgram("-o " + Path("towns.bmp") + " --towns-json " + Path("towns.json")).status,
+            0);
+  ASSERT_EQ(RunProgram("--set TownAmount=0 -o " + Path("plain.bmp") + " --towns-json " +
+                       Path("none.json"))
+                .status,
+            0);
+  EXPECT_TRUE(ReadJson(Path("none.json"))["towns"].empty());
+  const nlohmann::json towns = ReadJson(Path("towns.json"))["towns"];
+  const testing::TBmpImage withTowns = testing::ReadBmp(Path("towns.bmp"));
+  const testing::TBmpImage plain = testing::ReadBmp(Path("plain.bmp"));
+  // A marker covers its 10 x 10 box; a label its cell, give or take the few pixels by which
+  // slanted letters and descenders reach past their advances.
+  const auto inTown = [&](std::int32_t x, std::int32_t y) {
+    for (const nlohmann::json& town : towns) {
+      const std::int32_t tx = town["x"], ty = town["y"];
+      const std::int32_t w = town["label_width"], h = town["label_height"];
+      if (x >= tx - 5 && x < tx + 5 && y >= ty - 5 && y < ty + 5) return true;
+      if (x >= tx + 5 - 3 && x < tx + 5 + w + 2 && y >= ty + 5 && y < ty + 5 + h) return true;
+    }
+    return false;
+  };
+  int changed = 0;
+  for (std::int32_t y = 0; y < 480; ++y) {
+    for (std::int32_t x = 0; x < 640; ++x) {
+      if (withTowns.Pixel(x, y) == plain.Pixel(x, y)) continue;
+      ++changed;
+      ASSERT_TRUE(inTown(x, y)) << "pixel " << x << ", " << y << " changed outside every town";
+    }
+  }
+  EXPECT_GT(changed, 100 * static_cast<int>(towns.size()));
+}
+
+TEST_F(RenderCommandTest, TownNamesFromASingleByteDatabaseAreWrittenAsUtf8) {
+  { std::ofstream(Path("towns.txt"), std::ios::binary) << "M\xFCnster\r\n"; }
+  ASSERT_EQ(RunProgram("--set TownDB=" + Path("towns.txt") + " -o " + Path("map.bmp") +
+                       " --towns-json " + Path("towns.json"))
+                .status,
+            0);
+  const nlohmann::json towns = ReadJson(Path("towns.json"))["towns"];
+  ASSERT_FALSE(towns.empty());
+  for (const nlohmann::json& town : towns)
+    EXPECT_EQ(town["name"], "M\xC3\xBCnster");
+}
+
+TEST_F(RenderCommandTest, FailuresOfTheTownsJsonAndTheTownDatabase) {
+  const TRunResult unwritable = RunProgram("--set Width=20 --set Height=20 -o " + Path("a.bmp") +
+                                           " --towns-json " + Path("missing/towns.json"));
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_EQ(unwritable.err, "hillograph-render: Cannot create file \"" +
+                                Path("missing/towns.json") + "\". No such file or directory\n");
+
+  const TRunResult unreadable = RunProgram("--set TownDB=/proc/self/mem -o " + Path("b.bmp") +
+                                           " --towns-json " + Path("b.json"));
+  EXPECT_EQ(unreadable.status, 1);
+  EXPECT_EQ(unreadable.err, "hillograph-render: I/O error 5\n");
+  EXPECT_FALSE(fs::exists(Path("b.bmp")));
+  EXPECT_FALSE(fs::exists(Path("b.json")));
 }
 
 TEST_F(RenderCommandTest, HelpAndVersion) {

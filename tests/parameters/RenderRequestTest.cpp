@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "parameters/MapParameters.h"
+#include "synthesis/Error.h"
 #include "synthesis/Random.h"
 
 namespace hillograph {
@@ -24,6 +26,41 @@ TEST(RenderRequestTest, DefaultMapPixelsBeforeTheFirstTown) {
   EXPECT_EQ(PixelAt(picture, 80, 20), RGB(58, 105, 201));
   EXPECT_EQ(PixelAt(picture, 635, 29), RGB(107, 150, 57));
   EXPECT_EQ(PixelAt(picture, 639, 45), RGB(32, 32, 32));
+}
+
+TEST(RenderRequestTest, DefaultMapFirstTownMarker) {
+  TPicture picture;
+  TTownList towns;
+  RenderMapParameters(picture, TMapParameters{}, &towns);
+  ASSERT_FALSE(towns.empty());
+  EXPECT_EQ(towns[0].X, 633);
+  EXPECT_EQ(towns[0].Y, 51);
+  EXPECT_EQ(towns[0].Kind, 1);
+  // The marker's box runs from (628, 46) to (637, 55): red-brown inside a black ring.
+  const struct {
+    std::int32_t x, y;
+    TColor color;
+  } pixels[] = {{633, 51, RGB(128, 64, 64)}, {631, 47, RGB(128, 64, 64)}, {628, 50, RGB(0, 0, 0)},
+                {637, 51, RGB(0, 0, 0)},     {631, 46, RGB(0, 0, 0)},     {632, 55, RGB(0, 0, 0)}};
+  for (const auto& p : pixels)
+    EXPECT_EQ(PixelAt(picture, p.x, p.y), p.color) << p.x << ", " << p.y;
+}
+
+TEST(RenderRequestTest, AnUnreadableTownDatabaseLeavesPictureAndSeedAsTheyWere) {
+  TPicture picture;
+  TMapParameters small;
+  small.Width = 30;
+  small.Height = 20;
+  RenderMapParameters(picture, small);
+  const TPicture before = picture;
+  RandSeed = 31415;
+  TMapParameters params;  // another size: the picture would be resized if the render got that far
+  params.TownDB = "/proc/self/mem";
+  EXPECT_THROW(RenderMapParameters(picture, params), TError);
+  EXPECT_EQ(RandSeed, 31415u);
+  ASSERT_EQ(picture.Width(), 30);
+  ASSERT_EQ(picture.Height(), 20);
+  EXPECT_TRUE(std::equal(picture.Bits(), picture.Bits() + picture.Stride() * 20, before.Bits()));
 }
 
 TEST(RenderRequestTest, RestoresRandSeedAndRendersTheSameTwice) {
