@@ -1,10 +1,12 @@
-// Timings of a whole render and of the height field alone.
+// Timings of a whole render, and of the height field and the town pass alone.
 #include <benchmark/benchmark.h>
 
 #include "parameters/MapParameters.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/Plasma.h"
 #include "synthesis/Random.h"
+#include "synthesis/Relief.h"
+#include "synthesis/Towns.h"
 
 namespace hillograph {
 namespace {
@@ -31,6 +33,31 @@ void BM_GenerateMapDense(benchmark::State& state) {
   RenderWithTowns(state, 10000);
 }
 
+// The town pass alone, over the default map's land at a given size.
+void BM_TownPass(benchmark::State& state) {
+  const auto width = static_cast<std::int32_t>(state.range(0));
+  const auto height = static_cast<std::int32_t>(state.range(1));
+  const double density = TownDensityOf(static_cast<double>(state.range(2)));
+  const TMapParameters defaults;
+  RandSeed = static_cast<std::uint32_t>(defaults.RandSeed);
+  const TPlasmaFractal plasma(width, height, RoundHalfEven(defaults.Diversity));
+  const std::uint32_t afterPlasma = RandSeed;
+  const TWaterMask mask = BuildWaterMask(plasma.Heights, RoundHalfEven(defaults.WaterAmount));
+  TPicture picture;
+  picture.SetSize(width, height);
+  std::int64_t towns = 0;
+  for (auto _ : state) {
+    RandSeed = afterPlasma;
+    TCanvas canvas(picture);
+    TNameGen names;
+    TTownList placed;
+    DrawTowns(canvas, mask, density, names, &placed);
+    towns = static_cast<std::int64_t>(placed.size());
+    benchmark::DoNotOptimize(picture.Bits());
+  }
+  state.counters["towns"] = static_cast<double>(towns);
+}
+
 void BM_Plasma(benchmark::State& state) {
   for (auto _ : state) {
     RandSeed = 123456789;
@@ -46,6 +73,11 @@ BENCHMARK(BM_GenerateMapNoTowns)
     ->Args({1000, 1000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateMapDense)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TownPass)
+    ->Args({640, 480, 30})
+    ->Args({1000, 1000, 30})
+    ->Args({1000, 1000, 10000})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Plasma)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <charconv>
 #include <memory>
 
 #include "synthesis/Error.h"
@@ -60,11 +58,8 @@ std::string InOutErrorMessage(int Error) {
     case EACCES:
     case EPERM:
       return "File access denied";
-    default: {
-      std::array<char, 16> digits{};
-      const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), Error).ptr;
-      return "I/O error " + std::string(digits.data(), end);
-    }
+    default:
+      return "I/O error " + std::to_string(Error);
   }
 }
 
