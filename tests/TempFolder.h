@@ -36,8 +36,10 @@ class TTempFolder {
     bytes << in.rdbuf();
     return bytes.str();
   }
-  void Write(const std::string& name, const std::string& bytes) const {
+  // Returns the file's path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    return Path(name);
   }
   // How many entries the folder holds: stray temporary files show here.
   long Entries() const {

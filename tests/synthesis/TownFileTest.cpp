@@ -14,13 +14,13 @@
 #include "synthesis/Error.h"
 #include "synthesis/NameGen.h"
 #include "synthesis/Random.h"
-#include "tests/synthesis/TempDir.h"
+#include "tests/TempFolder.h"
 
 namespace hillograph {
 namespace {
 
 using Names = std::vector<std::string>;
-using testing::TTempDir;
+using testing::TTempFolder;
 
 std::string Bytes(std::string_view text) {
   return std::string(text);
@@ -80,7 +80,7 @@ TEST(TownFileTest, LinesWhateverThePiecesTheBytesComeIn) {
 }
 
 TEST(TownFileTest, LoadFromFileTakesTheLinesAndStartsACycle) {
-  const TTempDir dir;
+  const TTempFolder dir;
   for (const auto& c : LineCases) {
     TNameGen names;
     names.Names.assign(300, {"old", false});  // longer than any new list
@@ -100,7 +100,7 @@ TEST(TownFileTest, LoadFromFileTakesTheLinesAndStartsACycle) {
 }
 
 TEST(TownFileTest, OnlyRegularFilesAreTownDatabases) {
-  const TTempDir dir;
+  const TTempFolder dir;
   const std::string file = dir.Write("towns.txt", "Aa\n");
   ASSERT_EQ(::symlink(file.c_str(), dir.Path("link").c_str()), 0);
   ASSERT_EQ(::mkfifo(dir.Path("pipe").c_str(), 0600), 0);
@@ -134,7 +134,7 @@ std::string ReadFailure(const std::string& name) {
 }
 
 TEST(TownFileTest, FilesThatCannotBeOpenedOrReadFailWithTheirMessage) {
-  const TTempDir dir;
+  const TTempFolder dir;
   const std::string file = dir.Write("towns.txt", "Aa\n");
   const struct {
     std::string name;
@@ -162,7 +162,7 @@ TEST(TownFileTest, FilesThatCannotBeOpenedOrReadFailWithTheirMessage) {
 
 TEST(TownFileTest, AFileWithoutReadPermissionIsDenied) {
   if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop a privileged user";
-  const TTempDir dir;
+  const TTempFolder dir;
   const std::string file = dir.Write("towns.txt", "Aa\n");
   ASSERT_EQ(::chmod(file.c_str(), 0), 0);
   EXPECT_EQ(ReadFailure(file), "File access denied");
@@ -193,7 +193,7 @@ class TNoFreeDescriptors {
 };
 
 TEST(TownFileTest, RunningOutOfDescriptorsIsTooManyOpenFiles) {
-  const TTempDir dir;
+  const TTempFolder dir;
   const std::string file = dir.Write("towns.txt", "Aa\n");
   std::string message;
   {
@@ -215,7 +215,7 @@ TEST(TownFileTest, AFailedLoadKeepsTheNamesItHad) {
 }
 
 TEST(TownFileTest, LongLinesAndManyLines) {
-  const TTempDir dir;
+  const TTempFolder dir;
   const std::string longLine(50'000'000, 'w');
   const Names oneLine = ReadTownFile(dir.Write("long.txt", longLine + "\r\n"));
   ASSERT_EQ(oneLine.size(), 1u);

@@ -13,9 +13,9 @@
 #include "synthesis/LabelFont.h"
 #include "synthesis/Plasma.h"
 #include "synthesis/Random.h"
+#include "tests/TempFolder.h"
 #include "tests/synthesis/DrawCounting.h"
 #include "tests/synthesis/PictureTesting.h"
-#include "tests/synthesis/TempDir.h"
 
 namespace hillograph {
 namespace {
@@ -226,7 +226,7 @@ TEST(TownsTest, TownsAtTheEdgesAreClipped) {
 }
 
 TEST(TownsTest, NamesComeFromTheTownDatabaseInCycles) {
-  const testing::TTempDir dir;
+  const testing::TTempFolder dir;
   const std::string db = dir.Write("towns.txt", "Alpha\r\nBeta\r\nGamma\r\n");
   const TRendered r = Render({300, 300, 555, 100, 0.02}, db);
   ASSERT_GE(r.towns.size(), 7u);
@@ -244,7 +244,7 @@ TEST(TownsTest, NamesComeFromTheTownDatabaseInCycles) {
 }
 
 TEST(TownsTest, NoTownDatabaseGivesInventedNames) {
-  const testing::TTempDir dir;
+  const testing::TTempFolder dir;
   ASSERT_EQ(::mkfifo(dir.Path("pipe").c_str(), 0600), 0);
   const TMapCase map{250, 200, 4711, 110, 0.01};
   const TRendered invented = Render(map);
