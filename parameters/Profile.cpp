@@ -10,6 +10,7 @@
 
 #include "synthesis/AtomicFile.h"
 #include "synthesis/Error.h"
+#include "synthesis/FileDescriptor.h"
 
 namespace hillograph {
 namespace {
@@ -21,18 +22,6 @@ constexpr std::size_t ReadChunk = 4096;
 [[noreturn]] void ThrowSystemError(int error) {
   throw std::system_error(error, std::generic_category());
 }
-
-class TFileDescriptor {
- public:
-  explicit TFileDescriptor(int Fd) : fd_(Fd) {}
-  ~TFileDescriptor() { ::close(fd_); }
-  TFileDescriptor(const TFileDescriptor&) = delete;
-  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // The bytes of the file; nothing when it does not exist. Other failures throw std::system_error.
 std::optional<std::string> ReadFileBytes(const std::string& fileName) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "synthesis/Error.h"
+#include "synthesis/FileDescriptor.h"
 #include "synthesis/Utf8.h"
 
 namespace hillograph {
@@ -19,19 +20,6 @@ constexpr char CarriageReturn = '\r';
 constexpr char EndOfFileMark = '\x1A';  // Ctrl-Z
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t ReadChunkSize = 64 * 1024;
-
-// Closes a descriptor on every exit.
-class TFileDescriptor {
- public:
-  explicit TFileDescriptor(int fd) : fd_(fd) {}
-  ~TFileDescriptor() { ::close(fd_); }
-  TFileDescriptor(const TFileDescriptor&) = delete;
-  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 [[noreturn]] void ThrowInOutError(int error) {
   throw TError(InOutErrorMessage(error));
@@ -125,13 +113,13 @@ std::vector<std::string> ReadTownFile(const std::string& FileName) {
   if (fd < 0) ThrowInOutError(errno);
   const TFileDescriptor file(fd);
   struct stat status {};
-  if (::fstat(fd, &status) != 0) ThrowInOutError(errno);
+  if (::fstat(file.Get(), &status) != 0) ThrowInOutError(errno);
   if (!S_ISREG(status.st_mode)) return {};
 
   const auto buffer = std::make_unique<char[]>(ReadChunkSize);
   TTownLineReader reader;
   for (;;) {
-    const ssize_t count = ::read(fd, buffer.get(), ReadChunkSize);
+    const ssize_t count = ::read(file.Get(), buffer.get(), ReadChunkSize);
     if (count < 0) {
       if (errno == EINTR) continue;
       ThrowInOutError(errno);
