@@ -1,0 +1,399 @@
+#include "ui/Main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "parameters/AddDefaultExt.h"
+#include "parameters/NumberText.h"
+#include "parameters/Preset.h"
+#include "parameters/RenderRequest.h"
+#include "synthesis/Bmp.h"
+#include "synthesis/Random.h"
+#include "ui/AboutBox.h"
+#include "ui/AdjustControl.h"
+#include "ui/Application.h"
+#include "ui/ColorSwatch.h"
+#include "ui/MapView.h"
+#include "ui/NumberEdit.h"
+
+namespace hillograph {
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+constexpr QSize ClientSize(576, 379);
+constexpr QColor WindowColor(0xE9, 0xE9, 0xE9);
+constexpr int WindowFontPoints = 8;
+constexpr int Panel1Height = 177;
+constexpr int StatusHeight = 26;
+constexpr QRect PageControlBounds(8, 8, 561, 129);
+constexpr int PageControlRightGap = 576 - 8 - 561;
+constexpr QSize SwatchLabelSize(72, 13);
+constexpr QSize SwatchSize(49, 20);
+constexpr double AdjustIncrement = 1.0;
+constexpr std::int32_t NewSeedRange = 2147483647;
+
+QString FromLocal(const std::string& text) { return QString::fromLocal8Bit(text); }
+std::string ToLocal(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+// Restores the pointer and clears the status text however a render ends.
+class TBusyGuard {
+ public:
+  explicit TBusyGuard(QLabel* status) : status_(status) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  ~TBusyGuard() {
+    QApplication::restoreOverrideCursor();
+    status_->setText(QString());
+  }
+  TBusyGuard(const TBusyGuard&) = delete;
+  TBusyGuard& operator=(const TBusyGuard&) = delete;
+
+ private:
+  QLabel* status_;
+};
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect bounds) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(bounds);
+  return button;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
+    : QWidget(parent), dialogs_(Dialogs ? std::move(Dialogs) : std::make_unique<TQtDialogs>(this)) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(ProgramTitle);
+  QPalette colors = palette();
+  colors.setColor(QPalette::Window, WindowColor);
+  setPalette(colors);
+  setAutoFillBackground(true);
+  QFont windowFont(QStringList{QStringLiteral("Tahoma"), QStringLiteral("Sans Serif")},
+                   WindowFontPoints);
+  windowFont.setStyleHint(QFont::SansSerif);
+  setFont(windowFont);
+
+  BuildPanel();
+  ScrollBox1 = new QScrollArea(this);
+  ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+  ScrollBox1->setWidgetResizable(false);
+  iMap = new TMapView;
+  iMap->setObjectName(QStringLiteral("iMap"));
+  ScrollBox1->setWidget(iMap);
+  pStatus = new QLabel(this);
+  pStatus->setObjectName(QStringLiteral("pStatus"));
+  pStatus->setFixedHeight(StatusHeight);
+  pStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  auto* bands = new QVBoxLayout(this);
+  bands->setContentsMargins(0, 0, 0, 0);
+  bands->setSpacing(0);
+  bands->addWidget(Panel1);
+  bands->addWidget(ScrollBox1, 1);
+  bands->addWidget(pStatus);
+  SetTabOrder();
+  resize(ClientSize);
+  FormCreate();
+}
+
+TfrmMain::~TfrmMain() {
+  if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::BuildPanel() {
+  Panel1 = new QWidget(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFixedHeight(Panel1Height);
+  PageControl1 = new QTabWidget(Panel1);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  PageControl1->setGeometry(PageControlBounds);
+  tsParams = new QWidget;
+  tsParams->setObjectName(QStringLiteral("tsParams"));
+  tsColors = new QWidget;
+  tsColors->setObjectName(QStringLiteral("tsColors"));
+  PageControl1->addTab(tsParams, QStringLiteral("Parameters"));
+  PageControl1->addTab(tsColors, QStringLiteral("Style"));
+  BuildParametersPage();
+  BuildStylePage();
+
+  cbAutoRefresh = new QCheckBox(QStringLiteral("Automatic refresh"), Panel1);
+  cbAutoRefresh->setObjectName(QStringLiteral("cbAutoRefresh"));
+  cbAutoRefresh->setGeometry(8, 148, 105, 17);
+  cbAutoRefresh->setChecked(true);  // ticked before its handler is attached
+  connect(cbAutoRefresh, &QCheckBox::toggled, this, [this] { EditChange(); });
+
+  Button1 = MakeButton(Panel1, "Button1", QStringLiteral("Refresh!"), {120, 144, 65, 25});
+  Button1->setDefault(true);
+  Button6 = MakeButton(Panel1, "Button6", QStringLiteral("Load preset..."), {192, 144, 81, 25});
+  Button5 = MakeButton(Panel1, "Button5", QStringLiteral("Save preset..."), {280, 144, 81, 25});
+  Button3 = MakeButton(Panel1, "Button3", QStringLiteral("Save BMP..."), {368, 144, 73, 25});
+  Button4 = MakeButton(Panel1, "Button4", QStringLiteral("About..."), {448, 144, 57, 25});
+  Button2 = MakeButton(Panel1, "Button2", QStringLiteral("Exit"), {512, 144, 57, 25});
+  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
+  connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+  connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+  connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+}
+
+TNumberEdit* TfrmMain::MakeNumberEdit(QWidget* page, const char* name, QRect bounds,
+                                      TNumberRange range, double value) {
+  auto* edit = new TNumberEdit(page);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setGeometry(bounds);
+  // Text first, then the handler, then the range and the value, whose text is the same: building
+  // the window fires no change.
+  edit->setText(QString::fromStdString(FormatNumberText(value, std::string(DefaultDecimalSeparator))));
+  connect(edit, &TNumberEdit::Changed, this, [this] { EditChange(); });
+  edit->SetMin(range.Min);
+  edit->SetMax(range.Max);
+  edit->SetValue(value);
+  return edit;
+}
+
+void TfrmMain::BuildParametersPage() {
+  const TMapParameters start;
+  MakeLabel(tsParams, "Label1", QStringLiteral("Size:"), {8, 12});
+  neWidth = MakeNumberEdit(tsParams, "neWidth", {48, 8, 49, 21}, WidthRange, start.Width);
+  MakeLabel(tsParams, "Label2", QStringLiteral("x"), {104, 12});
+  neHeight = MakeNumberEdit(tsParams, "neHeight", {120, 8, 49, 21}, HeightRange, start.Height);
+  MakeLabel(tsParams, "Label3", QStringLiteral("Random seed:"), {184, 12});
+  neRandSeed =
+      MakeNumberEdit(tsParams, "neRandSeed", {280, 8, 81, 21}, RandSeedRange, start.RandSeed);
+  btnNewRandSeed = MakeButton(tsParams, "btnNewRandSeed", QStringLiteral("?"), {360, 8, 25, 25});
+  btnNewRandSeed->setToolTip(QStringLiteral("Click to generate a random seed"));
+  connect(btnNewRandSeed, &QPushButton::clicked, this, [this] { btnNewRandSeedClick(); });
+
+  neDiversity =
+      MakeNumberEdit(tsParams, "neDiversity", {104, 40, 65, 21}, DiversityRange, start.Diversity);
+  AdjustLabel3 = MakeAdjustLabel(tsParams, "AdjustLabel3", QStringLiteral("Diversity of relief:"),
+                                 {8, 44}, neDiversity);
+  neWaterAmount = MakeNumberEdit(tsParams, "neWaterAmount", {280, 40, 81, 21}, WaterAmountRange,
+                                 start.WaterAmount);
+  AdjustLabel2 = MakeAdjustLabel(tsParams, "AdjustLabel2", QStringLiteral("Amount of water:"),
+                                 {184, 44}, neWaterAmount);
+  neTownAmount = MakeNumberEdit(tsParams, "neTownAmount", {104, 72, 65, 21}, TownAmountRange,
+                                start.TownAmount);
+  AdjustLabel1 = MakeAdjustLabel(tsParams, "AdjustLabel1", QStringLiteral("Amount of towns:"),
+                                 {8, 76}, neTownAmount);
+  MakeLabel(tsParams, "Label12", QStringLiteral("Town database:"), {184, 76});
+  eTownDB = new QLineEdit(tsParams);
+  eTownDB->setObjectName(QStringLiteral("eTownDB"));
+  eTownDB->setGeometry(280, 72, 81, 21);
+  connect(eTownDB, &QLineEdit::textChanged, this, [this] { EditChange(); });
+  btnBrowseTownDB =
+      MakeButton(tsParams, "btnBrowseTownDB", QStringLiteral("..."), {360, 72, 25, 25});
+  btnBrowseTownDB->setToolTip(
+      QStringLiteral("Click to select a file as a source of town names"));
+  connect(btnBrowseTownDB, &QPushButton::clicked, this, [this] { btnBrowseTownDBClick(); });
+}
+
+void TfrmMain::BuildStylePage() {
+  struct TSwatchPlace {
+    TColorSwatch* TfrmMain::*swatch;
+    const char* name;
+    const char* labelName;
+    const char* caption;
+    QPoint label;
+    QPoint at;
+    TColor color;
+  };
+  const TMapParameters start;
+  const TSwatchPlace places[] = {
+      {&TfrmMain::sLandBorder, "sLandBorder", "Label4", "Land border:", {0, 8}, {80, 6},
+       start.LandBorder},
+      {&TfrmMain::sMapFrame, "sMapFrame", "Label5", "Map frame:", {0, 32}, {80, 30},
+       start.MapFrame},
+      {&TfrmMain::sGrid, "sGrid", "Label6", "Grid:", {0, 56}, {80, 54}, start.Grid},
+      {&TfrmMain::sSeaMin, "sSeaMin", "Label7", "Sea min.:", {0, 80}, {80, 78}, start.SeaMin},
+      {&TfrmMain::sSeaMax, "sSeaMax", "Label8", "Sea max.:", {120, 8}, {200, 6}, start.SeaMax},
+      {&TfrmMain::sPlain, "sPlain", "Label9", "Plain:", {120, 32}, {200, 30}, start.Plain},
+      {&TfrmMain::sHill, "sHill", "Label10", "Hill:", {120, 56}, {200, 54}, start.Hill},
+      {&TfrmMain::sMountain, "sMountain", "Label11", "Mountain:", {120, 80}, {200, 78},
+       start.Mountain},
+  };
+  for (const TSwatchPlace& place : places) {
+    QLabel* label = MakeLabel(tsColors, place.labelName, QString::fromLatin1(place.caption),
+                              place.label);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->resize(SwatchLabelSize);
+    auto* swatch = new TColorSwatch(tsColors);
+    swatch->setObjectName(QString::fromLatin1(place.name));
+    swatch->setGeometry(QRect(place.at, SwatchSize));
+    swatch->SetBrushColor(place.color);
+    connect(swatch, &TColorSwatch::MouseDown, this, [this, swatch] { ShapeMouseDown(swatch); });
+    this->*place.swatch = swatch;
+  }
+  neGridSize =
+      MakeNumberEdit(tsColors, "neGridSize", {320, 4, 49, 21}, GridSizeRange, start.GridSize);
+  AdjustLabel4 = MakeAdjustLabel(tsColors, "AdjustLabel4", QStringLiteral("Grid size:"), {264, 8},
+                                 neGridSize);
+  neShadows =
+      MakeNumberEdit(tsColors, "neShadows", {320, 28, 49, 21}, ShadowsRange, start.Shadows);
+  AdjustLabel5 = MakeAdjustLabel(tsColors, "AdjustLabel5", QStringLiteral("Shadows:"), {264, 32},
+                                 neShadows);
+}
+
+void TfrmMain::SetTabOrder() {
+  const QWidget* chain[] = {Button1,      Button2,       cbAutoRefresh,  Button3,
+                            Button4,      PageControl1,  btnNewRandSeed, neWidth,
+                            neHeight,     neRandSeed,    neWaterAmount,  neTownAmount,
+                            neDiversity,  eTownDB,       btnBrowseTownDB, neGridSize,
+                            neShadows,    Button5,       Button6,        ScrollBox1};
+  for (std::size_t i = 1; i < std::size(chain); ++i) {
+    QWidget::setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
+  }
+}
+
+TMapParameters TfrmMain::Parameters() const {
+  TMapParameters p;
+  p.Width = neWidth->Value();
+  p.Height = neHeight->Value();
+  p.RandSeed = neRandSeed->Value();
+  p.Diversity = neDiversity->Value();
+  p.WaterAmount = neWaterAmount->Value();
+  p.TownAmount = neTownAmount->Value();
+  p.TownDB = ToLocal(eTownDB->text());
+  p.LandBorder = sLandBorder->BrushColor();
+  p.MapFrame = sMapFrame->BrushColor();
+  p.Grid = sGrid->BrushColor();
+  p.SeaMin = sSeaMin->BrushColor();
+  p.SeaMax = sSeaMax->BrushColor();
+  p.Plain = sPlain->BrushColor();
+  p.Hill = sHill->BrushColor();
+  p.Mountain = sMountain->BrushColor();
+  p.GridSize = neGridSize->Value();
+  p.Shadows = neShadows->Value();
+  p.AutoRefresh = cbAutoRefresh->isChecked();
+  return p;
+}
+
+void TfrmMain::RenderMap() {
+  const TBusyGuard busy(pStatus);
+  pStatus->setText(QStringLiteral("Rendering..."));
+  pStatus->repaint();
+  RenderMapParameters(iMap->Picture(), Parameters());
+  iMap->PictureChanged();
+  iMap->repaint();
+  emit Rendered();
+}
+
+void TfrmMain::LoadPreset(const QString& FileName) {
+  const TMapParameters p = ReadPreset(ToLocal(FileName));
+  // Unticked first and set from the file last, so that loading renders at most once, at the end.
+  cbAutoRefresh->setChecked(false);
+  neWidth->SetValue(p.Width);
+  neHeight->SetValue(p.Height);
+  neRandSeed->SetValue(p.RandSeed);
+  neDiversity->SetValue(p.Diversity);
+  neWaterAmount->SetValue(p.WaterAmount);
+  neTownAmount->SetValue(p.TownAmount);
+  eTownDB->setText(FromLocal(p.TownDB));
+  sLandBorder->SetBrushColor(p.LandBorder);
+  sMapFrame->SetBrushColor(p.MapFrame);
+  sGrid->SetBrushColor(p.Grid);
+  sSeaMin->SetBrushColor(p.SeaMin);
+  sSeaMax->SetBrushColor(p.SeaMax);
+  sPlain->SetBrushColor(p.Plain);
+  sHill->SetBrushColor(p.Hill);
+  sMountain->SetBrushColor(p.Mountain);
+  neGridSize->SetValue(p.GridSize);
+  neShadows->SetValue(p.Shadows);
+  cbAutoRefresh->setChecked(p.AutoRefresh);
+}
+
+void TfrmMain::SavePreset(const QString& FileName) {
+  WritePreset(ToLocal(FileName), Parameters());
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent* event) {
+  // Enter anywhere in the window, a number field included, presses the default button.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    Button1->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // Only the tab control follows the window's width.
+  PageControl1->resize(width() - PageControlBounds.left() - PageControlRightGap,
+                       PageControlBounds.height());
+}
+
+void TfrmMain::FormCreate() { Randomize(); }
+
+void TfrmMain::FormShow() { RenderMap(); }
+
+void TfrmMain::Button1Click() { RenderMap(); }
+
+void TfrmMain::EditChange() {
+  if (cbAutoRefresh->isChecked()) RenderMap();
+}
+
+void TfrmMain::btnNewRandSeedClick() {
+  neRandSeed->SetValue(static_cast<double>(Random(NewSeedRange)));
+}
+
+void TfrmMain::btnBrowseTownDBClick() {
+  const auto name = dialogs_->OpenTownDB();
+  if (!name) return;
+  if (eTownDB->text() != *name) eTownDB->setText(*name);
+}
+
+void TfrmMain::ShapeMouseDown(TColorSwatch* Sender) {
+  const auto color = dialogs_->ChooseColor(Sender->BrushColor());
+  if (!color) return;
+  Sender->SetBrushColor(*color);
+  if (cbAutoRefresh->isChecked()) RenderMap();  // also for the colour it had
+}
+
+void TfrmMain::Button3Click() {
+  const auto name = dialogs_->SavePicture();
+  if (!name) return;
+  RenderMap();
+  SaveBitmapToFile(iMap->Picture(), AddDefaultExt(ToLocal(*name), ".bmp"));
+}
+
+void TfrmMain::Button6Click() {
+  if (const auto name = dialogs_->OpenPreset()) LoadPreset(*name);
+}
+
+void TfrmMain::Button5Click() {
+  if (const auto name = dialogs_->SavePreset()) {
+    SavePreset(FromLocal(AddDefaultExt(ToLocal(*name), ".hpf")));
+  }
+}
+
+void TfrmMain::Button4Click() {
+  if (frmAbout != nullptr) frmAbout->exec();
+}
+
+void TfrmMain::Button2Click() { QApplication::quit(); }
+
+}  // namespace hillograph

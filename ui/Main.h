@@ -1,0 +1,121 @@
+// The main window: the parameters in their controls, the command buttons, the map view and the
+// status line; every user action leads to a render, a preset file, a picture file or the About
+// box.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "parameters/MapParameters.h"
+#include "ui/Dialogs.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+
+namespace hillograph {
+
+class TAdjustLabel;
+class TColorSwatch;
+class TMapView;
+class TNumberEdit;
+
+class TfrmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Dialogs default to the real, modal ones.
+  explicit TfrmMain(std::unique_ptr<TDialogs> Dialogs = nullptr, QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  // Renders the map from the controls into iMap and shows it, with the busy pointer and
+  // "Rendering..." meanwhile. RandSeed, the pointer and the status text are restored on every exit.
+  void RenderMap();
+  void LoadPreset(const QString& FileName);
+  void SavePreset(const QString& FileName);
+
+  // The parameters as the controls hold them now.
+  TMapParameters Parameters() const;
+
+  // Controls, named as everywhere in the program's documentation.
+  QWidget* Panel1;
+  QTabWidget* PageControl1;
+  QWidget* tsParams;
+  QWidget* tsColors;
+  QCheckBox* cbAutoRefresh;
+  QPushButton* Button1;
+  QPushButton* Button2;
+  QPushButton* Button3;
+  QPushButton* Button4;
+  QPushButton* Button5;
+  QPushButton* Button6;
+  TNumberEdit* neWidth;
+  TNumberEdit* neHeight;
+  TNumberEdit* neRandSeed;
+  QPushButton* btnNewRandSeed;
+  TNumberEdit* neDiversity;
+  TNumberEdit* neWaterAmount;
+  TNumberEdit* neTownAmount;
+  QLineEdit* eTownDB;
+  QPushButton* btnBrowseTownDB;
+  TAdjustLabel* AdjustLabel1;
+  TAdjustLabel* AdjustLabel2;
+  TAdjustLabel* AdjustLabel3;
+  TAdjustLabel* AdjustLabel4;
+  TAdjustLabel* AdjustLabel5;
+  TColorSwatch* sLandBorder;
+  TColorSwatch* sMapFrame;
+  TColorSwatch* sGrid;
+  TColorSwatch* sSeaMin;
+  TColorSwatch* sSeaMax;
+  TColorSwatch* sPlain;
+  TColorSwatch* sHill;
+  TColorSwatch* sMountain;
+  TNumberEdit* neGridSize;
+  TNumberEdit* neShadows;
+  QScrollArea* ScrollBox1;
+  TMapView* iMap;
+  QLabel* pStatus;
+
+ signals:
+  // After every render that completed, with the new picture shown.
+  void Rendered();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildPanel();
+  void BuildParametersPage();
+  void BuildStylePage();
+  void SetTabOrder();
+  TNumberEdit* MakeNumberEdit(QWidget* page, const char* name, QRect bounds, TNumberRange range,
+                              double value);
+  TAdjustLabel* MakeAdjustLabel(QWidget* page, const char* name, const QString& caption,
+                                QPoint at, TNumberEdit* attached);
+
+  void FormCreate();
+  void FormShow();
+  void Button1Click();
+  void EditChange();
+  void btnNewRandSeedClick();
+  void btnBrowseTownDBClick();
+  void ShapeMouseDown(TColorSwatch* Sender);
+  void Button3Click();
+  void Button6Click();
+  void Button5Click();
+  void Button4Click();
+  void Button2Click();
+
+  std::unique_ptr<TDialogs> dialogs_;
+};
+
+// The program's one main window, while it exists.
+extern TfrmMain* frmMain;
+
+}  // namespace hillograph
