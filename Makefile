@@ -20,10 +20,8 @@ $(BUILD)/build.ninja:
 build: $(BUILD)/build.ninja
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
-# Until the window exists, "run" renders the default map with the command-line renderer.
 run: deps build
-	$(BUILD)/cli/hillograph-render -o map.bmp
-	@echo "Wrote the default map to $(CURDIR)/map.bmp"
+	$(BUILD)/ui/hillograph
 
 # Every test in the release build, then again under the sanitizers.
 test: deps

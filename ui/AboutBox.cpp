@@ -63,6 +63,8 @@ QString DonationAddress() {
   return QString::fromLatin1(HomepageAddress) + QString::fromLatin1(DonationPage);
 }
 
+TfrmAbout* frmAbout = nullptr;
+
 TfrmAbout::TfrmAbout(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint),
       Label1(NewLabel(ProgramText, Label1Position, this)),

@@ -42,4 +42,7 @@ class TfrmAbout : public QDialog {
   void showEvent(QShowEvent* event) override;
 };
 
+// The program's one About box, created hidden at start-up.
+extern TfrmAbout* frmAbout;
+
 }  // namespace hillograph

@@ -5,7 +5,9 @@
 
 namespace hillograph {
 
-QColor ToQColor(TColor Color) { return QColor(RedOf(Color), GreenOf(Color), BlueOf(Color)); }
+QColor ToQColor(TColor Color) {
+  return QColor(RedOf(Color), GreenOf(Color), BlueOf(Color));
+}
 
 TColor FromQColor(const QColor& Color) {
   return RGB(static_cast<std::uint32_t>(Color.red()), static_cast<std::uint32_t>(Color.green()),

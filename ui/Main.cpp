@@ -20,6 +20,7 @@
 #include "ui/AdjustControl.h"
 #include "ui/Application.h"
 #include "ui/ColorSwatch.h"
+#include "ui/InterfaceFont.h"
 #include "ui/MapView.h"
 #include "ui/NumberEdit.h"
 
@@ -41,8 +42,12 @@ constexpr QSize SwatchSize(49, 20);
 constexpr double AdjustIncrement = 1.0;
 constexpr std::int32_t NewSeedRange = 2147483647;
 
-QString FromLocal(const std::string& text) { return QString::fromLocal8Bit(text); }
-std::string ToLocal(const QString& text) { return text.toLocal8Bit().toStdString(); }
+QString FromLocal(const std::string& text) {
+  return QString::fromLocal8Bit(text);
+}
+std::string ToLocal(const QString& text) {
+  return text.toLocal8Bit().toStdString();
+}
 
 // Restores the pointer and clears the status text however a render ends.
 class TBusyGuard {
@@ -86,10 +91,7 @@ TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
   colors.setColor(QPalette::Window, WindowColor);
   setPalette(colors);
   setAutoFillBackground(true);
-  QFont windowFont(QStringList{QStringLiteral("Tahoma"), QStringLiteral("Sans Serif")},
-                   WindowFontPoints);
-  windowFont.setStyleHint(QFont::SansSerif);
-  setFont(windowFont);
+  setFont(InterfaceFont(WindowFontPoints));
 
   BuildPanel();
   ScrollBox1 = new QScrollArea(this);
@@ -162,12 +164,24 @@ TNumberEdit* TfrmMain::MakeNumberEdit(QWidget* page, const char* name, QRect bou
   edit->setGeometry(bounds);
   // Text first, then the handler, then the range and the value, whose text is the same: building
   // the window fires no change.
-  edit->setText(QString::fromStdString(FormatNumberText(value, std::string(DefaultDecimalSeparator))));
+  edit->setText(
+      QString::fromStdString(FormatNumberText(value, LocaleDecimalSeparator().toStdString())));
   connect(edit, &TNumberEdit::Changed, this, [this] { EditChange(); });
   edit->SetMin(range.Min);
   edit->SetMax(range.Max);
   edit->SetValue(value);
   return edit;
+}
+
+TAdjustLabel* TfrmMain::MakeAdjustLabel(QWidget* page, const char* name, const QString& caption,
+                                        QPoint at, TNumberEdit* attached) {
+  auto* label = new TAdjustLabel(caption, page);
+  label->setObjectName(QString::fromLatin1(name));
+  label->move(at);
+  label->adjustSize();
+  label->SetIncrement(AdjustIncrement);
+  label->SetAttachedEdit(attached);
+  return label;
 }
 
 void TfrmMain::BuildParametersPage() {
@@ -202,8 +216,7 @@ void TfrmMain::BuildParametersPage() {
   connect(eTownDB, &QLineEdit::textChanged, this, [this] { EditChange(); });
   btnBrowseTownDB =
       MakeButton(tsParams, "btnBrowseTownDB", QStringLiteral("..."), {360, 72, 25, 25});
-  btnBrowseTownDB->setToolTip(
-      QStringLiteral("Click to select a file as a source of town names"));
+  btnBrowseTownDB->setToolTip(QStringLiteral("Click to select a file as a source of town names"));
   connect(btnBrowseTownDB, &QPushButton::clicked, this, [this] { btnBrowseTownDBClick(); });
 }
 
@@ -219,21 +232,36 @@ void TfrmMain::BuildStylePage() {
   };
   const TMapParameters start;
   const TSwatchPlace places[] = {
-      {&TfrmMain::sLandBorder, "sLandBorder", "Label4", "Land border:", {0, 8}, {80, 6},
+      {&TfrmMain::sLandBorder,
+       "sLandBorder",
+       "Label4",
+       "Land border:",
+       {0, 8},
+       {80, 6},
        start.LandBorder},
-      {&TfrmMain::sMapFrame, "sMapFrame", "Label5", "Map frame:", {0, 32}, {80, 30},
+      {&TfrmMain::sMapFrame,
+       "sMapFrame",
+       "Label5",
+       "Map frame:",
+       {0, 32},
+       {80, 30},
        start.MapFrame},
       {&TfrmMain::sGrid, "sGrid", "Label6", "Grid:", {0, 56}, {80, 54}, start.Grid},
       {&TfrmMain::sSeaMin, "sSeaMin", "Label7", "Sea min.:", {0, 80}, {80, 78}, start.SeaMin},
       {&TfrmMain::sSeaMax, "sSeaMax", "Label8", "Sea max.:", {120, 8}, {200, 6}, start.SeaMax},
       {&TfrmMain::sPlain, "sPlain", "Label9", "Plain:", {120, 32}, {200, 30}, start.Plain},
       {&TfrmMain::sHill, "sHill", "Label10", "Hill:", {120, 56}, {200, 54}, start.Hill},
-      {&TfrmMain::sMountain, "sMountain", "Label11", "Mountain:", {120, 80}, {200, 78},
+      {&TfrmMain::sMountain,
+       "sMountain",
+       "Label11",
+       "Mountain:",
+       {120, 80},
+       {200, 78},
        start.Mountain},
   };
   for (const TSwatchPlace& place : places) {
-    QLabel* label = MakeLabel(tsColors, place.labelName, QString::fromLatin1(place.caption),
-                              place.label);
+    QLabel* label =
+        MakeLabel(tsColors, place.labelName, QString::fromLatin1(place.caption), place.label);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->resize(SwatchLabelSize);
     auto* swatch = new TColorSwatch(tsColors);
@@ -245,20 +273,18 @@ void TfrmMain::BuildStylePage() {
   }
   neGridSize =
       MakeNumberEdit(tsColors, "neGridSize", {320, 4, 49, 21}, GridSizeRange, start.GridSize);
-  AdjustLabel4 = MakeAdjustLabel(tsColors, "AdjustLabel4", QStringLiteral("Grid size:"), {264, 8},
-                                 neGridSize);
-  neShadows =
-      MakeNumberEdit(tsColors, "neShadows", {320, 28, 49, 21}, ShadowsRange, start.Shadows);
-  AdjustLabel5 = MakeAdjustLabel(tsColors, "AdjustLabel5", QStringLiteral("Shadows:"), {264, 32},
-                                 neShadows);
+  AdjustLabel4 =
+      MakeAdjustLabel(tsColors, "AdjustLabel4", QStringLiteral("Grid size:"), {264, 8}, neGridSize);
+  neShadows = MakeNumberEdit(tsColors, "neShadows", {320, 28, 49, 21}, ShadowsRange, start.Shadows);
+  AdjustLabel5 =
+      MakeAdjustLabel(tsColors, "AdjustLabel5", QStringLiteral("Shadows:"), {264, 32}, neShadows);
 }
 
 void TfrmMain::SetTabOrder() {
-  const QWidget* chain[] = {Button1,      Button2,       cbAutoRefresh,  Button3,
-                            Button4,      PageControl1,  btnNewRandSeed, neWidth,
-                            neHeight,     neRandSeed,    neWaterAmount,  neTownAmount,
-                            neDiversity,  eTownDB,       btnBrowseTownDB, neGridSize,
-                            neShadows,    Button5,       Button6,        ScrollBox1};
+  const QWidget* chain[] = {Button1,       Button2,        cbAutoRefresh, Button3,  Button4,
+                            PageControl1,  btnNewRandSeed, neWidth,       neHeight, neRandSeed,
+                            neWaterAmount, neTownAmount,   neDiversity,   eTownDB,  btnBrowseTownDB,
+                            neGridSize,    neShadows,      Button5,       Button6,  ScrollBox1};
   for (std::size_t i = 1; i < std::size(chain); ++i) {
     QWidget::setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
   }
@@ -346,11 +372,17 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
                        PageControlBounds.height());
 }
 
-void TfrmMain::FormCreate() { Randomize(); }
+void TfrmMain::FormCreate() {
+  Randomize();
+}
 
-void TfrmMain::FormShow() { RenderMap(); }
+void TfrmMain::FormShow() {
+  RenderMap();
+}
 
-void TfrmMain::Button1Click() { RenderMap(); }
+void TfrmMain::Button1Click() {
+  RenderMap();
+}
 
 void TfrmMain::EditChange() {
   if (cbAutoRefresh->isChecked()) RenderMap();
@@ -394,6 +426,8 @@ void TfrmMain::Button4Click() {
   if (frmAbout != nullptr) frmAbout->exec();
 }
 
-void TfrmMain::Button2Click() { QApplication::quit(); }
+void TfrmMain::Button2Click() {
+  QApplication::quit();
+}
 
 }  // namespace hillograph

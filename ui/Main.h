@@ -96,8 +96,8 @@ class TfrmMain : public QWidget {
   void SetTabOrder();
   TNumberEdit* MakeNumberEdit(QWidget* page, const char* name, QRect bounds, TNumberRange range,
                               double value);
-  TAdjustLabel* MakeAdjustLabel(QWidget* page, const char* name, const QString& caption,
-                                QPoint at, TNumberEdit* attached);
+  TAdjustLabel* MakeAdjustLabel(QWidget* page, const char* name, const QString& caption, QPoint at,
+                                TNumberEdit* attached);
 
   void FormCreate();
   void FormShow();
