@@ -6,10 +6,12 @@ namespace hillograph {
 
 QFont InterfaceFont(int PointSize) {
   const QString family = QString::fromLatin1(InterfaceFamily);
-  QFont font = QFontDatabase::hasFamily(family)
-                   ? QFont(family)
-                   : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  const bool installed = QFontDatabase::hasFamily(family);
+  QFont font = installed ? QFont(family) : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   font.setStyleHint(QFont::SansSerif);
+  // The usual sans-serif faces run wider than the one the layout was made for; their condensed
+  // cut keeps captions such as "Automatic refresh" inside their controls.
+  if (!installed) font.setStretch(QFont::SemiCondensed);
   font.setPointSize(PointSize);
   return font;
 }

@@ -1,5 +1,7 @@
 #include "ui/Main.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -139,6 +141,8 @@ void TfrmMain::BuildPanel() {
   cbAutoRefresh = new QCheckBox(QStringLiteral("Automatic refresh"), Panel1);
   cbAutoRefresh->setObjectName(QStringLiteral("cbAutoRefresh"));
   cbAutoRefresh->setGeometry(8, 148, 105, 17);
+  // A wider face than the layout's may need a few more pixels, up to the gap before "Refresh!".
+  cbAutoRefresh->resize(std::clamp(cbAutoRefresh->sizeHint().width(), 105, 110), 17);
   cbAutoRefresh->setChecked(true);  // ticked before its handler is attached
   connect(cbAutoRefresh, &QCheckBox::toggled, this, [this] { EditChange(); });
 
