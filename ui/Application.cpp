@@ -11,15 +11,32 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   };
 }
 
-bool TApplication::notify(QObject* receiver, QEvent* event) {
-  try {
-    return QApplication::notify(receiver, event);
-  } catch (const std::exception& e) {
-    ShowError(QString::fromUtf8(e.what()));
-  } catch (...) {
-    ShowError(QStringLiteral("Unknown error"));
+namespace {
+
+void ShowErrorMessage(const QString& message) {
+  if (auto* application = qobject_cast<TApplication*>(QCoreApplication::instance())) {
+    application->ShowError(message);
+  } else {
+    QMessageBox::critical(QApplication::activeWindow(), ProgramTitle, message);
   }
-  return false;
+}
+
+}  // namespace
+
+void HandleEvent(const std::function<void()>& Handler) {
+  try {
+    Handler();
+  } catch (const std::exception& e) {
+    ShowErrorMessage(QString::fromUtf8(e.what()));
+  } catch (...) {
+    ShowErrorMessage(QStringLiteral("Unknown error"));
+  }
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  bool handled = false;
+  HandleEvent([&] { handled = QApplication::notify(receiver, event); });
+  return handled;
 }
 
 }  // namespace hillograph

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -31,6 +32,13 @@ namespace hillograph {
 TfrmMain* frmMain = nullptr;
 
 namespace {
+
+// A slot that runs an event handler under the program's one top-level error handler, so that no
+// exception ever unwinds through the toolkit.
+template <class THandler>
+auto Handler(THandler handler) {
+  return [handler] { HandleEvent(handler); };
+}
 
 constexpr QSize ClientSize(576, 379);
 constexpr QColor WindowColor(0xE9, 0xE9, 0xE9);
@@ -144,7 +152,7 @@ void TfrmMain::BuildPanel() {
   // A wider face than the layout's may need a few more pixels, up to the gap before "Refresh!".
   cbAutoRefresh->resize(std::clamp(cbAutoRefresh->sizeHint().width(), 105, 110), 17);
   cbAutoRefresh->setChecked(true);  // ticked before its handler is attached
-  connect(cbAutoRefresh, &QCheckBox::toggled, this, [this] { EditChange(); });
+  connect(cbAutoRefresh, &QCheckBox::toggled, this, Handler([this] { EditChange(); }));
 
   Button1 = MakeButton(Panel1, "Button1", QStringLiteral("Refresh!"), {120, 144, 65, 25});
   Button1->setDefault(true);
@@ -153,12 +161,12 @@ void TfrmMain::BuildPanel() {
   Button3 = MakeButton(Panel1, "Button3", QStringLiteral("Save BMP..."), {368, 144, 73, 25});
   Button4 = MakeButton(Panel1, "Button4", QStringLiteral("About..."), {448, 144, 57, 25});
   Button2 = MakeButton(Panel1, "Button2", QStringLiteral("Exit"), {512, 144, 57, 25});
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
-  connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-  connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-  connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+  connect(Button1, &QPushButton::clicked, this, Handler([this] { Button1Click(); }));
+  connect(Button6, &QPushButton::clicked, this, Handler([this] { Button6Click(); }));
+  connect(Button5, &QPushButton::clicked, this, Handler([this] { Button5Click(); }));
+  connect(Button3, &QPushButton::clicked, this, Handler([this] { Button3Click(); }));
+  connect(Button4, &QPushButton::clicked, this, Handler([this] { Button4Click(); }));
+  connect(Button2, &QPushButton::clicked, this, Handler([this] { Button2Click(); }));
 }
 
 TNumberEdit* TfrmMain::MakeNumberEdit(QWidget* page, const char* name, QRect bounds,
@@ -170,7 +178,7 @@ TNumberEdit* TfrmMain::MakeNumberEdit(QWidget* page, const char* name, QRect bou
   // the window fires no change.
   edit->setText(
       QString::fromStdString(FormatNumberText(value, LocaleDecimalSeparator().toStdString())));
-  connect(edit, &TNumberEdit::Changed, this, [this] { EditChange(); });
+  connect(edit, &TNumberEdit::Changed, this, Handler([this] { EditChange(); }));
   edit->SetMin(range.Min);
   edit->SetMax(range.Max);
   edit->SetValue(value);
@@ -199,7 +207,7 @@ void TfrmMain::BuildParametersPage() {
       MakeNumberEdit(tsParams, "neRandSeed", {280, 8, 81, 21}, RandSeedRange, start.RandSeed);
   btnNewRandSeed = MakeButton(tsParams, "btnNewRandSeed", QStringLiteral("?"), {360, 8, 25, 25});
   btnNewRandSeed->setToolTip(QStringLiteral("Click to generate a random seed"));
-  connect(btnNewRandSeed, &QPushButton::clicked, this, [this] { btnNewRandSeedClick(); });
+  connect(btnNewRandSeed, &QPushButton::clicked, this, Handler([this] { btnNewRandSeedClick(); }));
 
   neDiversity =
       MakeNumberEdit(tsParams, "neDiversity", {104, 40, 65, 21}, DiversityRange, start.Diversity);
@@ -217,11 +225,12 @@ void TfrmMain::BuildParametersPage() {
   eTownDB = new QLineEdit(tsParams);
   eTownDB->setObjectName(QStringLiteral("eTownDB"));
   eTownDB->setGeometry(280, 72, 81, 21);
-  connect(eTownDB, &QLineEdit::textChanged, this, [this] { EditChange(); });
+  connect(eTownDB, &QLineEdit::textChanged, this, Handler([this] { EditChange(); }));
   btnBrowseTownDB =
       MakeButton(tsParams, "btnBrowseTownDB", QStringLiteral("..."), {360, 72, 25, 25});
   btnBrowseTownDB->setToolTip(QStringLiteral("Click to select a file as a source of town names"));
-  connect(btnBrowseTownDB, &QPushButton::clicked, this, [this] { btnBrowseTownDBClick(); });
+  connect(btnBrowseTownDB, &QPushButton::clicked, this,
+          Handler([this] { btnBrowseTownDBClick(); }));
 }
 
 void TfrmMain::BuildStylePage() {
@@ -272,7 +281,8 @@ void TfrmMain::BuildStylePage() {
     swatch->setObjectName(QString::fromLatin1(place.name));
     swatch->setGeometry(QRect(place.at, SwatchSize));
     swatch->SetBrushColor(place.color);
-    connect(swatch, &TColorSwatch::MouseDown, this, [this, swatch] { ShapeMouseDown(swatch); });
+    connect(swatch, &TColorSwatch::MouseDown, this,
+            Handler([this, swatch] { ShapeMouseDown(swatch); }));
     this->*place.swatch = swatch;
   }
   neGridSize =
@@ -294,25 +304,62 @@ void TfrmMain::SetTabOrder() {
   }
 }
 
+namespace {
+
+// Which control holds which parameter.
+struct TNumberControl {
+  double TMapParameters::*Value;
+  TNumberEdit* TfrmMain::*Field;
+};
+struct TColorControl {
+  TColor TMapParameters::*Value;
+  TColorSwatch* TfrmMain::*Swatch;
+};
+constexpr TNumberControl NumberControls[] = {
+    {&TMapParameters::Width, &TfrmMain::neWidth},
+    {&TMapParameters::Height, &TfrmMain::neHeight},
+    {&TMapParameters::RandSeed, &TfrmMain::neRandSeed},
+    {&TMapParameters::Diversity, &TfrmMain::neDiversity},
+    {&TMapParameters::WaterAmount, &TfrmMain::neWaterAmount},
+    {&TMapParameters::TownAmount, &TfrmMain::neTownAmount},
+    {&TMapParameters::GridSize, &TfrmMain::neGridSize},
+    {&TMapParameters::Shadows, &TfrmMain::neShadows},
+};
+constexpr TColorControl ColorControls[] = {
+    {&TMapParameters::LandBorder, &TfrmMain::sLandBorder},
+    {&TMapParameters::MapFrame, &TfrmMain::sMapFrame},
+    {&TMapParameters::Grid, &TfrmMain::sGrid},
+    {&TMapParameters::SeaMin, &TfrmMain::sSeaMin},
+    {&TMapParameters::SeaMax, &TfrmMain::sSeaMax},
+    {&TMapParameters::Plain, &TfrmMain::sPlain},
+    {&TMapParameters::Hill, &TfrmMain::sHill},
+    {&TMapParameters::Mountain, &TfrmMain::sMountain},
+};
+
+}  // namespace
+
+TNumberEdit* TfrmMain::NumberField(double TMapParameters::*Value) const {
+  for (const TNumberControl& control : NumberControls) {
+    if (control.Value == Value) return this->*control.Field;
+  }
+  return nullptr;
+}
+
+TColorSwatch* TfrmMain::Swatch(TColor TMapParameters::*Value) const {
+  for (const TColorControl& control : ColorControls) {
+    if (control.Value == Value) return this->*control.Swatch;
+  }
+  return nullptr;
+}
+
 TMapParameters TfrmMain::Parameters() const {
   TMapParameters p;
-  p.Width = neWidth->Value();
-  p.Height = neHeight->Value();
-  p.RandSeed = neRandSeed->Value();
-  p.Diversity = neDiversity->Value();
-  p.WaterAmount = neWaterAmount->Value();
-  p.TownAmount = neTownAmount->Value();
+  for (const TNumberControl& control : NumberControls)
+    p.*control.Value = (this->*control.Field)->Value();
+  for (const TColorControl& control : ColorControls) {
+    p.*control.Value = (this->*control.Swatch)->BrushColor();
+  }
   p.TownDB = ToLocal(eTownDB->text());
-  p.LandBorder = sLandBorder->BrushColor();
-  p.MapFrame = sMapFrame->BrushColor();
-  p.Grid = sGrid->BrushColor();
-  p.SeaMin = sSeaMin->BrushColor();
-  p.SeaMax = sSeaMax->BrushColor();
-  p.Plain = sPlain->BrushColor();
-  p.Hill = sHill->BrushColor();
-  p.Mountain = sMountain->BrushColor();
-  p.GridSize = neGridSize->Value();
-  p.Shadows = neShadows->Value();
   p.AutoRefresh = cbAutoRefresh->isChecked();
   return p;
 }
@@ -329,26 +376,25 @@ void TfrmMain::RenderMap() {
 
 void TfrmMain::LoadPreset(const QString& FileName) {
   const TMapParameters p = ReadPreset(ToLocal(FileName));
-  // Unticked first and set from the file last, so that loading renders at most once, at the end.
+  // Unticked first and set from the file last, so that loading renders at most once, at the end;
+  // the controls in between in the order of the file's keys.
   cbAutoRefresh->setChecked(false);
-  neWidth->SetValue(p.Width);
-  neHeight->SetValue(p.Height);
-  neRandSeed->SetValue(p.RandSeed);
-  neDiversity->SetValue(p.Diversity);
-  neWaterAmount->SetValue(p.WaterAmount);
-  neTownAmount->SetValue(p.TownAmount);
-  eTownDB->setText(FromLocal(p.TownDB));
-  sLandBorder->SetBrushColor(p.LandBorder);
-  sMapFrame->SetBrushColor(p.MapFrame);
-  sGrid->SetBrushColor(p.Grid);
-  sSeaMin->SetBrushColor(p.SeaMin);
-  sSeaMax->SetBrushColor(p.SeaMax);
-  sPlain->SetBrushColor(p.Plain);
-  sHill->SetBrushColor(p.Hill);
-  sMountain->SetBrushColor(p.Mountain);
-  neGridSize->SetValue(p.GridSize);
-  neShadows->SetValue(p.Shadows);
-  cbAutoRefresh->setChecked(p.AutoRefresh);
+  for (const TParameterKey& key : ParameterKeys) {
+    switch (key.Kind) {
+      case TKeyKind::Number:
+        NumberField(key.Number)->SetValue(p.*key.Number);
+        break;
+      case TKeyKind::Text:
+        eTownDB->setText(FromLocal(p.TownDB));
+        break;
+      case TKeyKind::Color:
+        Swatch(key.Color)->SetBrushColor(p.*key.Color);
+        break;
+      case TKeyKind::Flag:
+        cbAutoRefresh->setChecked(p.AutoRefresh);
+        break;
+    }
+  }
 }
 
 void TfrmMain::SavePreset(const QString& FileName) {
@@ -356,8 +402,12 @@ void TfrmMain::SavePreset(const QString& FileName) {
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
+  if (!centred_ && screen() != nullptr) {  // centred on the screen when first shown
+    centred_ = true;
+    move(screen()->availableGeometry().center() - rect().center());
+  }
   QWidget::showEvent(event);
-  if (!event->spontaneous()) FormShow();
+  if (!event->spontaneous()) HandleEvent([this] { FormShow(); });
 }
 
 void TfrmMain::keyPressEvent(QKeyEvent* event) {

@@ -94,6 +94,8 @@ class TfrmMain : public QWidget {
   void BuildParametersPage();
   void BuildStylePage();
   void SetTabOrder();
+  TNumberEdit* NumberField(double TMapParameters::*Value) const;
+  TColorSwatch* Swatch(TColor TMapParameters::*Value) const;
   TNumberEdit* MakeNumberEdit(QWidget* page, const char* name, QRect bounds, TNumberRange range,
                               double value);
   TAdjustLabel* MakeAdjustLabel(QWidget* page, const char* name, const QString& caption, QPoint at,
@@ -113,6 +115,7 @@ class TfrmMain : public QWidget {
   void Button2Click();
 
   std::unique_ptr<TDialogs> dialogs_;
+  bool centred_ = false;
 };
 
 // The program's one main window, while it exists.
