@@ -43,6 +43,7 @@ render: build
 
 bench: build
 	$(BUILD)/bench/hillograph_bench $(ARGS)
+	$(BUILD)/bench/hillograph_window_bench $(ARGS)
 
 $(FUZZ_BUILD)/build.ninja:
 	CC=clang CXX=clang++ $(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
