@@ -1,5 +1,6 @@
 #include "parameters/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -7,6 +8,9 @@
 
 namespace hillograph {
 namespace {
+
+// Beyond the range of double by far, and far from overflowing when a digit position is added.
+constexpr long long ExponentLimit = 1LL << 62;
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -67,11 +71,12 @@ std::optional<double> ParseNumberText(std::string_view Text, std::string_view Se
       ++i;
     }
     if (TakeDigits(Text, i, exponentText) == 0) return std::nullopt;
-    // Exponents too long for 64 bits saturate; they lie far beyond double either way.
+    // Exponents saturate far beyond double, yet so that adding a digit position cannot overflow.
     if (std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent)
             .ec != std::errc()) {
-      exponent = exponentText.front() == '-' ? -1'000'000 : 1'000'000;
+      exponent = exponentText.front() == '-' ? -ExponentLimit : ExponentLimit;
     }
+    exponent = std::clamp(exponent, -ExponentLimit, ExponentLimit);
     number += 'e';
     number += std::to_string(exponent);
   }

@@ -80,6 +80,10 @@ TEST(NumberTextTest, Parses) {
       {"1e-999", ".", 0.0},
       {"0e999999999999999999999", ".", 0.0},
       {"1e99999999999999999999", ".", DBL_MAX},
+      // exponents at the ends of 64 bits, once an overflow when the leading digit was placed
+      {"12e9223372036854775807", ".", DBL_MAX},
+      {"-12e9223372036854775807", ".", -DBL_MAX},
+      {"0.5e-9223372036854775808", ".", 0.0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseNumberText(c.text, c.separator), c.value) << '"' << c.text << '"';
