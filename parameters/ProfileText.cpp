@@ -155,7 +155,10 @@ void TProfileText::InsertLine(std::size_t Index, std::string Line) {
 }
 
 void TProfileText::EndLastLine() {
-  if (!lines_.empty() && !lines_.back().ends_with('\n')) lines_.back() += newline_;
+  if (lines_.empty() || lines_.back().ends_with('\n')) return;
+  // A carriage return at the very end already ends the last line's content: a line feed after it
+  // completes the line break, where a whole new one would leave the CR in the value.
+  lines_.back() += lines_.back().ends_with('\r') ? "\n" : newline_;
 }
 
 std::string TProfileText::Text() const {

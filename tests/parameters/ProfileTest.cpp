@@ -88,6 +88,28 @@ TEST(ProfileTextTest, WritesInPlaceAndKeepsEveryOtherLine) {
   }
 }
 
+TEST(ProfileTextTest, WritingAKeyLeavesEveryOtherValueAsItRead) {
+  const struct {
+    const char* before;
+    const char* after;  // with B.y = 2 written
+  } cases[] = {
+      // A last line that ends in a lone CR, in a CR LF file: the section added after it once
+      // left the CR in that line's value.
+      {"[A]\r\nx=1\r", "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n"},
+      {"[A]\nx=1\r", "[A]\nx=1\r\n\n[B]\ny=2\n"},
+      {"[A]\r\nx= 1 \r", "[A]\r\nx= 1 \r\n\r\n[B]\r\ny=2\r\n"},
+      {"[A]\r\nx=1", "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n"},
+      {"[B]\r\n[A]\r\nx=1\r", "[B]\r\ny=2\r\n[A]\r\nx=1\r"},
+  };
+  for (const auto& c : cases) {
+    TProfileText profile(c.before);
+    ASSERT_EQ(profile.ReadString("A", "x", "default"), "1") << c.before;
+    ASSERT_TRUE(profile.WriteString("B", "y", "2"));
+    EXPECT_EQ(profile.Text(), c.after) << c.before;
+    EXPECT_EQ(TProfileText(profile.Text()).ReadString("A", "x", "default"), "1") << c.before;
+  }
+}
+
 TEST(ProfileTextTest, ReadsBackWhatItWrites) {
   for (const char* value : {"", " lead", "trail\t", "\"q\"", "\"", "\"open", "a=b", "[x]", ";c",
                             "in  side", "\xE9t\xE9"}) {
