@@ -5,14 +5,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <memory>
+#include <climits>
+#include <filesystem>
 #include <system_error>
 
 namespace hillograph {
 namespace {
 
 constexpr mode_t NewFileMode = 0666;  // narrowed by the umask, like any newly created file
+constexpr int MaxLinkHops = 40;       // as many links as the system follows in one path
 
 [[noreturn]] void ThrowError(int error) {
   throw std::system_error(error, std::generic_category());
@@ -24,33 +25,59 @@ mode_t CurrentUmask() {
   return mask;
 }
 
-// A link is followed, so that the file it points to is replaced and the link stays.
-std::string ResolveTarget(const std::string& target) {
-  const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(target.c_str(), nullptr),
-                                                             &std::free);
-  return resolved ? std::string(resolved.get()) : target;
+// The links of the last component are followed, also to a file that does not exist yet, so that
+// the file a link points to is replaced or created and the link stays.
+std::string FollowLinks(std::string path) {
+  for (int hop = 0; hop < MaxLinkHops; ++hop) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+    std::string link(static_cast<std::size_t>(status.st_size) + PATH_MAX, '\0');
+    const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+    if (length < 0) return path;
+    link.resize(static_cast<std::size_t>(length));
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    path = link.starts_with('/') || folder.empty() ? link : (folder / link).string();
+  }
+  ThrowError(ELOOP);
 }
 
 }  // namespace
 
 TAtomicFile::TWriteFunction TAtomicFile::WriteFunction = nullptr;
 
-TAtomicFile::TAtomicFile(const std::string& Target) : target_(ResolveTarget(Target)) {
+TAtomicFile::TAtomicFile(const std::string& Target) {
   struct stat existing {};
   mode_t mode = NewFileMode & ~CurrentUmask();
-  if (::stat(target_.c_str(), &existing) == 0) {
+  if (::stat(Target.c_str(), &existing) == 0) {
     if (S_ISDIR(existing.st_mode)) ThrowError(EISDIR);
+    if (!S_ISREG(existing.st_mode)) {
+      OpenInPlace(Target);
+      return;
+    }
+    target_ = FollowLinks(Target);
     // A file nobody may write stays as it is, also for a privileged user.
     if ((existing.st_mode & 0222) == 0 || ::access(target_.c_str(), W_OK) != 0) {
       ThrowError(EACCES);
     }
     mode = existing.st_mode & 07777;
+  } else {
+    target_ = FollowLinks(Target);
   }
   std::string pattern = target_ + ".XXXXXX";
   fd_ = ::mkstemp(pattern.data());
   if (fd_ < 0) ThrowError(errno);
   temporary_ = pattern;
   if (::fchmod(fd_, mode) != 0) Fail(errno);
+}
+
+// A device, a pipe or a socket cannot be replaced without losing it: the bytes go into it. Opening
+// does not wait for a pipe's reader; writing does.
+void TAtomicFile::OpenInPlace(const std::string& Target) {
+  fd_ = ::open(Target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) ThrowError(errno);
+  const int flags = ::fcntl(fd_, F_GETFL);
+  if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) Fail(errno);
+  inPlace_ = true;
 }
 
 TAtomicFile::~TAtomicFile() {
@@ -61,7 +88,7 @@ TAtomicFile::~TAtomicFile() {
 void TAtomicFile::Fail(int error) {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
   temporary_.clear();
   ThrowError(error);
 }
@@ -82,6 +109,12 @@ void TAtomicFile::Write(const void* Data, std::size_t Size) {
 }
 
 void TAtomicFile::Commit() {
+  if (inPlace_) {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) ThrowError(errno);
+    return;
+  }
   if (::fsync(fd_) != 0) Fail(errno);
   const int fd = fd_;
   fd_ = -1;

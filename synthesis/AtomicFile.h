@@ -1,6 +1,7 @@
 // Writes a file whole or not at all: the bytes go to a temporary file beside the target, which
 // replaces the target only once everything has reached the disk. A failure at any point leaves
-// the target as it was and removes the temporary file.
+// the target as it was and removes the temporary file. Links are followed; a target that is a
+// device, a pipe or a socket is written into in place, since replacing it would lose it.
 #pragma once
 
 #include <cstddef>
@@ -28,11 +29,13 @@ class TAtomicFile {
   static TWriteFunction WriteFunction;
 
  private:
+  void OpenInPlace(const std::string& Target);
   void Fail(int error);
 
   std::string target_;
   std::string temporary_;
   int fd_ = -1;
+  bool inPlace_ = false;
 };
 
 // Writes Data to Target through a TAtomicFile.

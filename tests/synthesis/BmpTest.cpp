@@ -1,6 +1,9 @@
 #include "synthesis/Bmp.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -8,36 +11,12 @@
 
 #include "synthesis/AtomicFile.h"
 #include "synthesis/Error.h"
+#include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/BmpReader.h"
 
 namespace hillograph {
 namespace {
-
-// A disk that takes a given number of bytes and then fails with a given error.
-struct TFailingDisk {
-  static inline long budget = 0;
-  static inline int error = 0;
-  static long Write(int, const void*, std::size_t size) {
-    if (budget <= 0) {
-      errno = error;
-      return -1;
-    }
-    const long taken = std::min<long>(budget, static_cast<long>(size));
-    budget -= taken;
-    return taken;
-  }
-};
-
-class TFailingDiskScope {
- public:
-  TFailingDiskScope(long budget, int error) {
-    TFailingDisk::budget = budget;
-    TFailingDisk::error = error;
-    TAtomicFile::WriteFunction = &TFailingDisk::Write;
-  }
-  ~TFailingDiskScope() { TAtomicFile::WriteFunction = nullptr; }
-};
 
 TPicture Gradient(std::int32_t width, std::int32_t height) {
   TPicture picture;
@@ -81,7 +60,7 @@ TEST(BmpTest, AFailedWriteKeepsTheEarlierFileAndLeavesNothingBehind) {
   } cases[] = {{0, ENOSPC}, {100, ENOSPC}, {whole - 1, ENOSPC}, {54, EIO}, {0, EDQUOT}};
   for (const auto& c : cases) {
     folder.Write("map.bmp", "earlier picture");
-    const TFailingDiskScope disk(c.budget, c.error);
+    const testing::TFailingDiskScope disk(c.budget, c.error);
     try {
       SaveBitmapToFile(picture, folder.Path("map.bmp"));
       ADD_FAILURE() << "no error after " << c.budget << " bytes";
@@ -104,6 +83,57 @@ TEST(BmpTest, ReplacesAnEarlierFileAndKeepsItsPermissions) {
   EXPECT_EQ(testing::ReadBmp(folder.Path("map.bmp")).width, 3);
   EXPECT_EQ(std::filesystem::status(folder.Path("map.bmp")).permissions(),
             std::filesystem::perms(0640));
+}
+
+TEST(BmpTest, LinksAreFollowedAndStay) {
+  const testing::TTempFolder folder;
+  std::filesystem::create_directories(folder.Path("maps"));
+  folder.Write("maps/old.bmp", "earlier picture");
+  const struct {
+    const char* link;
+    const char* target;  // relative to the link's folder
+    const char* written;
+  } cases[] = {
+      {"to-old.bmp", "maps/old.bmp", "maps/old.bmp"},
+      {"dangling.bmp", "maps/new.bmp", "maps/new.bmp"},  // the file is made where the link points
+      {"maps/up.bmp", "../top.bmp", "top.bmp"},
+      {"twice.bmp", "dangling.bmp", "maps/new.bmp"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::create_symlink(c.target, folder.Path(c.link));
+    SaveBitmapToFile(Gradient(2, 2), folder.Path(c.link));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path(c.link))) << c.link;
+    EXPECT_EQ(testing::ReadBmp(folder.Path(c.written)).width, 2) << c.link;
+  }
+  // Nothing left behind: the links, top.bmp and maps with old.bmp, new.bmp and up.bmp.
+  const auto entries = std::distance(std::filesystem::recursive_directory_iterator(folder.Dir()),
+                                     std::filesystem::recursive_directory_iterator());
+  EXPECT_EQ(entries, 8);
+}
+
+TEST(BmpTest, APipeIsWrittenIntoAndStaysAPipe) {
+  const testing::TTempFolder folder;
+  const std::string pipe = folder.Path("pipe.bmp");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const TPicture picture = Gradient(4, 4);  // small enough for the pipe's buffer
+  try {
+    SaveBitmapToFile(picture, pipe);  // nobody reads: the save fails at once, without waiting
+    ADD_FAILURE() << "no error without a reader";
+  } catch (const TError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot create file \"" + pipe + "\". " + std::strerror(ENXIO));
+  }
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  SaveBitmapToFile(picture, pipe);
+  std::string received(1024, '\0');
+  const ssize_t count = ::read(reader, received.data(), received.size());
+  ::close(reader);
+  ASSERT_GT(count, 0);
+  received.resize(static_cast<std::size_t>(count));
+  EXPECT_EQ(received, EncodeBmp(picture));
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+  EXPECT_EQ(folder.Entries(), 1);
 }
 
 }  // namespace

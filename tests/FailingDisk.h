@@ -1,0 +1,39 @@
+// A disk that takes a given number of bytes and then fails with a given error, for the files
+// written through TAtomicFile while the scope lives.
+#pragma once
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+
+#include "synthesis/AtomicFile.h"
+
+namespace hillograph::testing {
+
+class TFailingDiskScope {
+ public:
+  TFailingDiskScope(long Budget, int Error) {
+    budget = Budget;
+    error = Error;
+    TAtomicFile::WriteFunction = &Write;
+  }
+  ~TFailingDiskScope() { TAtomicFile::WriteFunction = nullptr; }
+  TFailingDiskScope(const TFailingDiskScope&) = delete;
+  TFailingDiskScope& operator=(const TFailingDiskScope&) = delete;
+
+ private:
+  static long Write(int, const void*, std::size_t size) {
+    if (budget <= 0) {
+      errno = error;
+      return -1;
+    }
+    const long taken = std::min<long>(budget, static_cast<long>(size));
+    budget -= taken;
+    return taken;
+  }
+
+  static inline long budget = 0;
+  static inline int error = 0;
+};
+
+}  // namespace hillograph::testing
