@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <optional>
 #include <system_error>
 
@@ -23,9 +24,11 @@ constexpr std::size_t ReadChunk = 4096;
   throw std::system_error(error, std::generic_category());
 }
 
-// The bytes of the file; nothing when it does not exist. Other failures throw std::system_error.
+// The bytes of the file; nothing when it does not exist. Other failures throw std::system_error,
+// also a file longer than ProfileFileLimit (say, a device that never ends).
 std::optional<std::string> ReadFileBytes(const std::string& fileName) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opening a pipe does not wait for a writer; reading from it does.
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT) return std::nullopt;
     ThrowSystemError(errno);
@@ -34,6 +37,11 @@ std::optional<std::string> ReadFileBytes(const std::string& fileName) {
   struct stat status {};
   if (::fstat(fd, &status) != 0) ThrowSystemError(errno);
   if (S_ISDIR(status.st_mode)) ThrowSystemError(EISDIR);
+  if (S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) > ProfileFileLimit) {
+    ThrowSystemError(EFBIG);
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) ThrowSystemError(errno);
   std::string bytes;
   char chunk[ReadChunk];
   for (;;) {
@@ -41,6 +49,7 @@ std::optional<std::string> ReadFileBytes(const std::string& fileName) {
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) ThrowSystemError(errno);
     if (count == 0) return bytes;
+    if (bytes.size() + static_cast<std::size_t>(count) > ProfileFileLimit) ThrowSystemError(EFBIG);
     bytes.append(chunk, static_cast<std::size_t>(count));
   }
 }

@@ -3,6 +3,7 @@
 // returns, replacing the file whole so that a failure or a crash never leaves half of it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,13 +12,17 @@
 
 namespace hillograph {
 
+// A profile longer than this is not read: it is no profile, and it would fill the memory.
+inline constexpr std::size_t ProfileFileLimit = 64 * 1024 * 1024;
+
 class TProfile {
  public:
   explicit TProfile(std::string FileName) : fileName_(std::move(FileName)) {}
 
   const std::string& FileName() const { return fileName_; }
 
-  // The file as it is now; empty when it is missing or cannot be read.
+  // The file as it is now; empty when it is missing or cannot be read (a folder, anything longer
+  // than ProfileFileLimit). A pipe that nobody writes to holds nothing.
   TProfileText Read() const;
 
   // The file as it is now; raises TError "Unable to read <file>. <reason>" when it is missing or

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "synthesis/Error.h"
@@ -193,6 +194,8 @@ TEST(ProfileTest, ReadExistingNamesWhatWentWrong) {
   const testing::TTempFolder folder;
   folder.Write("file.ini", "[S]\nK=1\n");
   EXPECT_EQ(TProfile(folder.Path("file.ini")).ReadExisting().ReadString("S", "K", ""), "1");
+  // Longer than any profile: not read, rather than filling the memory.
+  std::filesystem::resize_file(folder.Write("huge.ini", "[S]\nK=1\n"), ProfileFileLimit + 1);
   const struct {
     std::string name;
     std::string reason;
@@ -200,6 +203,9 @@ TEST(ProfileTest, ReadExistingNamesWhatWentWrong) {
       {folder.Path("missing.ini"), "No such file or directory"},
       {folder.Path("file.ini") + "/inside.ini", "Not a directory"},
       {folder.Path(""), "Is a directory"},
+      {folder.Path(std::string(5000, 'n')), "File name too long"},
+      {"/dev/zero", "File too large"},  // never ends
+      {folder.Path("huge.ini"), "File too large"},
   };
   for (const auto& c : cases) {
     try {
@@ -210,6 +216,14 @@ TEST(ProfileTest, ReadExistingNamesWhatWentWrong) {
     }
     EXPECT_EQ(TProfile(c.name).ReadString("S", "K", "default"), "default");
   }
+}
+
+TEST(ProfileTest, APipeWithoutAWriterHoldsNothingAndDoesNotWait) {
+  const testing::TTempFolder folder;
+  ASSERT_EQ(::mkfifo(folder.Path("pipe.ini").c_str(), 0600), 0);
+  const TProfile profile(folder.Path("pipe.ini"));
+  EXPECT_EQ(profile.ReadString("S", "K", "default"), "default");
+  EXPECT_EQ(profile.ReadExisting().Text(), "");
 }
 
 }  // namespace
