@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/PictureFile.h"
@@ -58,12 +59,37 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
   app.set_version_flag("--version", std::string(ProgramName) + " " + HILLOGRAPH_VERSION);
 }
 
-// The first line of a parser message, without a trailing full stop or line break.
-std::string OneLine(std::string message) {
-  message = message.substr(0, message.find('\n'));
-  while (!message.empty() && (message.back() == '.' || message.back() == ' '))
-    message.pop_back();
-  return message;
+// The text with its control characters written as escapes, so that neither a value on the command
+// line nor a file name can break the message's line or drive the terminal.
+std::string Escaped(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      constexpr char Hex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += Hex[byte >> 4];
+      out += Hex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A usage message in one line, without a trailing full stop.
+std::string OneLine(std::string_view message) {
+  while (!message.empty() &&
+         (message.back() == '.' || message.back() == ' ' || message.back() == '\n')) {
+    message.remove_suffix(1);
+  }
+  return Escaped(message);
 }
 
 }  // namespace
@@ -84,7 +110,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     Err << ProgramName << ": " << OneLine(e.what()) << " (try --help)\n";
     return ExitUsage;
   } catch (const TError& e) {
-    Err << ProgramName << ": " << e.what() << " (try --help)\n";
+    Err << ProgramName << ": " << OneLine(e.what()) << " (try --help)\n";
     return ExitUsage;
   }
 
@@ -105,7 +131,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
       SaveTownsJson(options.TownsJson, picture.Width(), picture.Height(), towns);
     }
   } catch (const std::exception& e) {
-    Err << ProgramName << ": " << e.what() << "\n";
+    Err << ProgramName << ": " << Escaped(e.what()) << "\n";
     return ExitFailure;
   }
   return ExitSuccess;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +14,9 @@
 #include <vector>
 
 #include "cli/PictureFile.h"
+#include "cli/RenderCommand.h"
 #include "parameters/RenderRequest.h"
+#include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/BmpReader.h"
 
@@ -99,50 +104,98 @@ TEST_F(RenderCommandTest, WritesPngWhenAsked) {
 }
 
 TEST_F(RenderCommandTest, UsageErrorsSayWhatIsWrongInOneLine) {
-  const char* cases[] = {
-      "--set Colour=1",
-      "--set Width=nan",
-      "--set Width=inf",
-      "--set Width=12abc",
-      "--set Width=",
-      "--set Width",
-      "--set",
-      "-o",
-      "--no-such-option",
-      "--set Grid=green",
-      "--set AutoRefresh=yes",
-      "stray",
+  const struct {
+    const char* arguments;  // as a shell reads them
+    const char* says;       // part of the message
+  } cases[] = {
+      {"--set Colour=1", "unknown key \"Colour\""},
+      {"--set Width=nan", "invalid value \"nan\" for Width"},
+      {"--set Width=inf", "\"inf\""},
+      {"--set Width=12abc", "\"12abc\""},
+      {"--set Width=", "invalid value \"\" for Width"},
+      {"--set Width=0x10", "expected a number"},
+      {"--set Width", "expected KEY=VALUE, got \"Width\""},
+      {"--set", "--set"},
+      {"-o", "--output"},
+      {"-o a.bmp -o b.bmp", "--output"},
+      {"--no-such-option", "--no-such-option"},
+      {"--set Grid=green", "\"green\" for Grid"},
+      {"--set Grid=99999999999", "\"99999999999\" for Grid"},
+      {"--set Grid=0x", "\"0x\" for Grid"},
+      {"--set Grid='$'", "\"$\" for Grid"},
+      {"--set AutoRefresh=yes", "\"yes\" for AutoRefresh"},
+      {"stray", "stray"},
+      // Line breaks and other control characters in a value are shown as escapes.
+      {"--set 'Width=1\n2'", "\"1\\n2\""},
+      {"'str\nay'", "str\\nay"},
+      {"--set 'Col\rour=1'", "\"Col\\rour\""},
+      {"--set 'Width=\x1B[31mred'", "\"\\x1B[31mred\""},
   };
-  for (const char* arguments : cases) {
-    const TRunResult result = RunProgram(std::string(arguments) + " -o " + Path("never.bmp"));
-    EXPECT_EQ(result.status, 2) << arguments;
-    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  for (const auto& c : cases) {
+    const TRunResult result = RunProgram("-o " + Path("never.bmp") + " " + c.arguments);
+    EXPECT_EQ(result.status, 2) << c.arguments;
     EXPECT_EQ(result.err.rfind("hillograph-render: ", 0), 0u) << result.err;
-    EXPECT_FALSE(fs::exists(Path("never.bmp"))) << arguments;
+    EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+    ASSERT_FALSE(result.err.empty());
+    EXPECT_EQ(result.err.back(), '\n');
+    EXPECT_TRUE(std::none_of(result.err.begin(), result.err.end() - 1, [](unsigned char b) {
+      return b < 0x20 || b == 0x7F;
+    })) << result.err;
+    EXPECT_FALSE(fs::exists(Path("never.bmp"))) << c.arguments;
   }
 }
 
 TEST_F(RenderCommandTest, AnUnwritableOutputFailsWithTheMessageAndKeepsTheOldFile) {
   { std::ofstream(Path("keep.bmp")) << "old"; }
   fs::create_directories(Path("folder.bmp"));
-  const struct {
+  fs::create_directories(Path("read-only"));
+  { std::ofstream(Path("read-only/keep.bmp")) << "old"; }
+  fs::permissions(Path("read-only"), fs::perms(0555));
+  struct TCase {
     std::string output;
     std::string reason;
-  } cases[] = {
+  };
+  std::vector<TCase> cases = {
       {Path("missing/dir/map.bmp"), "No such file or directory"},
       {Path("keep.bmp") + "/inside.bmp", "Not a directory"},
       {Path("folder.bmp"), "Is a directory"},
+      {Path("folder.bmp") + "/", "Is a directory"},
   };
+  // Permission bits do not stop a privileged user from making a file in the folder.
+  if (::geteuid() != 0) {
+    cases.push_back({Path("read-only/keep.bmp"), "Permission denied"});
+    cases.push_back({Path("read-only/new.bmp"), "Permission denied"});
+  }
   for (const auto& c : cases) {
     const TRunResult result = RunProgram("--set Width=4 --set Height=4 -o " + c.output);
     EXPECT_EQ(result.status, 1) << c.output;
     EXPECT_EQ(result.err,
               "hillograph-render: Cannot create file \"" + c.output + "\". " + c.reason + "\n");
   }
-  std::ifstream in(Path("keep.bmp"));
-  std::string content;
-  in >> content;
-  EXPECT_EQ(content, "old");
+  EXPECT_EQ(folder_.Read("keep.bmp"), "old");
+  EXPECT_EQ(folder_.Read("read-only/keep.bmp"), "old");
+  fs::permissions(Path("read-only"), fs::perms(0755));
+  EXPECT_EQ(folder_.Entries(), 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Path("read-only")), fs::directory_iterator()), 1);
+}
+
+TEST_F(RenderCommandTest, AFullDiskFailsWithTheMessageAndKeepsTheOldFile) {
+  for (const char* name : {"keep.bmp", "keep.png"}) {
+    { std::ofstream(Path(name)) << "old"; }
+    const std::string output = Path(name);
+    const char* argv[] = {"hillograph-render", "--set", "Width=40",    "--set",
+                          "Height=30",         "-o",    output.c_str()};
+    std::ostringstream out, err;
+    int status;
+    {
+      const testing::TFailingDiskScope disk(1000, ENOSPC);  // full after the first kilobyte
+      status = RunRenderCommand(std::size(argv), argv, out, err);
+    }
+    EXPECT_EQ(status, 1) << name;
+    EXPECT_EQ(err.str(), "hillograph-render: Cannot create file \"" + output +
+                             "\". No space left on device\n");
+    EXPECT_EQ(folder_.Read(name), "old");
+  }
   EXPECT_EQ(folder_.Entries(), 2);
 }
 
