@@ -81,6 +81,11 @@ class TLabelFace {
     UnderlineThickness = std::max(1, ScaleRounded(face_->underline_thickness, unitsPerEm));
     // The underline's centre lies -underline_position below the baseline; its top row is the
     // nearest whole row to the centre less half the thickness.
+    // No glyph image starts further left of its pen position than the face's box, give or take
+    // what hinting moves: an em is ample.
+    MinLeft = static_cast<std::int32_t>(
+                  FloorDiv(std::int64_t{face_->bbox.xMin} * LabelFontEmPixels, unitsPerEm)) -
+              LabelFontEmPixels;
     UnderlineTop = Ascent + static_cast<std::int32_t>(FloorDiv(
                                 2 * -std::int64_t{face_->underline_position} * LabelFontEmPixels -
                                     UnderlineThickness * unitsPerEm + unitsPerEm,
@@ -105,6 +110,7 @@ class TLabelFace {
 
   std::int32_t Ascent;
   std::int32_t Descent;
+  std::int32_t MinLeft;       // no glyph's Left is smaller
   std::int32_t UnderlineTop;  // rows from the top of the cell
   std::int32_t UnderlineThickness;
 
@@ -193,9 +199,9 @@ void DrawGlyph(TPicture& Picture, std::int32_t left, std::int32_t top, std::int3
 std::int32_t LabelTextWidth(std::string_view Text, TFontStyles Style) {
   TLabelFace& face = FaceFor(Style);
   std::int32_t width = 0;
-  for (std::size_t pos = 0; pos < Text.size();)
+  for (std::size_t pos = 0; pos < Text.size() && width < LabelWidthLimit;)
     width += face.Glyph(NextCodePoint(Text, pos)).Advance;
-  return width;
+  return std::min(width, LabelWidthLimit);
 }
 
 std::int32_t LabelTextHeight(TFontStyles Style) {
@@ -208,7 +214,9 @@ void DrawLabelText(TPicture& Picture, std::int32_t x, std::int32_t y, std::strin
   TLabelFace& face = FaceFor(Style);
   const std::int32_t baseline = y + face.Ascent;
   std::int32_t pen = x;
-  for (std::size_t pos = 0; pos < Text.size();) {
+  // Advances are never negative: once the pen is that far right, no later glyph shows.
+  const std::int32_t penLimit = Picture.Width() - face.MinLeft;
+  for (std::size_t pos = 0; pos < Text.size() && pen < penLimit;) {
     const TGlyph& glyph = face.Glyph(NextCodePoint(Text, pos));
     DrawGlyph(Picture, pen + glyph.Left, baseline - glyph.Top, glyph.Width, glyph.Rows,
               face.Image(glyph), Color);

@@ -26,12 +26,16 @@ namespace hillograph {
 
 inline constexpr std::int32_t LabelFontEmPixels = 13;
 
+// A text counts at most this wide. A label that wide reaches far past the right edge of any
+// picture, so no town moves, and measuring a name of millions of letters stops early.
+inline constexpr std::int32_t LabelWidthLimit = 1 << 20;
+
 struct TFontStyles {
   bool Italic = false;
   bool Underline = false;
 };
 
-// The advance width of Text in pixels.
+// The advance width of Text in pixels, at most LabelWidthLimit.
 std::int32_t LabelTextWidth(std::string_view Text, TFontStyles Style);
 
 // The cell height, ascent plus descent, in pixels.
@@ -39,7 +43,8 @@ std::int32_t LabelTextHeight(TFontStyles Style);
 
 // Paints the glyphs of Text with the top-left corner of its cell at (x, y), each pixel blended
 // toward Color by the glyph's coverage, and the underline when the style asks for it. Only the
-// glyphs are painted; whatever falls outside the picture is left out.
+// glyphs are painted; whatever falls outside the picture is left out, and the glyphs past its
+// right edge are not even looked at.
 void DrawLabelText(TPicture& Picture, std::int32_t x, std::int32_t y, std::string_view Text,
                    TFontStyles Style, TColor Color);
 

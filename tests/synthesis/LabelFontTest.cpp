@@ -44,6 +44,22 @@ TEST(LabelFontTest, MetricsOfTheBuiltInFaces) {
     EXPECT_EQ(LabelTextHeight(style), 17);
 }
 
+TEST(LabelFontTest, WidthsCountUpToTheLimit) {
+  // W is 13 pixels wide: 80000 of them are 1040000 pixels, 90000 would be more than the limit.
+  const struct {
+    std::size_t letters;
+    std::int32_t width;
+  } cases[] = {{80000, 1040000},
+               {80659, LabelWidthLimit - 9},
+               {80660, LabelWidthLimit},
+               {90000, LabelWidthLimit},
+               {5'000'000, LabelWidthLimit}};
+  for (const auto& c : cases) {
+    for (const TFontStyles style : {Regular, Italic})
+      EXPECT_EQ(LabelTextWidth(std::string(c.letters, 'W'), style), c.width) << c.letters;
+  }
+}
+
 struct TInk {
   std::int32_t left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // right, bottom inclusive
   int pixels = 0;

@@ -8,10 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "synthesis/Error.h"
+#include "synthesis/Generator.h"
+#include "synthesis/LabelFont.h"
 #include "synthesis/NameGen.h"
 #include "synthesis/Random.h"
 #include "tests/TempFolder.h"
@@ -214,23 +218,67 @@ TEST(TownFileTest, AFailedLoadKeepsTheNamesItHad) {
   EXPECT_EQ(names.UsedCount, 1);
 }
 
-TEST(TownFileTest, LongLinesAndManyLines) {
+// Kilobytes of a line of /proc/self/status, such as "VmRSS:".
+std::int64_t StatusKilobytes(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(field, 0) == 0) return std::stoll(line.substr(field.size()));
+  }
+  return -1;
+}
+
+// Reads the town database and checks that the process's peak memory rose meanwhile by no more
+// than a few times its bytes and a small string object per line, whatever the sanitizers add.
+Names ReadWithinMemoryOfTheFile(const std::string& file, std::int64_t bytes) {
+  std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from what is resident
+  const std::int64_t before = StatusKilobytes("VmRSS:");
+  Names names = ReadTownFile(file);
+  const std::int64_t peakGrowth = (StatusKilobytes("VmHWM:") - before) * 1024;
+  const auto lines = static_cast<std::int64_t>(names.size());
+  EXPECT_LT(peakGrowth, 4 * bytes + 128 * lines) << file << ": " << lines << " lines";
+  return names;
+}
+
+// A small map of land only, every pixel a town where no label stands.
+TTownList RenderTowns(const std::string& townDB) {
+  TPicture picture;
+  TTownList towns;
+  RandSeed = 1;
+  GenerateMap(picture, 40, 60, 700, 0, 1.0, townDB, &towns);
+  return towns;
+}
+
+TEST(TownFileTest, LongLinesAndManyLinesLoadWithinMemoryOfTheirSizeAndRender) {
   const TTempFolder dir;
   const std::string longLine(50'000'000, 'w');
-  const Names oneLine = ReadTownFile(dir.Write("long.txt", longLine + "\r\n"));
+  const std::string longFile = dir.Write("long.txt", longLine + "\r\n");
+  const Names oneLine = ReadWithinMemoryOfTheFile(longFile, 50'000'002);
   ASSERT_EQ(oneLine.size(), 1u);
   EXPECT_EQ(oneLine[0].size(), longLine.size());
   EXPECT_EQ(oneLine[0].find_first_not_of('w'), std::string::npos);
+  // A label that long reaches past the picture: it counts as LabelWidthLimit, and each row holds
+  // one town.
+  const TTownList longTowns = RenderTowns(longFile);
+  ASSERT_GE(longTowns.size(), 2u);
+  for (const TTown& town : longTowns) {
+    EXPECT_EQ(town.Name.size(), longLine.size());
+    EXPECT_EQ(town.LabelWidth, LabelWidthLimit);
+  }
 
   std::string manyLines;
   constexpr int LineCount = 1'000'000;
   for (int i = 0; i < LineCount; ++i)
     manyLines += i % 1000 == 0 ? "\xC4rhus\n" : "Town\n";
-  const Names many = ReadTownFile(dir.Write("many.txt", manyLines));
+  const std::string manyFile = dir.Write("many.txt", manyLines);
+  const Names many = ReadWithinMemoryOfTheFile(manyFile, std::ssize(manyLines));
   ASSERT_EQ(many.size(), static_cast<std::size_t>(LineCount));
   EXPECT_EQ(many[0], "\xC3\x84rhus");
   EXPECT_EQ(many[1], "Town");
   EXPECT_EQ(many[LineCount - 1000], "\xC3\x84rhus");
+  const TTownList manyTowns = RenderTowns(manyFile);
+  ASSERT_FALSE(manyTowns.empty());
+  for (const TTown& town : manyTowns)
+    EXPECT_TRUE(town.Name == "Town" || town.Name == "\xC3\x84rhus") << town.Name;
 }
 
 }  // namespace
