@@ -123,13 +123,14 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
         ApplySetting(params, setting);
     }
     if (app.count("--save-preset") > 0) WritePreset(options.SavePreset, params);
+    // The towns are kept only when asked for: each holds a copy of its name, and a town database
+    // may hold names of millions of letters.
+    const bool wantTowns = app.count("--towns-json") > 0;
     TPicture picture;
     TTownList towns;
-    RenderMapParameters(picture, params, &towns);
+    RenderMapParameters(picture, params, wantTowns ? &towns : nullptr);
     SavePictureFile(picture, options.Output);
-    if (app.count("--towns-json") > 0) {
-      SaveTownsJson(options.TownsJson, picture.Width(), picture.Height(), towns);
-    }
+    if (wantTowns) SaveTownsJson(options.TownsJson, picture.Width(), picture.Height(), towns);
   } catch (const std::exception& e) {
     Err << ProgramName << ": " << Escaped(e.what()) << "\n";
     return ExitFailure;
