@@ -1,10 +1,12 @@
 #include "synthesis/Towns.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -249,13 +251,41 @@ TEST(TownsTest, NoTownDatabaseGivesInventedNames) {
   const TMapCase map{250, 200, 4711, 110, 0.01};
   const TRendered invented = Render(map);
   ASSERT_FALSE(invented.towns.empty());
-  for (const std::string& db : {dir.Path(""), dir.Path("missing.txt"), std::string("/dev/zero"),
-                                dir.Path("pipe"), dir.Write("empty.txt", "")}) {
+  ASSERT_EQ(::symlink(dir.Path("missing.txt").c_str(), dir.Path("dangling").c_str()), 0);
+  for (const std::string& db :
+       {std::string(), dir.Path(""), dir.Path("missing.txt"), std::string("/dev/zero"),
+        dir.Path("pipe"), dir.Write("empty.txt", ""), dir.Path("dangling"),
+        dir.Path(std::string(5000, 'n')),
+        dir.Write("only-ctrl-z.txt",
+                  "\x1A"
+                  "Aa\n")}) {
     const TRendered r = Render(map, db);
     EXPECT_EQ(r.towns, invented.towns) << db;
     EXPECT_TRUE(std::equal(r.picture.Bits(), r.picture.Bits() + r.picture.Stride() * 200,
                            invented.picture.Bits()))
         << db;
+  }
+}
+
+TEST(TownsTest, TownDatabasesOfAnyBytesRender) {
+  const testing::TTempFolder dir;
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::set<std::string> names;
+  } cases[] = {
+      {"NUL bytes", std::string("A\0b\r\n\0\n", 7), {std::string("A\0b", 3), std::string(1, '\0')}},
+      {"invalid UTF-8 among Latin-1",
+       "M\xC3\xBCnster\nK\xF6ln\n\xC3\x28\n",
+       {"M\xC3\x83\xC2\xBCnster", "K\xC3\xB6ln", "\xC3\x83("}},
+      {"control characters", "\x01\x7F\t\n\x1B[31m\n", {"\x01\x7F\t", "\x1B[31m"}},
+      {"empty names", "\n\n", {""}},
+  };
+  for (const auto& c : cases) {
+    const TRendered r = Render({200, 150, 4711, 110, 0.01}, dir.Write("towns.txt", c.bytes));
+    ASSERT_FALSE(r.towns.empty()) << c.what;
+    for (const TTown& town : r.towns)
+      EXPECT_EQ(c.names.count(town.Name), 1u) << c.what;
   }
 }
 
