@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "synthesis/Error.h"
@@ -128,6 +129,80 @@ TEST(PresetTest, LoadsEveryValueForm) {
     TMapParameters expected = LoadDefaults();
     c.expect(expected);
     EXPECT_EQ(PresetParameters(TProfileText(c.text)), expected) << c.text;
+  }
+}
+
+// Bytes of no text format, the same on every run.
+std::string Garbage(std::size_t size) {
+  std::string bytes(size, '\0');
+  std::uint32_t state = 12345;
+  for (char& b : bytes) {
+    state = state * 1103515245u + 12345u;
+    b = static_cast<char>(state >> 23);
+  }
+  return bytes;
+}
+
+TEST(PresetTest, BadFilesLoadWithTheDefaultsWhereAValueIsUnreadable) {
+  const testing::TTempFolder folder;
+  const std::string tenMegabytes(10'000'000, '7');
+  const struct {
+    const char* what;
+    std::string text;
+    void (*expect)(TMapParameters&);
+  } cases[] = {
+      {"binary garbage", Garbage(100'000), [](TMapParameters&) {}},
+      {"garbage around a section",
+       Garbage(5000) + "\n[Params]\nWidth=7\n" + std::string("\0\xFF\n", 3) + "Height=9\n" +
+           Garbage(5000),
+       [](TMapParameters& p) {
+         p.Width = 7;
+         p.Height = 9;
+       }},
+      {"NUL bytes in names and values", std::string("[Params]\nWid\0th=7\nHeight=9\0\n", 27),
+       [](TMapParameters&) {}},
+      {"no line breaks", "[Params] Width=640 Height=480", [](TMapParameters&) {}},
+      {"no section", "Width=640\nHeight=480\n", [](TMapParameters&) {}},
+      {"lone CRs end no lines", "[Params]\rWidth=7\rHeight=9\r", [](TMapParameters&) {}},
+      {"a 10 MB value", "[Params]\nWidth=" + tenMegabytes + "\nHeight=9\n",
+       [](TMapParameters& p) { p.Height = 9; }},
+      {"a 10 MB town database name", "[Params]\nTownDB=" + tenMegabytes + "\nHeight=9\n",
+       [](TMapParameters& p) {
+         p.TownDB = std::string(2047, '7');
+         p.Height = 9;
+       }},
+      {"a 10 MB comment", ";" + tenMegabytes + "\n[Params]\nHeight=9\n",
+       [](TMapParameters& p) { p.Height = 9; }},
+      {"a 10 MB section name", "[" + tenMegabytes + "]\nWidth=3\n[Params]\nHeight=9\n",
+       [](TMapParameters& p) { p.Height = 9; }},
+      {"the first of repeated sections and keys counts",
+       "[Params]\nWidth=7\nwidth=8\n[Style]\nGrid=1\n[PARAMS]\nHeight=9\nWidth=10\n[style]\nGrid="
+       "2\n",
+       [](TMapParameters& p) {
+         p.Width = 7;
+         p.Grid = 1;
+       }},
+      {"1e308",
+       "[Params]\nWidth=1e308\nRandSeed=1e308\n[Style]\nGrid=1e308\nShadows=1e308\n[x]\n"
+       "AutoRefresh=1e308",
+       [](TMapParameters&) {}},
+      {"-0", "[Params]\nWidth=-0\nRandSeed=-0\n[Style]\nGrid=-0\nShadows=-0\n[x]\nAutoRefresh=-0",
+       [](TMapParameters& p) {
+         p.Width = 1;  // brought into range
+         p.Shadows = 0;
+         p.AutoRefresh = false;
+       }},
+      {"0x", "[Params]\nWidth=0x\n[Style]\nGrid=0x\n[x]\nAutoRefresh=0x", [](TMapParameters&) {}},
+      {"$", "[Params]\nWidth=$\n[Style]\nGrid=$\n[x]\nAutoRefresh=$", [](TMapParameters&) {}},
+      {"99999999999",
+       "[Params]\nWidth=99999999999\nRandSeed=-99999999999\n[Style]\nGrid=99999999999\n"
+       "GridSize=99999999999\n[x]\nAutoRefresh=99999999999",
+       [](TMapParameters&) {}},  // beyond 32 bits: unreadable, not brought into range
+  };
+  for (const auto& c : cases) {
+    TMapParameters expected = LoadDefaults();
+    c.expect(expected);
+    EXPECT_EQ(ReadPreset(folder.Write("bad.hpf", c.text)), expected) << c.what;
   }
 }
 
