@@ -1,6 +1,12 @@
 // The main window driven with real events under the offscreen platform: what each action renders,
 // which files it writes and what the top-level handler shows.
+#include <unistd.h>
+
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
@@ -10,14 +16,20 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cmath>
 #include <deque>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <vector>
 
+#include "parameters/NumberText.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/Bmp.h"
 #include "synthesis/Random.h"
+#include "tests/FailingDisk.h"
 #include "ui/AdjustControl.h"
 #include "ui/Application.h"
 #include "ui/ColorSwatch.h"
@@ -231,12 +243,137 @@ class MainTest : public QObject {
     QVERIFY(errors_.isEmpty());
   }
 
-  void anUnwritablePictureShowsTheMessage() {
-    dialogs_->Files = {Path("missing/map.bmp")};
-    QTest::mouseClick(window_->Button3, Qt::LeftButton);
-    QCOMPARE(errors_, QStringList{"Cannot create file \"" + Path("missing/map.bmp") +
-                                  "\". No such file or directory"});
+  void anUnwritablePictureShowsTheMessageAndKeepsTheEarlierFile() {
+    window_->neWidth->SetValue(60);
+    window_->neHeight->SetValue(40);
+    const QTemporaryDir dir;  // of this test alone, to count what is left in it
+    const auto Path = [&](const QString& name) { return dir.filePath(name); };
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder.bmp")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("read-only")));
+    { std::ofstream(Path("keep.bmp").toStdString()) << "old"; }
+    { std::ofstream(Path("read-only/keep.bmp").toStdString()) << "old"; }
+    QFile::setPermissions(Path("read-only"), QFile::ReadOwner | QFile::ExeOwner);
+    struct TCase {
+      QString chosen;
+      long diskBudget;  // bytes the disk takes before it is full; -1: as many as written
+      QString reason;
+    };
+    std::vector<TCase> cases = {
+        {Path("missing/map"), -1, "No such file or directory"},
+        {Path("folder.bmp"), -1, "Is a directory"},
+        {Path("keep.bmp"), 0, "No space left on device"},
+        {Path("keep.bmp"), 2000, "No space left on device"},
+    };
+    // Permission bits do not stop a privileged user from making a file in the folder.
+    if (::geteuid() != 0) cases.push_back({Path("read-only/keep.bmp"), -1, "Permission denied"});
+    for (const TCase& c : cases) {
+      errors_.clear();
+      dialogs_->Files = {c.chosen};
+      const int before = renders_->count();
+      {
+        std::optional<testing::TFailingDiskScope> disk;
+        if (c.diskBudget >= 0) disk.emplace(c.diskBudget, ENOSPC);
+        QTest::mouseClick(window_->Button3, Qt::LeftButton);
+      }
+      QCOMPARE(renders_->count(), before + 1);  // the render stays on screen
+      const QString name = c.chosen.endsWith(".bmp") ? c.chosen : c.chosen + ".bmp";
+      QCOMPARE(errors_, QStringList{"Cannot create file \"" + name + "\". " + c.reason});
+    }
+    QFile::setPermissions(Path("read-only"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(FileBytes(Path("keep.bmp")), std::string("old"));
+    QCOMPARE(FileBytes(Path("read-only/keep.bmp")), std::string("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 3);
+    QCOMPARE(QDir(Path("read-only")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1);
     QVERIFY(window_->isVisible());
+  }
+
+  void aPresetThatCannotBeWrittenShowsTheMessageAndStaysAsItWas() {
+    const std::string original = "; mine\n[Params]\nWidth=5\n";
+    { std::ofstream(Path("locked.hpf").toStdString()) << original; }
+    QVERIFY(QFile::setPermissions(Path("locked.hpf"),
+                                  QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("folder.hpf")));
+    dialogs_->Files = {Path("locked.hpf"), Path("folder"), Path("missing/preset")};
+    for (const char* name : {"locked.hpf", "folder.hpf", "missing/preset.hpf"}) {
+      errors_.clear();
+      QTest::mouseClick(window_->Button5, Qt::LeftButton);
+      QCOMPARE(errors_, QStringList{"Unable to write to " + Path(name)});
+    }
+    QCOMPARE(FileBytes(Path("locked.hpf")), original);
+    QCOMPARE(QFileInfo(Path("locked.hpf")).permissions() & QFile::WriteOwner, QFile::Permissions());
+    QCOMPARE(renders_->count(), 1);
+  }
+
+  void textThatIsNoNumberReadsAsANumberInTheFieldsRange() {
+    window_->cbAutoRefresh->setChecked(false);
+    window_->neWidth->SetValue(40);
+    window_->neHeight->SetValue(30);
+    const TMapParameters small = window_->Parameters();
+    const QString separator = LocaleDecimalSeparator();
+    struct TEntry {
+      const char* what;
+      QString text;
+      bool pasted;  // typed characters pass the key filter, pasted ones do not
+    };
+    const TEntry entries[] = {
+        {"empty", "", false},
+        {"a lone minus", "-", false},
+        {"a lone plus", "+", false},
+        {"two separators", "1" + separator + separator + "2", false},
+        {"signs inside", "1-2+", false},
+        {"a lone separator", separator, false},
+        {"pasted letters", "abc", true},
+        {"pasted digits and letters", "12abc", true},
+        {"pasted spaces", "   ", true},
+        {"1e999", "1e999", true},
+        {"-1e999", "-1e999", true},
+        {"nan", "nan", true},
+        {"inf", "-inf", true},
+    };
+    const struct {
+      TNumberEdit* field;
+      double TMapParameters::*value;
+    } fields[] = {
+        {window_->neWidth, &TMapParameters::Width},
+        {window_->neHeight, &TMapParameters::Height},
+        {window_->neRandSeed, &TMapParameters::RandSeed},
+        {window_->neDiversity, &TMapParameters::Diversity},
+        {window_->neWaterAmount, &TMapParameters::WaterAmount},
+        {window_->neTownAmount, &TMapParameters::TownAmount},
+        {window_->neGridSize, &TMapParameters::GridSize},
+        {window_->neShadows, &TMapParameters::Shadows},
+    };
+    for (const auto& [field, member] : fields) {
+      for (const TEntry& entry : entries) {
+        window_->PageControl1->setCurrentWidget(field->parentWidget());
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        if (entry.pasted) {
+          QApplication::clipboard()->setText(entry.text);
+          QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        } else {
+          QTest::keyClicks(field, entry.text);
+        }
+        const QString context = field->objectName() + ", " + entry.what;
+        QVERIFY2(field->text() == entry.text, qPrintable(context));
+        window_->Button1->setFocus();  // leaving the field puts its text in normal form
+        const double value = field->Value();
+        QVERIFY2(std::isfinite(value) && value >= field->Min() && value <= field->Max(),
+                 qPrintable(context));
+        QVERIFY2(field->text().toStdString() == FormatNumberText(value, separator.toStdString()),
+                 qPrintable(context));
+        const int before = renders_->count();
+        QTest::mouseClick(window_->Button1, Qt::LeftButton);
+        QCOMPARE(renders_->count(), before + 1);
+        const TMapParameters params = window_->Parameters();
+        QVERIFY2(PictureBytes(window_->iMap->Picture()) == ExpectedBytes(params),
+                 qPrintable(context));
+        QVERIFY2(errors_.isEmpty(), qPrintable(context));
+        field->SetValue(small.*member);  // the next entry starts from the small map
+      }
+    }
   }
 
   void anUnreadableTownDatabaseShowsItsMessageAndKeepsTheMap() {
