@@ -230,12 +230,15 @@ std::int64_t StatusKilobytes(const std::string& field) {
 // Reads the town database and checks that the process's peak memory rose meanwhile by no more
 // than a few times its bytes and a small string object per line, whatever the sanitizers add.
 Names ReadWithinMemoryOfTheFile(const std::string& file, std::int64_t bytes) {
-  std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from what is resident
+  std::ofstream reset("/proc/self/clear_refs");
+  reset << "5" << std::flush;  // the peak starts again from what is resident now
   const std::int64_t before = StatusKilobytes("VmRSS:");
   Names names = ReadTownFile(file);
   const std::int64_t peakGrowth = (StatusKilobytes("VmHWM:") - before) * 1024;
   const auto lines = static_cast<std::int64_t>(names.size());
-  EXPECT_LT(peakGrowth, 4 * bytes + 128 * lines) << file << ": " << lines << " lines";
+  if (reset.good()) {  // where the system lets the peak be reset
+    EXPECT_LT(peakGrowth, 4 * bytes + 128 * lines) << file << ": " << lines << " lines";
+  }
   return names;
 }
 
