@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <nlohmann/json.hpp>
@@ -197,6 +198,18 @@ TEST_F(RenderCommandTest, AFullDiskFailsWithTheMessageAndKeepsTheOldFile) {
     EXPECT_EQ(folder_.Read(name), "old");
   }
   EXPECT_EQ(folder_.Entries(), 2);
+}
+
+TEST_F(RenderCommandTest, APipeWhoseReaderQuitsFailsWithTheMessage) {
+  const std::string pipe = Path("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // The reader takes a few bytes of the picture and goes away.
+  const std::string command = std::string(HILLOGRAPH_RENDER_PROGRAM) + " -o " + pipe + " 2>" +
+                              Path("err") + " & head -c 10 " + pipe + " >/dev/null; wait $!";
+  const int raw = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  EXPECT_EQ(folder_.Read("err"),
+            "hillograph-render: Cannot create file \"" + pipe + "\". Broken pipe\n");
 }
 
 nlohmann::json ReadJson(const std::string& path) {
