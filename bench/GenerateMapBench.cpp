@@ -7,9 +7,13 @@
 #include "synthesis/Random.h"
 #include "synthesis/Relief.h"
 #include "synthesis/Towns.h"
+#include "tests/synthesis/PlasmaOracle.h"
 
 namespace hillograph {
 namespace {
+
+constexpr std::uint32_t PlasmaBenchSeed = 123456789;
+constexpr std::int32_t PlasmaBenchDiversity = 700;
 
 void RenderWithTowns(benchmark::State& state, double townAmount) {
   TMapParameters params;
@@ -58,13 +62,22 @@ void BM_TownPass(benchmark::State& state) {
   state.counters["towns"] = static_cast<double>(towns);
 }
 
-void BM_Plasma(benchmark::State& state) {
+template <class TField>
+void GenerateField(benchmark::State& state) {
   for (auto _ : state) {
-    RandSeed = 123456789;
-    const TPlasmaFractal plasma(static_cast<std::int32_t>(state.range(0)),
-                                static_cast<std::int32_t>(state.range(1)), 700);
-    benchmark::DoNotOptimize(plasma.Heights.Data());
+    RandSeed = PlasmaBenchSeed;
+    const TField field(static_cast<std::int32_t>(state.range(0)),
+                       static_cast<std::int32_t>(state.range(1)), PlasmaBenchDiversity);
+    benchmark::DoNotOptimize(field.Heights.Data());
   }
+}
+
+// The product's height field, and the literal recursion that the tests hold it to.
+void BM_Plasma(benchmark::State& state) {
+  GenerateField<TPlasmaFractal>(state);
+}
+void BM_PlasmaLiteral(benchmark::State& state) {
+  GenerateField<testing::TPlasmaOracle>(state);
 }
 
 BENCHMARK(BM_GenerateMap)->Args({640, 480})->Args({1000, 1000})->Unit(benchmark::kMillisecond);
@@ -79,6 +92,7 @@ BENCHMARK(BM_TownPass)
     ->Args({1000, 1000, 10000})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Plasma)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlasmaLiteral)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace hillograph

@@ -20,10 +20,14 @@ struct TSetCell {
   bool operator==(const TSetCell&) const = default;
 };
 
+// Whether the oracle lists the cells it sets (the list costs more than the field itself).
+enum class TOrder { Skip, Record };
+
 class TPlasmaOracle {
  public:
-  TPlasmaOracle(std::int32_t width, std::int32_t height, std::int32_t diversity)
-      : Heights(width, height), diversity_(diversity) {
+  TPlasmaOracle(std::int32_t width, std::int32_t height, std::int32_t diversity,
+                TOrder order = TOrder::Skip)
+      : Heights(width, height), diversity_(diversity), recordOrder_(order == TOrder::Record) {
     Heights[0][0] = static_cast<std::uint8_t>(Random(255) + 1);
     Heights[width - 1][0] = static_cast<std::uint8_t>(Random(255) + 1);
     Heights[0][height - 1] = static_cast<std::uint8_t>(Random(255) + 1);
@@ -47,7 +51,7 @@ class TPlasmaOracle {
     if (Heights[xm][ym] == 0) {
       const std::int32_t s = Heights[xm][y1] + Heights[x2][ym] + Heights[xm][y2] + Heights[x1][ym];
       Heights[xm][ym] = static_cast<std::uint8_t>((s + 2) / 4);
-      Order.push_back({xm, ym, true, depth_});
+      if (recordOrder_) Order.push_back({xm, ym, true, depth_});
     }
     Subdivide(x1, y1, xm, ym);
     Subdivide(xm, y1, x2, ym);
@@ -65,10 +69,11 @@ class TPlasmaOracle {
     if (v < 1) v = 1;
     if (v > 250) v = 250;
     Heights[mx][my] = static_cast<std::uint8_t>(v);
-    Order.push_back({mx, my, false, depth_});
+    if (recordOrder_) Order.push_back({mx, my, false, depth_});
   }
 
   std::int32_t diversity_;
+  bool recordOrder_;
   std::int32_t depth_ = 0;
 };
 

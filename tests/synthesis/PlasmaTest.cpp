@@ -12,6 +12,7 @@
 namespace hillograph {
 namespace {
 
+using testing::TOrder;
 using testing::TPlasmaOracle;
 using testing::TSetCell;
 
@@ -101,11 +102,11 @@ TEST(PlasmaTest, OracleSetsCellsInTheDepthFirstOrder) {
       {3, 4, false, 2}, {2, 3, false, 2}, {3, 3, true, 2},  {1, 4, false, 2}, {0, 3, false, 2},
       {1, 3, true, 2}};
   RandSeed = DefaultSeed;
-  EXPECT_EQ(TPlasmaOracle(5, 5, 100).Order, fiveByFive);
+  EXPECT_EQ(TPlasmaOracle(5, 5, 100, TOrder::Record).Order, fiveByFive);
 
   RandSeed = DefaultSeed;
   std::vector<std::pair<int, int>> displaced;
-  for (const TSetCell& c : TPlasmaOracle(2, 7, 100).Order) {
+  for (const TSetCell& c : TPlasmaOracle(2, 7, 100, TOrder::Record).Order) {
     if (!c.centre) displaced.emplace_back(c.x, c.y);
   }
   const std::vector<std::pair<int, int>> twoBySeven = {{1, 3}, {0, 3}, {0, 1}, {0, 2}, {1, 1},
