@@ -23,7 +23,8 @@ build: $(BUILD)/build.ninja
 run: deps build
 	$(BUILD)/ui/hillograph
 
-# Every test in the release build, then again under the sanitizers.
+# Every test in the release build, then again under the sanitizers, built with the plain C++
+# paths so that both they and the SIMD ones are checked.
 test: deps
 	$(MAKE) test-release test-sanitize
 
@@ -32,7 +33,7 @@ test-release: build
 
 $(ASAN_BUILD)/build.ninja:
 	$(CMAKE) -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHILLOGRAPH_SANITIZE=ON \
-	  -DHILLOGRAPH_BENCH=OFF
+	  -DHILLOGRAPH_BENCH=OFF -DHILLOGRAPH_PORTABLE=ON
 
 test-sanitize: $(ASAN_BUILD)/build.ninja
 	$(CMAKE) --build $(ASAN_BUILD) -j $(JOBS)

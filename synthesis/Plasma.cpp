@@ -2,45 +2,63 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 
+#include "synthesis/PlasmaDraws.h"
 #include "synthesis/PlasmaPlan.h"
 #include "synthesis/Random.h"
-#include "synthesis/RandomStream.h"
 
 namespace hillograph {
 namespace {
 
-std::uint8_t Displace(std::uint8_t a, std::uint8_t b, TDisplacementDraw draw, std::int32_t depth) {
-  const std::int32_t v = (a + b + 1) / 2 + DisplacementOffset(draw, depth);
-  return static_cast<std::uint8_t>(std::clamp(v, MinDisplacedHeight, MaxDisplacedHeight));
+// A displaced cell is the clamp of (a + b + displacement) >> 1, looked up by the sum. The sum
+// of two heights of 1 .. 255 and a displacement lies within the table.
+constexpr std::int32_t MinDisplacedSum = 2 - 2 * MaxUsefulOffset + 1;
+constexpr std::int32_t MaxDisplacedSum = 2 * 255 + 2 * MaxUsefulOffset + 1;
+constexpr auto DisplacedHeights = [] {
+  std::array<std::uint8_t, MaxDisplacedSum - MinDisplacedSum + 1> heights{};
+  for (std::int32_t sum = MinDisplacedSum; sum <= MaxDisplacedSum; ++sum) {
+    // >> rounds down, also for negative sums.
+    heights[sum - MinDisplacedSum] =
+        static_cast<std::uint8_t>(std::clamp(sum >> 1, MinDisplacedHeight, MaxDisplacedHeight));
+  }
+  return heights;
+}();
+
+std::uint8_t Displace(std::uint8_t a, std::uint8_t b, TDisplacement displacement) {
+  return DisplacedHeights[static_cast<std::size_t>(a + b + displacement - MinDisplacedSum)];
 }
 
-// Replays the plan's rectangles in order; each takes its displacement draws from the buffer in
-// the order top, right, bottom, left, as the recursion would.
+// Replays the plan's rectangles in order; each takes its displacements in the order top,
+// right, bottom, left, as the recursion draws them.
 void Replay(const TPlasmaPlan& plan, std::int32_t diversity, THeightField& heights) {
-  std::array<TDisplacementDraw, TPlasmaPlan::MaxBatchDraws> draws;
+  std::array<TDisplacement, TPlasmaPlan::MaxBatchDraws> displacements;
   std::uint8_t* const cells = heights.Data();
-  const auto columnSize = static_cast<std::size_t>(plan.Height);
+  const TPlasmaShape* const shapes = plan.Shapes.data();
+  const std::uint16_t* scales = plan.DrawScales.data();
+  const TPlasmaStep* step = plan.Steps.data();
   std::uint32_t state = RandSeed;
-  std::size_t s = 0;
   for (const TPlasmaBatch& batch : plan.Batches) {
-    state = FillDisplacementDraws(state, diversity, batch.Draws, draws.data());
-    const TDisplacementDraw* draw = draws.data();
-    for (; s < batch.StepEnd; ++s) {
-      const TPlasmaStep step = plan.Steps[s];
-      std::uint8_t* const c = cells + step.Corner();  // (x1, y1)
-      const std::size_t x2 = static_cast<std::size_t>(step.SpanX()) * columnSize;
-      const std::size_t xm = static_cast<std::size_t>(step.SpanX() / 2) * columnSize;
-      const std::size_t y2 = static_cast<std::size_t>(step.SpanY());
-      const std::size_t ym = y2 / 2;
-      const std::int32_t depth = step.Depth();
-      const std::uint32_t sets = step.Sets();
-      if (sets & SetsTop) c[xm] = Displace(c[0], c[x2], *draw++, depth);
-      if (sets & SetsRight) c[x2 + ym] = Displace(c[x2], c[x2 + y2], *draw++, depth);
-      if (sets & SetsBottom) c[xm + y2] = Displace(c[y2], c[x2 + y2], *draw++, depth);
-      if (sets & SetsLeft) c[ym] = Displace(c[0], c[y2], *draw++, depth);
+    state = FillDisplacements(state, diversity, scales, batch.Draws, displacements.data());
+    scales += batch.Draws;
+    const TDisplacement* d = displacements.data();
+    for (const TPlasmaStep* const end = plan.Steps.data() + batch.StepEnd; step != end; ++step) {
+      std::uint8_t* const c = cells + step->Corner;  // (x1, y1)
+      const TPlasmaShape& k = shapes[step->Shape];
+      const std::uint32_t sets = step->Sets;
+      // The centre takes the midpoints from registers where this step has just set them.
+      const std::int32_t top =
+          (sets & SetsTop) ? (c[k.Top] = Displace(c[0], c[k.TopRight], *d++)) : c[k.Top];
+      const std::int32_t right =
+          (sets & SetsRight) ? (c[k.Right] = Displace(c[k.TopRight], c[k.BottomRight], *d++))
+                             : c[k.Right];
+      const std::int32_t bottom =
+          (sets & SetsBottom) ? (c[k.Bottom] = Displace(c[k.BottomLeft], c[k.BottomRight], *d++))
+                              : c[k.Bottom];
+      const std::int32_t left =
+          (sets & SetsLeft) ? (c[k.Left] = Displace(c[0], c[k.BottomLeft], *d++)) : c[k.Left];
       if (sets & SetsCentre)
-        c[xm + ym] = static_cast<std::uint8_t>((c[xm] + c[x2 + ym] + c[xm + y2] + c[ym] + 2) / 4);
+        c[k.Centre] = static_cast<std::uint8_t>((top + right + bottom + left + 2) / 4);
     }
   }
   RandSeed = state;
@@ -49,8 +67,11 @@ void Replay(const TPlasmaPlan& plan, std::int32_t diversity, THeightField& heigh
 }  // namespace
 
 TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity)
-    : Width(Width), Height(Height), Heights(Width, Height) {
-  const TPlasmaPlan& plan = PlasmaPlanFor(Width, Height);
+    : Width(Width), Height(Height) {
+  if (Diversity < 0 || Diversity > MaxDiversity)
+    throw std::invalid_argument("plasma diversity out of range");
+  const TPlasmaPlan& plan = PlasmaPlanFor(Width, Height);  // checks the size
+  Heights = THeightField(Width, Height);
   // Corners in the order top left, top right, bottom left, bottom right; on a 1-wide or 1-high
   // field later corners overwrite earlier ones, but all four are drawn.
   Heights[0][0] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);

@@ -17,7 +17,8 @@ inline constexpr std::int32_t MaxDisplacedHeight = 250;
 
 class TPlasmaFractal {
  public:
-  // Builds the whole field, drawing from RandSeed. Width and Height must be at least 1.
+  // Builds the whole field, drawing from RandSeed. Width and Height are 1 .. 4096 and Diversity
+  // 0 .. 32768 (MaxPlanSide, MaxDiversity); the map asks for 1 .. 1000 of each.
   TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity);
 
   std::int32_t Width;

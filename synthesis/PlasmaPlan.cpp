@@ -1,6 +1,9 @@
 #include "synthesis/PlasmaPlan.h"
 
+#include "synthesis/PlasmaDraws.h"
+
 #include <bit>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -65,28 +68,31 @@ class TPlanRecorder {
       plan_.Batches.push_back({plan_.Steps.size(), batchDraws_});
       batchDraws_ = 0;
     }
-    const auto corner = static_cast<std::uint32_t>(x1) * static_cast<std::uint32_t>(height_) +
-                        static_cast<std::uint32_t>(y1);
-    plan_.Steps.emplace_back(corner, spanX, spanY, sets, depth_);
+    const auto column = static_cast<std::uint32_t>(height_);
+    const std::uint32_t x2 = static_cast<std::uint32_t>(spanX) * column;
+    const std::uint32_t xm = static_cast<std::uint32_t>(spanX / 2) * column;
+    const auto y2 = static_cast<std::uint32_t>(spanY);
+    const auto ym = static_cast<std::uint32_t>(spanY / 2);
+    const TPlasmaShape shape{x2, y2, x2 + y2, xm, x2 + ym, xm + y2, ym, xm + ym};
+    const auto [found, added] =
+        shapes_.try_emplace(shape, static_cast<std::uint16_t>(plan_.Shapes.size()));
+    if (added) plan_.Shapes.push_back(shape);
+    plan_.Steps.push_back({static_cast<std::uint32_t>(x1) * column + static_cast<std::uint32_t>(y1),
+                           found->second, static_cast<std::uint8_t>(sets),
+                           static_cast<std::uint8_t>(depth_)});
     batchDraws_ += draws;
-    plan_.DisplacedCells += draws;
+    plan_.DrawScales.insert(plan_.DrawScales.end(), draws, DepthScale(depth_));
   }
 
   TPlasmaPlan& plan_;
   std::int32_t height_;
   std::vector<std::uint8_t> set_;
+  std::map<TPlasmaShape, std::uint16_t> shapes_;
   std::int32_t depth_ = 0;
   std::size_t batchDraws_ = 0;
 };
 
 }  // namespace
-
-TPlasmaStep::TPlasmaStep(std::uint32_t Corner, std::int32_t SpanX, std::int32_t SpanY,
-                         std::uint32_t Sets, std::int32_t Depth)
-    : bits_(static_cast<std::uint64_t>(Corner) | static_cast<std::uint64_t>(SpanX) << SpanXShift |
-            static_cast<std::uint64_t>(SpanY) << SpanYShift |
-            static_cast<std::uint64_t>(Sets) << SetsShift |
-            static_cast<std::uint64_t>(Depth) << DepthShift) {}
 
 TPlasmaPlan::TPlasmaPlan(std::int32_t Width, std::int32_t Height) : Width(Width), Height(Height) {
   if (Width < 1 || Height < 1 || Width > MaxPlanSide || Height > MaxPlanSide)

@@ -4,14 +4,12 @@
 // recursion.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace hillograph {
-
-// The largest side a plan can describe; the map itself is at most 1000 x 1000.
-inline constexpr std::int32_t MaxPlanSide = 4096;
 
 // The cells a working rectangle sets, in the order it sets them.
 enum TPlasmaSets : std::uint32_t {
@@ -22,35 +20,26 @@ enum TPlasmaSets : std::uint32_t {
   SetsCentre = 1u << 4,  // (xm, ym), the mean of the four edge midpoints
 };
 
-// One working rectangle (x1, y1) - (x2, y2) that sets at least one cell, packed into 8 bytes so
-// that a plan for the largest map stays a few megabytes.
-class TPlasmaStep {
- public:
-  TPlasmaStep(std::uint32_t Corner, std::int32_t SpanX, std::int32_t SpanY, std::uint32_t Sets,
-              std::int32_t Depth);
+// The cells of a working rectangle (x1, y1) - (x2, y2) as offsets from (x1, y1) in the
+// column-major grid. A plan has few distinct shapes (a few dozen for 1000 x 1000).
+struct TPlasmaShape {
+  std::uint32_t TopRight;     // (x2, y1)
+  std::uint32_t BottomLeft;   // (x1, y2)
+  std::uint32_t BottomRight;  // (x2, y2)
+  std::uint32_t Top;          // (xm, y1)
+  std::uint32_t Right;        // (x2, ym)
+  std::uint32_t Bottom;       // (xm, y2)
+  std::uint32_t Left;         // (x1, ym)
+  std::uint32_t Centre;       // (xm, ym)
+  auto operator<=>(const TPlasmaShape&) const = default;
+};
 
-  // The index of (x1, y1) in the column-major grid: x1 * Height + y1.
-  std::uint32_t Corner() const { return static_cast<std::uint32_t>(bits_ & CornerMask); }
-  std::int32_t SpanX() const { return Field(SpanXShift, SpanMask); }  // x2 - x1
-  std::int32_t SpanY() const { return Field(SpanYShift, SpanMask); }  // y2 - y1
-  std::uint32_t Sets() const { return static_cast<std::uint32_t>(Field(SetsShift, SetsMask)); }
-  std::int32_t Depth() const { return Field(DepthShift, DepthMask); }
-
- private:
-  static constexpr int SpanXShift = 24;
-  static constexpr int SpanYShift = 36;
-  static constexpr int SetsShift = 48;
-  static constexpr int DepthShift = 53;
-  static constexpr std::uint64_t CornerMask = (1u << SpanXShift) - 1;
-  static constexpr std::uint64_t SpanMask = (1u << (SpanYShift - SpanXShift)) - 1;
-  static constexpr std::uint64_t SetsMask = (1u << (DepthShift - SetsShift)) - 1;
-  static constexpr std::uint64_t DepthMask = 0xF;
-
-  std::int32_t Field(int shift, std::uint64_t mask) const {
-    return static_cast<std::int32_t>((bits_ >> shift) & mask);
-  }
-
-  std::uint64_t bits_;
+// One working rectangle that sets at least one cell.
+struct TPlasmaStep {
+  std::uint32_t Corner;  // (x1, y1) as x1 * Height + y1
+  std::uint16_t Shape;   // index into the plan's shapes
+  std::uint8_t Sets;     // TPlasmaSets
+  std::uint8_t Depth;
 };
 
 // A run of steps whose displacement draws fit the replay's draw buffer together.
@@ -58,6 +47,10 @@ struct TPlasmaBatch {
   std::size_t StepEnd;  // one past the batch's last step
   std::size_t Draws;    // displaced cells in the batch
 };
+
+// The longest side a plan takes, well within the depths a displacement can scale by (a side of
+// 2^k + 1 cells reaches depth k).
+inline constexpr std::int32_t MaxPlanSide = 4096;
 
 class TPlasmaPlan {
  public:
@@ -69,9 +62,10 @@ class TPlasmaPlan {
 
   std::int32_t Width;
   std::int32_t Height;
+  std::vector<TPlasmaShape> Shapes;
   std::vector<TPlasmaStep> Steps;  // in the depth-first order of the subdivision
   std::vector<TPlasmaBatch> Batches;
-  std::size_t DisplacedCells = 0;
+  std::vector<std::uint16_t> DrawScales;  // the DepthScale of each displaced cell, in draw order
 };
 
 // The plan for a size, built on first use and kept until another size is asked for (a drag

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "synthesis/PlasmaDraws.h"
 #include "synthesis/Random.h"
 #include "tests/synthesis/PlasmaOracle.h"
 
@@ -114,29 +118,65 @@ TEST(PlasmaTest, OracleSetsCellsInTheDepthFirstOrder) {
   EXPECT_EQ(displaced, twoBySeven);
 }
 
-TEST(PlasmaTest, EqualsTheOracleOverManySizesAndSeeds) {
-  const std::pair<std::int32_t, std::int32_t> sizes[] = {
-      {1, 1},   {1, 2},    {2, 1},    {1, 17},    {17, 1},    {3, 3},      {4, 4},
-      {7, 13},  {13, 7},   {31, 2},   {2, 31},    {64, 64},   {65, 65},    {97, 89},
-      {101, 1}, {1, 1000}, {1000, 1}, {127, 255}, {640, 480}, {1000, 1000}};
-  std::uint32_t seed = 1;
-  for (const auto& [width, height] : sizes) {
-    for (const std::int32_t diversity : {1, 2, 700, 1000}) {
-      seed = seed * 2654435761u + 12345u;
-      RandSeed = seed;
-      const TPlasmaOracle oracle(width, height, diversity);
-      const std::uint32_t oracleEnd = RandSeed;
-      RandSeed = seed;
-      const TPlasmaFractal plasma(width, height, diversity);
-      ASSERT_EQ(RandSeed, oracleEnd) << width << " x " << height;
-      for (std::int32_t x = 0; x < width; ++x) {
-        for (std::int32_t y = 0; y < height; ++y) {
-          ASSERT_EQ(plasma.Heights[x][y], oracle.Heights[x][y])
-              << "(" << x << ", " << y << ") of " << width << " x " << height << ", diversity "
-              << diversity << ", seed " << seed;
-        }
-      }
+// Builds the field with the product and with the oracle from the same seed: same heights, and
+// the generator left at the same state.
+void ExpectSameAsOracle(std::int32_t width, std::int32_t height, std::int32_t diversity,
+                        std::uint32_t seed) {
+  RandSeed = seed;
+  const TPlasmaOracle oracle(width, height, diversity);
+  const std::uint32_t oracleEnd = RandSeed;
+  RandSeed = seed;
+  const TPlasmaFractal plasma(width, height, diversity);
+  ASSERT_EQ(RandSeed, oracleEnd) << width << " x " << height;
+  for (std::int32_t x = 0; x < width; ++x) {
+    for (std::int32_t y = 0; y < height; ++y) {
+      ASSERT_EQ(plasma.Heights[x][y], oracle.Heights[x][y])
+          << "(" << x << ", " << y << ") of " << width << " x " << height << ", diversity "
+          << diversity << ", seed " << seed;
     }
+  }
+}
+
+TEST(PlasmaTest, EqualsTheOracleOverManySizesAndSeeds) {
+  const std::pair<std::int32_t, std::int32_t> smallSizes[] = {
+      {1, 1},   {1, 2},   {2, 1},    {2, 2},    {3, 1},    {1, 3},     {1, 17},
+      {17, 1},  {3, 3},   {4, 4},    {5, 5},    {7, 13},   {13, 7},    {31, 2},
+      {2, 31},  {64, 64}, {65, 65},  {97, 89},  {101, 1},  {127, 255}, {257, 129},
+      {509, 1}, {1, 509}, {1, 1000}, {1000, 1}, {1, 4096}, {4096, 1}};
+  const std::pair<std::int32_t, std::int32_t> largeSizes[] = {
+      {640, 480}, {1000, 1000}, {997, 991}, {1000, 999}, {999, 1000}};
+  const std::int32_t diversities[] = {0, 1, 2, 700, 1000, MaxDiversity};
+  std::uint32_t seed = 1;
+  const auto next = [&seed] { return seed = seed * 2654435761u + 12345u; };
+  for (const auto& [width, height] : smallSizes) {
+    for (const std::int32_t diversity : diversities)
+      ExpectSameAsOracle(width, height, diversity, next());
+  }
+  // The largest fields a few times each, to keep the suite quick.
+  for (std::size_t i = 0; i < std::size(largeSizes); ++i) {
+    const auto& [width, height] = largeSizes[i];
+    ExpectSameAsOracle(width, height, diversities[i % std::size(diversities)], next());
+    ExpectSameAsOracle(width, height, 1000, next());
+  }
+}
+
+// The plan is kept for the last size: going back to a size must rebuild it correctly.
+TEST(PlasmaTest, SwitchingSizesKeepsEveryFieldExact) {
+  const std::pair<std::int32_t, std::int32_t> sequence[] = {
+      {100, 60}, {61, 101}, {100, 60}, {100, 60}, {1, 7}, {100, 60}, {60, 100}};
+  std::uint32_t seed = 99;
+  for (const auto& [width, height] : sequence)
+    ExpectSameAsOracle(width, height, 700, seed++);
+}
+
+TEST(PlasmaTest, RejectsArgumentsOutOfRange) {
+  const struct {
+    std::int32_t width, height, diversity;
+  } cases[] = {{0, 5, 10}, {5, 0, 10}, {4097, 1, 10}, {5, 5, -1}, {5, 5, MaxDiversity + 1}};
+  for (const auto& c : cases) {
+    const std::uint32_t seed = RandSeed;
+    EXPECT_THROW(TPlasmaFractal(c.width, c.height, c.diversity), std::invalid_argument);
+    EXPECT_EQ(RandSeed, seed) << "no draw before the arguments are checked";
   }
 }
 

@@ -1,0 +1,86 @@
+#include "synthesis/PlasmaPlan.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "synthesis/PlasmaDraws.h"
+#include "synthesis/Random.h"
+#include "tests/synthesis/PlasmaOracle.h"
+
+namespace hillograph {
+namespace {
+
+using testing::TOrder;
+using testing::TPlasmaOracle;
+using testing::TSetCell;
+
+// The cells the plan sets, in its order, as the oracle lists them.
+std::vector<TSetCell> CellsOf(const TPlasmaPlan& plan) {
+  std::vector<TSetCell> cells;
+  for (const TPlasmaStep& step : plan.Steps) {
+    const TPlasmaShape& shape = plan.Shapes[step.Shape];
+    const std::pair<std::uint32_t, std::uint32_t> parts[] = {
+        {SetsTop, shape.Top},   {SetsRight, shape.Right},   {SetsBottom, shape.Bottom},
+        {SetsLeft, shape.Left}, {SetsCentre, shape.Centre},
+    };
+    for (const auto& [set, offset] : parts) {
+      if ((step.Sets & set) == 0) continue;
+      const std::uint32_t cell = step.Corner + offset;
+      const auto height = static_cast<std::uint32_t>(plan.Height);
+      cells.push_back({static_cast<std::int32_t>(cell / height),
+                       static_cast<std::int32_t>(cell % height), set == SetsCentre, step.Depth});
+    }
+  }
+  return cells;
+}
+
+TEST(PlasmaPlanTest, SetsTheCellsOfTheRecursionInItsOrder) {
+  const std::pair<std::int32_t, std::int32_t> sizes[] = {
+      {1, 1}, {3, 1}, {1, 3}, {2, 7}, {5, 5}, {17, 1}, {13, 7}, {64, 64}, {97, 89}, {640, 480}};
+  for (const auto& [width, height] : sizes) {
+    const TPlasmaPlan plan(width, height);
+    RandSeed = 1;
+    const TPlasmaOracle oracle(width, height, 1, TOrder::Record);
+    EXPECT_EQ(CellsOf(plan), oracle.Order) << width << " x " << height;
+  }
+}
+
+// Batches cover the steps in order, each within the draw buffer, and the scales follow the
+// depths of the displaced cells.
+TEST(PlasmaPlanTest, BatchesAndScalesFollowTheSteps) {
+  for (const auto& [width, height] : {std::pair{1000, 1000}, {641, 479}, {1, MaxPlanSide}}) {
+    const TPlasmaPlan plan(width, height);
+    std::vector<std::uint16_t> scales;
+    std::size_t begin = 0;
+    for (const TPlasmaBatch& batch : plan.Batches) {
+      std::size_t draws = 0;
+      for (std::size_t s = begin; s < batch.StepEnd; ++s) {
+        const TPlasmaStep& step = plan.Steps[s];
+        const int edges = std::popcount(step.Sets & ~std::uint32_t{SetsCentre});
+        draws += static_cast<std::size_t>(edges);
+        scales.insert(scales.end(), static_cast<std::size_t>(edges), DepthScale(step.Depth));
+      }
+      EXPECT_GT(batch.StepEnd, begin);
+      EXPECT_EQ(batch.Draws, draws);
+      EXPECT_LE(batch.Draws, TPlasmaPlan::MaxBatchDraws);
+      begin = batch.StepEnd;
+    }
+    EXPECT_EQ(begin, plan.Steps.size()) << width << " x " << height;
+    EXPECT_EQ(scales, plan.DrawScales) << width << " x " << height;
+  }
+}
+
+TEST(PlasmaPlanTest, RejectsSizesItCannotDescribe) {
+  for (const auto& [width, height] :
+       {std::pair{0, 5}, {5, 0}, {-1, 1}, {MaxPlanSide + 1, 1}, {1, MaxPlanSide + 1}}) {
+    EXPECT_THROW(TPlasmaPlan(width, height), std::invalid_argument) << width << " x " << height;
+  }
+}
+
+}  // namespace
+}  // namespace hillograph
