@@ -27,7 +27,7 @@ void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std:
   TScanLines lines;
   GetScanLines(Bitmap, lines);
   const TWaterMask waterMask = BuildWaterMask(plasma.Heights, WaterLevel);
-  PaintRelief(plasma.Heights, waterMask, WaterLevel, heightColors, MapStyle, lines);
+  PaintRelief(plasma.Heights, WaterLevel, heightColors, MapStyle, lines);
   DrawGrid(lines, Width, Height, MapStyle.GridColor, MapStyle.GridSize);
   TCanvas canvas(Bitmap);
   DrawTowns(canvas, waterMask, TownDensity, names, Towns);

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "synthesis/ColorTable.h"
+#include "synthesis/Random.h"
+#include "tests/synthesis/ReliefOracle.h"
 
 namespace hillograph {
 namespace {
@@ -28,8 +32,7 @@ std::vector<std::vector<TColor>> Paint(const THeightField& field, std::int32_t w
   picture.SetSize(field.Width(), field.Height());
   TScanLines lines;
   GetScanLines(picture, lines);
-  PaintRelief(field, BuildWaterMask(field, waterLevel), waterLevel,
-              BuildHeightColors(style, waterLevel), style, lines);
+  PaintRelief(field, waterLevel, BuildHeightColors(style, waterLevel), style, lines);
   std::vector<std::vector<TColor>> rows(static_cast<std::size_t>(field.Height()));
   for (std::int32_t y = 0; y < field.Height(); ++y) {
     for (std::int32_t x = 0; x < field.Width(); ++x) {
@@ -38,6 +41,84 @@ std::vector<std::vector<TColor>> Paint(const THeightField& field, std::int32_t w
     }
   }
   return rows;
+}
+
+// Bytes of every row, padding included, after a pass over a picture filled with a marker.
+template <class TPass>
+std::vector<std::uint8_t> Painted(const THeightField& field, TPass pass) {
+  constexpr std::uint8_t Marker = 0xA5;
+  TPicture picture;
+  picture.SetSize(field.Width(), field.Height());
+  TScanLines lines;
+  GetScanLines(picture, lines);
+  for (std::uint8_t* line : lines)
+    std::memset(line, Marker, picture.Stride());
+  pass(lines);
+  const std::uint8_t* bits = picture.Bits();
+  return std::vector<std::uint8_t>(bits, bits + picture.Stride() * lines.size());
+}
+
+void ExpectSameAsLiteral(const THeightField& field, std::int32_t waterLevel,
+                         std::int32_t shadowDivisor, const char* what) {
+  TMapStyle style = DefaultMapStyle;
+  style.ShadowDivisor = shadowDivisor;
+  const THeightColors colors = BuildHeightColors(style, waterLevel);
+  const auto literal = Painted(field, [&](const TScanLines& lines) {
+    testing::PaintReliefLiteral(field, BuildWaterMask(field, waterLevel), waterLevel, colors, style,
+                                lines);
+  });
+  const auto fast = Painted(field, [&](const TScanLines& lines) {
+    PaintRelief(field, waterLevel, colors, style, lines);
+  });
+  ASSERT_TRUE(fast == literal) << what << " " << field.Width() << " x " << field.Height()
+                               << ", water level " << waterLevel << ", divisor " << shadowDivisor;
+}
+
+// Heights from the plasma, or any bytes at all (0 and 255 included, water and coast
+// everywhere).
+THeightField Field(std::int32_t width, std::int32_t height, std::uint32_t seed, bool noise) {
+  RandSeed = seed;
+  if (!noise) return TPlasmaFractal(width, height, 1000).Heights;
+  THeightField field(width, height);
+  for (std::int32_t x = 0; x < width; ++x) {
+    for (std::int32_t y = 0; y < height; ++y)
+      field[x][y] = static_cast<std::uint8_t>(Random(256));
+  }
+  return field;
+}
+
+// Sizes around the tile and the sixteen-row steps, thin and prime ones, and the largest.
+TEST(ReliefTest, EqualsTheLiteralPassOverSizesLevelsAndDivisors) {
+  const std::pair<std::int32_t, std::int32_t> sizes[] = {
+      {1, 1},     {1, 2},   {2, 1},   {1, 31},  {31, 1},  {3, 3},    {15, 17},
+      {16, 16},   {17, 15}, {18, 33}, {63, 65}, {64, 64}, {65, 63},  {97, 89},
+      {127, 129}, {128, 1}, {1, 128}, {2, 200}, {200, 2}, {641, 479}};
+  const std::int32_t waterLevels[] = {0, 1, 150, 254, 255};
+  const std::int32_t divisors[] = {1, 21, 51};
+  std::uint32_t seed = 5;
+  for (const auto& [width, height] : sizes) {
+    for (const bool noise : {false, true}) {
+      const THeightField field = Field(width, height, seed++, noise);
+      for (const std::int32_t waterLevel : waterLevels) {
+        for (const std::int32_t divisor : divisors)
+          ExpectSameAsLiteral(field, waterLevel, divisor, noise ? "noise" : "plasma");
+      }
+    }
+  }
+  // Flat fields: the picture's edge alone decides coast and drops there.
+  for (const std::int32_t level : {0, 1, 150, 254, 255}) {
+    THeightField flat(33, 20);
+    std::memset(flat.Data(), level, 33 * 20);
+    for (const std::int32_t waterLevel : waterLevels)
+      ExpectSameAsLiteral(flat, waterLevel, 21, "flat");
+  }
+  // Divisors beyond the deepest drop give every drop a shade of its own.
+  for (const std::int32_t divisor : {254, 255, 1000})
+    ExpectSameAsLiteral(Field(70, 40, seed++, true), 100, divisor, "noise");
+  const THeightField largest = Field(1000, 1000, seed++, false);
+  ExpectSameAsLiteral(largest, 150, 21, "plasma");
+  ExpectSameAsLiteral(largest, 1, 1, "plasma");
+  ExpectSameAsLiteral(Field(1000, 1000, seed++, true), 254, 51, "noise");
 }
 
 TEST(ReliefTest, WorkedPixelPass) {
