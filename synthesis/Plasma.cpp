@@ -29,8 +29,34 @@ std::uint8_t Displace(std::uint8_t a, std::uint8_t b, TDisplacement displacement
   return DisplacedHeights[static_cast<std::size_t>(a + b + displacement - MinDisplacedSum)];
 }
 
-// Replays the plan's rectangles in order; each takes its displacements in the order top,
-// right, bottom, left, as the recursion draws them.
+// The heights of a rectangle's five cells after it has set them.
+struct TRectHeights {
+  std::int32_t Top, Right, Bottom, Left, Centre;
+};
+
+// Sets what a rectangle sets, from the heights of its corners, taking its displacements in the
+// order top, right, bottom, left, as the recursion draws them. The midpoints it sets go to the
+// centre from registers rather than back through memory.
+[[gnu::always_inline]] inline TRectHeights SetRect(std::uint8_t* c, const TPlasmaShape& k,
+                                                   std::uint32_t sets, std::uint8_t topLeft,
+                                                   std::uint8_t topRight, std::uint8_t bottomLeft,
+                                                   std::uint8_t bottomRight,
+                                                   const TDisplacement*& d) {
+  TRectHeights r;
+  r.Top = (sets & SetsTop) ? (c[k.Top] = Displace(topLeft, topRight, *d++)) : c[k.Top];
+  r.Right = (sets & SetsRight) ? (c[k.Right] = Displace(topRight, bottomRight, *d++)) : c[k.Right];
+  r.Bottom =
+      (sets & SetsBottom) ? (c[k.Bottom] = Displace(bottomLeft, bottomRight, *d++)) : c[k.Bottom];
+  r.Left = (sets & SetsLeft) ? (c[k.Left] = Displace(topLeft, bottomLeft, *d++)) : c[k.Left];
+  r.Centre =
+      (sets & SetsCentre)
+          ? (c[k.Centre] = static_cast<std::uint8_t>((r.Top + r.Right + r.Bottom + r.Left + 2) / 4))
+          : c[k.Centre];
+  return r;
+}
+
+// Replays the plan's steps in order. A block's quarters take their corners from the heights
+// the block has just set.
 void Replay(const TPlasmaPlan& plan, std::int32_t diversity, THeightField& heights) {
   std::array<TDisplacement, TPlasmaPlan::MaxBatchDraws> displacements;
   std::uint8_t* const cells = heights.Data();
@@ -43,22 +69,27 @@ void Replay(const TPlasmaPlan& plan, std::int32_t diversity, THeightField& heigh
     scales += batch.Draws;
     const TDisplacement* d = displacements.data();
     for (const TPlasmaStep* const end = plan.Steps.data() + batch.StepEnd; step != end; ++step) {
-      std::uint8_t* const c = cells + step->Corner;  // (x1, y1)
+      std::uint8_t* const c = cells + step->Corner;
       const TPlasmaShape& k = shapes[step->Shape];
-      const std::uint32_t sets = step->Sets;
-      // The centre takes the midpoints from registers where this step has just set them.
-      const std::int32_t top =
-          (sets & SetsTop) ? (c[k.Top] = Displace(c[0], c[k.TopRight], *d++)) : c[k.Top];
-      const std::int32_t right =
-          (sets & SetsRight) ? (c[k.Right] = Displace(c[k.TopRight], c[k.BottomRight], *d++))
-                             : c[k.Right];
-      const std::int32_t bottom =
-          (sets & SetsBottom) ? (c[k.Bottom] = Displace(c[k.BottomLeft], c[k.BottomRight], *d++))
-                              : c[k.Bottom];
-      const std::int32_t left =
-          (sets & SetsLeft) ? (c[k.Left] = Displace(c[0], c[k.BottomLeft], *d++)) : c[k.Left];
-      if (sets & SetsCentre)
-        c[k.Centre] = static_cast<std::uint8_t>((top + right + bottom + left + 2) / 4);
+      const std::uint8_t topLeft = c[0];
+      const std::uint8_t topRight = c[k.TopRight];
+      const std::uint8_t bottomLeft = c[k.BottomLeft];
+      const std::uint8_t bottomRight = c[k.BottomRight];
+      const TRectHeights r =
+          SetRect(c, k, step->Sets, topLeft, topRight, bottomLeft, bottomRight, d);
+      if (step->QuarterSets == 0) continue;
+      const auto top = static_cast<std::uint8_t>(r.Top);
+      const auto right = static_cast<std::uint8_t>(r.Right);
+      const auto bottom = static_cast<std::uint8_t>(r.Bottom);
+      const auto left = static_cast<std::uint8_t>(r.Left);
+      const auto centre = static_cast<std::uint8_t>(r.Centre);
+      SetRect(c, shapes[k.Quarters[0]], step->SetsOfQuarter(0), topLeft, top, left, centre, d);
+      SetRect(c + k.Top, shapes[k.Quarters[1]], step->SetsOfQuarter(1), top, topRight, centre,
+              right, d);
+      SetRect(c + k.Centre, shapes[k.Quarters[2]], step->SetsOfQuarter(2), centre, right, bottom,
+              bottomRight, d);
+      SetRect(c + k.Left, shapes[k.Quarters[3]], step->SetsOfQuarter(3), left, centre, bottomLeft,
+              bottom, d);
     }
   }
   RandSeed = state;

@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <tuple>
+#include <vector>
 
 namespace hillograph {
 namespace {
@@ -33,17 +35,28 @@ class TPlanRecorder {
     ++depth_;
     const std::int32_t xm = (x1 + x2) / 2;
     const std::int32_t ym = (y1 + y2) / 2;
-    std::uint32_t sets = 0;
-    if (Mark(xm, y1)) sets |= SetsTop;
-    if (Mark(x2, ym)) sets |= SetsRight;
-    if (Mark(xm, y2)) sets |= SetsBottom;
-    if (Mark(x1, ym)) sets |= SetsLeft;
-    if (Mark(xm, ym)) sets |= SetsCentre;
-    if (sets != 0) Record(x1, y1, x2 - x1, y2 - y1, sets);
-    Subdivide(x1, y1, xm, ym);
-    Subdivide(xm, y1, x2, ym);
-    Subdivide(xm, ym, x2, y2);
-    Subdivide(x1, ym, xm, y2);
+    TPlasmaStep step{Cell(x1, y1), 0, static_cast<std::uint8_t>(MarkRect(x1, y1, x2, y2)),
+                     static_cast<std::uint8_t>(depth_), 0};
+    if (x2 - x1 <= MaxBlockSpan && y2 - y1 <= MaxBlockSpan) {
+      // The quarters, in the order the recursion takes them; their own quarters set nothing.
+      const std::int32_t quarters[4][4] = {
+          {x1, y1, xm, ym}, {xm, y1, x2, ym}, {xm, ym, x2, y2}, {x1, ym, xm, y2}};
+      for (int q = 0; q < 4; ++q) {
+        const auto [qx1, qy1, qx2, qy2] = quarters[q];
+        if (qx2 - qx1 < 2 && qy2 - qy1 < 2) continue;
+        const std::uint32_t sets = MarkRect(qx1, qy1, qx2, qy2);
+        step.QuarterSets |= sets << (TPlasmaStep::QuarterBits * q);
+      }
+      step.Shape = ShapeOf(x2 - x1, y2 - y1, true);
+      if (step.Sets != 0 || step.QuarterSets != 0) Record(step);
+    } else {
+      step.Shape = ShapeOf(x2 - x1, y2 - y1, false);
+      if (step.Sets != 0) Record(step);
+      Subdivide(x1, y1, xm, ym);
+      Subdivide(xm, y1, x2, ym);
+      Subdivide(xm, ym, x2, y2);
+      Subdivide(x1, ym, xm, y2);
+    }
     --depth_;
   }
 
@@ -52,42 +65,80 @@ class TPlanRecorder {
   }
 
  private:
+  static std::size_t Edges(std::uint32_t sets) {
+    return static_cast<std::size_t>(std::popcount(sets & EdgeSets));
+  }
+
+  std::uint32_t Cell(std::int32_t x, std::int32_t y) const {
+    return static_cast<std::uint32_t>(x) * static_cast<std::uint32_t>(height_) +
+           static_cast<std::uint32_t>(y);
+  }
+
   // Marks a cell as set; true when it was not set before.
   bool Mark(std::int32_t x, std::int32_t y) {
-    std::uint8_t& cell = set_[static_cast<std::size_t>(x) * static_cast<std::size_t>(height_) +
-                              static_cast<std::size_t>(y)];
+    std::uint8_t& cell = set_[Cell(x, y)];
     const bool fresh = cell == 0;
     cell = 1;
     return fresh;
   }
 
-  void Record(std::int32_t x1, std::int32_t y1, std::int32_t spanX, std::int32_t spanY,
-              std::uint32_t sets) {
-    const auto draws = static_cast<std::size_t>(std::popcount(sets & EdgeSets));
-    if (batchDraws_ + draws > TPlasmaPlan::MaxBatchDraws) {
-      plan_.Batches.push_back({plan_.Steps.size(), batchDraws_});
-      batchDraws_ = 0;
-    }
-    const auto column = static_cast<std::uint32_t>(height_);
+  // Marks what a rectangle sets, in its order, and says which.
+  std::uint32_t MarkRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    const std::int32_t xm = (x1 + x2) / 2;
+    const std::int32_t ym = (y1 + y2) / 2;
+    std::uint32_t sets = 0;
+    if (Mark(xm, y1)) sets |= SetsTop;
+    if (Mark(x2, ym)) sets |= SetsRight;
+    if (Mark(xm, y2)) sets |= SetsBottom;
+    if (Mark(x1, ym)) sets |= SetsLeft;
+    if (Mark(xm, ym)) sets |= SetsCentre;
+    return sets;
+  }
+
+  std::uint16_t ShapeOf(std::int32_t spanX, std::int32_t spanY, bool block) {
+    const auto key = std::tuple{spanX, spanY, block};
+    if (const auto found = shapes_.find(key); found != shapes_.end()) return found->second;
+    const std::uint32_t column = Cell(1, 0);
     const std::uint32_t x2 = static_cast<std::uint32_t>(spanX) * column;
     const std::uint32_t xm = static_cast<std::uint32_t>(spanX / 2) * column;
     const auto y2 = static_cast<std::uint32_t>(spanY);
     const auto ym = static_cast<std::uint32_t>(spanY / 2);
-    const TPlasmaShape shape{x2, y2, x2 + y2, xm, x2 + ym, xm + y2, ym, xm + ym};
-    const auto [found, added] =
-        shapes_.try_emplace(shape, static_cast<std::uint16_t>(plan_.Shapes.size()));
-    if (added) plan_.Shapes.push_back(shape);
-    plan_.Steps.push_back({static_cast<std::uint32_t>(x1) * column + static_cast<std::uint32_t>(y1),
-                           found->second, static_cast<std::uint8_t>(sets),
-                           static_cast<std::uint8_t>(depth_)});
+    TPlasmaShape shape{x2, y2, x2 + y2, xm, x2 + ym, xm + y2, ym, xm + ym, {}};
+    if (block) {
+      const std::int32_t left = spanX / 2, right = spanX - left;
+      const std::int32_t top = spanY / 2, bottom = spanY - top;
+      shape.Quarters = {ShapeOf(left, top, false), ShapeOf(right, top, false),
+                        ShapeOf(right, bottom, false), ShapeOf(left, bottom, false)};
+    }
+    const auto index = static_cast<std::uint16_t>(plan_.Shapes.size());
+    plan_.Shapes.push_back(shape);
+    shapes_.emplace(key, index);
+    return index;
+  }
+
+  // Adds a step, and the scales of its displaced cells in draw order: the rectangle's, then
+  // its quarters'.
+  void Record(const TPlasmaStep& step) {
+    std::size_t draws = Edges(step.Sets);
+    for (int q = 0; q < 4; ++q)
+      draws += Edges(step.SetsOfQuarter(q));
+    if (batchDraws_ + draws > TPlasmaPlan::MaxBatchDraws) {
+      plan_.Batches.push_back({plan_.Steps.size(), batchDraws_});
+      batchDraws_ = 0;
+    }
+    plan_.Steps.push_back(step);
     batchDraws_ += draws;
-    plan_.DrawScales.insert(plan_.DrawScales.end(), draws, DepthScale(depth_));
+    plan_.DrawScales.insert(plan_.DrawScales.end(), Edges(step.Sets), DepthScale(step.Depth));
+    for (int q = 0; q < 4; ++q) {
+      plan_.DrawScales.insert(plan_.DrawScales.end(), Edges(step.SetsOfQuarter(q)),
+                              DepthScale(step.Depth + 1));
+    }
   }
 
   TPlasmaPlan& plan_;
   std::int32_t height_;
   std::vector<std::uint8_t> set_;
-  std::map<TPlasmaShape, std::uint16_t> shapes_;
+  std::map<std::tuple<std::int32_t, std::int32_t, bool>, std::uint16_t> shapes_;
   std::int32_t depth_ = 0;
   std::size_t batchDraws_ = 0;
 };

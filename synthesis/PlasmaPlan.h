@@ -4,6 +4,7 @@
 // recursion.
 #pragma once
 
+#include <array>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -31,15 +32,28 @@ struct TPlasmaShape {
   std::uint32_t Bottom;       // (xm, y2)
   std::uint32_t Left;         // (x1, ym)
   std::uint32_t Centre;       // (xm, ym)
+  // For a block (below): the shapes of its quarters, top left, top right, bottom right,
+  // bottom left, each at its own top-left cell (x1, y1), (xm, y1), (xm, ym), (x1, ym).
+  std::array<std::uint16_t, 4> Quarters;
   auto operator<=>(const TPlasmaShape&) const = default;
 };
 
-// One working rectangle that sets at least one cell.
+// A rectangle with sides of at most this span has quarters of at most 2, whose own quarters set
+// nothing: such a rectangle and its quarters make one block, one step of the plan.
+inline constexpr std::int32_t MaxBlockSpan = 4;
+
+// One working rectangle that sets at least one cell, or a block of one with its quarters.
 struct TPlasmaStep {
-  std::uint32_t Corner;  // (x1, y1) as x1 * Height + y1
-  std::uint16_t Shape;   // index into the plan's shapes
-  std::uint8_t Sets;     // TPlasmaSets
-  std::uint8_t Depth;
+  std::uint32_t Corner;       // (x1, y1) as x1 * Height + y1
+  std::uint16_t Shape;        // index into the plan's shapes
+  std::uint8_t Sets;          // TPlasmaSets of the rectangle
+  std::uint8_t Depth;         // of the rectangle; its quarters are one deeper
+  std::uint32_t QuarterSets;  // of a block: the quarters' TPlasmaSets, QuarterBits each, in order
+
+  static constexpr int QuarterBits = 5;
+  std::uint32_t SetsOfQuarter(int quarter) const {
+    return (QuarterSets >> (QuarterBits * quarter)) & ((1u << QuarterBits) - 1);
+  }
 };
 
 // A run of steps whose displacement draws fit the replay's draw buffer together.

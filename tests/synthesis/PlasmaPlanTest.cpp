@@ -20,24 +20,40 @@ using testing::TPlasmaOracle;
 using testing::TSetCell;
 
 // The cells the plan sets, in its order, as the oracle lists them.
-std::vector<TSetCell> CellsOf(const TPlasmaPlan& plan) {
-  std::vector<TSetCell> cells;
-  for (const TPlasmaStep& step : plan.Steps) {
-    const TPlasmaShape& shape = plan.Shapes[step.Shape];
+class TCellLister {
+ public:
+  explicit TCellLister(const TPlasmaPlan& plan) : plan_(plan) {
+    for (const TPlasmaStep& step : plan.Steps) {
+      const TPlasmaShape& shape = plan.Shapes[step.Shape];
+      Add(step.Corner, shape, step.Sets, step.Depth);
+      if (step.QuarterSets == 0) continue;
+      const std::uint32_t corners[] = {0, shape.Top, shape.Centre, shape.Left};
+      for (int q = 0; q < 4; ++q) {
+        Add(step.Corner + corners[q], plan.Shapes[shape.Quarters[q]], step.SetsOfQuarter(q),
+            step.Depth + 1);
+      }
+    }
+  }
+
+  std::vector<TSetCell> Cells;
+
+ private:
+  void Add(std::uint32_t corner, const TPlasmaShape& shape, std::uint32_t sets, int depth) {
     const std::pair<std::uint32_t, std::uint32_t> parts[] = {
         {SetsTop, shape.Top},   {SetsRight, shape.Right},   {SetsBottom, shape.Bottom},
         {SetsLeft, shape.Left}, {SetsCentre, shape.Centre},
     };
+    const auto height = static_cast<std::uint32_t>(plan_.Height);
     for (const auto& [set, offset] : parts) {
-      if ((step.Sets & set) == 0) continue;
-      const std::uint32_t cell = step.Corner + offset;
-      const auto height = static_cast<std::uint32_t>(plan.Height);
-      cells.push_back({static_cast<std::int32_t>(cell / height),
-                       static_cast<std::int32_t>(cell % height), set == SetsCentre, step.Depth});
+      if ((sets & set) == 0) continue;
+      const std::uint32_t cell = corner + offset;
+      Cells.push_back({static_cast<std::int32_t>(cell / height),
+                       static_cast<std::int32_t>(cell % height), set == SetsCentre, depth});
     }
   }
-  return cells;
-}
+
+  const TPlasmaPlan& plan_;
+};
 
 TEST(PlasmaPlanTest, SetsTheCellsOfTheRecursionInItsOrder) {
   const std::pair<std::int32_t, std::int32_t> sizes[] = {
@@ -46,7 +62,7 @@ TEST(PlasmaPlanTest, SetsTheCellsOfTheRecursionInItsOrder) {
     const TPlasmaPlan plan(width, height);
     RandSeed = 1;
     const TPlasmaOracle oracle(width, height, 1, TOrder::Record);
-    EXPECT_EQ(CellsOf(plan), oracle.Order) << width << " x " << height;
+    EXPECT_EQ(TCellLister(plan).Cells, oracle.Order) << width << " x " << height;
   }
 }
 
@@ -61,9 +77,15 @@ TEST(PlasmaPlanTest, BatchesAndScalesFollowTheSteps) {
       std::size_t draws = 0;
       for (std::size_t s = begin; s < batch.StepEnd; ++s) {
         const TPlasmaStep& step = plan.Steps[s];
-        const int edges = std::popcount(step.Sets & ~std::uint32_t{SetsCentre});
-        draws += static_cast<std::size_t>(edges);
-        scales.insert(scales.end(), static_cast<std::size_t>(edges), DepthScale(step.Depth));
+        const auto add = [&](std::uint32_t sets, int depth) {
+          const auto edges =
+              static_cast<std::size_t>(std::popcount(sets & ~std::uint32_t{SetsCentre}));
+          draws += edges;
+          scales.insert(scales.end(), edges, DepthScale(depth));
+        };
+        add(step.Sets, step.Depth);
+        for (int q = 0; q < 4; ++q)
+          add(step.SetsOfQuarter(q), step.Depth + 1);
       }
       EXPECT_GT(batch.StepEnd, begin);
       EXPECT_EQ(batch.Draws, draws);
