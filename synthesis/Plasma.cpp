@@ -37,7 +37,7 @@ struct TRectHeights {
 // Sets what a rectangle sets, from the heights of its corners, taking its displacements in the
 // order top, right, bottom, left, as the recursion draws them. The midpoints it sets go to the
 // centre from registers rather than back through memory.
-[[gnu::always_inline]] inline TRectHeights SetRect(std::uint8_t* c, const TPlasmaShape& k,
+[[gnu::always_inline]] inline TRectHeights SetRect(std::uint8_t* c, const TPlasmaCells& k,
                                                    std::uint32_t sets, std::uint8_t topLeft,
                                                    std::uint8_t topRight, std::uint8_t bottomLeft,
                                                    std::uint8_t bottomRight,
@@ -76,20 +76,17 @@ void Replay(const TPlasmaPlan& plan, std::int32_t diversity, THeightField& heigh
       const std::uint8_t bottomLeft = c[k.BottomLeft];
       const std::uint8_t bottomRight = c[k.BottomRight];
       const TRectHeights r =
-          SetRect(c, k, step->Sets, topLeft, topRight, bottomLeft, bottomRight, d);
+          SetRect(c, k.Cells, step->Sets, topLeft, topRight, bottomLeft, bottomRight, d);
       if (step->QuarterSets == 0) continue;
       const auto top = static_cast<std::uint8_t>(r.Top);
       const auto right = static_cast<std::uint8_t>(r.Right);
       const auto bottom = static_cast<std::uint8_t>(r.Bottom);
       const auto left = static_cast<std::uint8_t>(r.Left);
       const auto centre = static_cast<std::uint8_t>(r.Centre);
-      SetRect(c, shapes[k.Quarters[0]], step->SetsOfQuarter(0), topLeft, top, left, centre, d);
-      SetRect(c + k.Top, shapes[k.Quarters[1]], step->SetsOfQuarter(1), top, topRight, centre,
-              right, d);
-      SetRect(c + k.Centre, shapes[k.Quarters[2]], step->SetsOfQuarter(2), centre, right, bottom,
-              bottomRight, d);
-      SetRect(c + k.Left, shapes[k.Quarters[3]], step->SetsOfQuarter(3), left, centre, bottomLeft,
-              bottom, d);
+      SetRect(c, k.Quarters[0], step->SetsOfQuarter(0), topLeft, top, left, centre, d);
+      SetRect(c, k.Quarters[1], step->SetsOfQuarter(1), top, topRight, centre, right, d);
+      SetRect(c, k.Quarters[2], step->SetsOfQuarter(2), centre, right, bottom, bottomRight, d);
+      SetRect(c, k.Quarters[3], step->SetsOfQuarter(3), left, centre, bottomLeft, bottom, d);
     }
   }
   RandSeed = state;

@@ -95,20 +95,26 @@ class TPlanRecorder {
     return sets;
   }
 
+  // The offsets of what a rectangle of these spans sets, from a cell at first.
+  TPlasmaCells CellsOf(std::int32_t spanX, std::int32_t spanY, std::uint32_t first) const {
+    const std::uint32_t x2 = Cell(spanX, 0);
+    const std::uint32_t xm = Cell(spanX / 2, 0);
+    const auto y2 = static_cast<std::uint32_t>(spanY);
+    const auto ym = static_cast<std::uint32_t>(spanY / 2);
+    return {first + xm, first + x2 + ym, first + xm + y2, first + ym, first + xm + ym};
+  }
+
   std::uint16_t ShapeOf(std::int32_t spanX, std::int32_t spanY, bool block) {
     const auto key = std::tuple{spanX, spanY, block};
     if (const auto found = shapes_.find(key); found != shapes_.end()) return found->second;
-    const std::uint32_t column = Cell(1, 0);
-    const std::uint32_t x2 = static_cast<std::uint32_t>(spanX) * column;
-    const std::uint32_t xm = static_cast<std::uint32_t>(spanX / 2) * column;
-    const auto y2 = static_cast<std::uint32_t>(spanY);
-    const auto ym = static_cast<std::uint32_t>(spanY / 2);
-    TPlasmaShape shape{x2, y2, x2 + y2, xm, x2 + ym, xm + y2, ym, xm + ym, {}};
+    TPlasmaShape shape{
+        Cell(spanX, 0), Cell(0, spanY), Cell(spanX, spanY), CellsOf(spanX, spanY, 0), {}};
     if (block) {
       const std::int32_t left = spanX / 2, right = spanX - left;
       const std::int32_t top = spanY / 2, bottom = spanY - top;
-      shape.Quarters = {ShapeOf(left, top, false), ShapeOf(right, top, false),
-                        ShapeOf(right, bottom, false), ShapeOf(left, bottom, false)};
+      shape.Quarters = {CellsOf(left, top, 0), CellsOf(right, top, shape.Cells.Top),
+                        CellsOf(right, bottom, shape.Cells.Centre),
+                        CellsOf(left, bottom, shape.Cells.Left)};
     }
     const auto index = static_cast<std::uint16_t>(plan_.Shapes.size());
     plan_.Shapes.push_back(shape);

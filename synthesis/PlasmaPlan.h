@@ -21,21 +21,27 @@ enum TPlasmaSets : std::uint32_t {
   SetsCentre = 1u << 4,  // (xm, ym), the mean of the four edge midpoints
 };
 
-// The cells of a working rectangle (x1, y1) - (x2, y2) as offsets from (x1, y1) in the
-// column-major grid. A plan has few distinct shapes (a few dozen for 1000 x 1000).
+// The five cells a working rectangle (x1, y1) - (x2, y2) may set, as offsets in the
+// column-major grid.
+struct TPlasmaCells {
+  std::uint32_t Top;     // (xm, y1)
+  std::uint32_t Right;   // (x2, ym)
+  std::uint32_t Bottom;  // (xm, y2)
+  std::uint32_t Left;    // (x1, ym)
+  std::uint32_t Centre;  // (xm, ym)
+  auto operator<=>(const TPlasmaCells&) const = default;
+};
+
+// A rectangle's corners and cells as offsets from (x1, y1). A plan has few distinct shapes (a few
+// dozen for 1000 x 1000).
 struct TPlasmaShape {
   std::uint32_t TopRight;     // (x2, y1)
   std::uint32_t BottomLeft;   // (x1, y2)
   std::uint32_t BottomRight;  // (x2, y2)
-  std::uint32_t Top;          // (xm, y1)
-  std::uint32_t Right;        // (x2, ym)
-  std::uint32_t Bottom;       // (xm, y2)
-  std::uint32_t Left;         // (x1, ym)
-  std::uint32_t Centre;       // (xm, ym)
-  // For a block (below): the shapes of its quarters, top left, top right, bottom right,
-  // bottom left, each at its own top-left cell (x1, y1), (xm, y1), (xm, ym), (x1, ym).
-  std::array<std::uint16_t, 4> Quarters;
-  auto operator<=>(const TPlasmaShape&) const = default;
+  TPlasmaCells Cells;
+  // For a block (below): the cells of its quarters, top left, top right, bottom right and
+  // bottom left, also from (x1, y1).
+  std::array<TPlasmaCells, 4> Quarters;
 };
 
 // A rectangle with sides of at most this span has quarters of at most 2, whose own quarters set

@@ -25,23 +25,19 @@ class TCellLister {
   explicit TCellLister(const TPlasmaPlan& plan) : plan_(plan) {
     for (const TPlasmaStep& step : plan.Steps) {
       const TPlasmaShape& shape = plan.Shapes[step.Shape];
-      Add(step.Corner, shape, step.Sets, step.Depth);
-      if (step.QuarterSets == 0) continue;
-      const std::uint32_t corners[] = {0, shape.Top, shape.Centre, shape.Left};
-      for (int q = 0; q < 4; ++q) {
-        Add(step.Corner + corners[q], plan.Shapes[shape.Quarters[q]], step.SetsOfQuarter(q),
-            step.Depth + 1);
-      }
+      Add(step.Corner, shape.Cells, step.Sets, step.Depth);
+      for (int q = 0; q < 4; ++q)
+        Add(step.Corner, shape.Quarters[q], step.SetsOfQuarter(q), step.Depth + 1);
     }
   }
 
   std::vector<TSetCell> Cells;
 
  private:
-  void Add(std::uint32_t corner, const TPlasmaShape& shape, std::uint32_t sets, int depth) {
+  void Add(std::uint32_t corner, const TPlasmaCells& cells, std::uint32_t sets, int depth) {
     const std::pair<std::uint32_t, std::uint32_t> parts[] = {
-        {SetsTop, shape.Top},   {SetsRight, shape.Right},   {SetsBottom, shape.Bottom},
-        {SetsLeft, shape.Left}, {SetsCentre, shape.Centre},
+        {SetsTop, cells.Top},   {SetsRight, cells.Right},   {SetsBottom, cells.Bottom},
+        {SetsLeft, cells.Left}, {SetsCentre, cells.Centre},
     };
     const auto height = static_cast<std::uint32_t>(plan_.Height);
     for (const auto& [set, offset] : parts) {
