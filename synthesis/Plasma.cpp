@@ -55,8 +55,34 @@ struct TRectHeights {
   return r;
 }
 
-// Replays the plan's steps in order. A block's quarters take their corners from the heights
-// the block has just set.
+// Sets what a block's rectangle Rect and the rectangles below it set, from its corners' heights.
+// Each rectangle's quarters take their corners from the heights it has just set.
+template <int Levels, int Rect>
+[[gnu::always_inline]] inline void SetBlock(std::uint8_t* c, const TPlasmaShape& k,
+                                            const TPlasmaStep& step, std::uint8_t topLeft,
+                                            std::uint8_t topRight, std::uint8_t bottomLeft,
+                                            std::uint8_t bottomRight, const TDisplacement*& d) {
+  const std::uint32_t sets = step.SetsOf(Rect);
+  if constexpr (Levels == 0) {
+    if (sets == 0) return;
+    SetRect(c, k.Cells[Rect], sets, topLeft, topRight, bottomLeft, bottomRight, d);
+  } else {
+    const TRectHeights r =
+        SetRect(c, k.Cells[Rect], sets, topLeft, topRight, bottomLeft, bottomRight, d);
+    const auto top = static_cast<std::uint8_t>(r.Top);
+    const auto right = static_cast<std::uint8_t>(r.Right);
+    const auto bottom = static_cast<std::uint8_t>(r.Bottom);
+    const auto left = static_cast<std::uint8_t>(r.Left);
+    const auto centre = static_cast<std::uint8_t>(r.Centre);
+    constexpr int Quarter = BlockRectsOf(Levels - 1);
+    SetBlock<Levels - 1, Rect + 1>(c, k, step, topLeft, top, left, centre, d);
+    SetBlock<Levels - 1, Rect + 1 + Quarter>(c, k, step, top, topRight, centre, right, d);
+    SetBlock<Levels - 1, Rect + 1 + 2 * Quarter>(c, k, step, centre, right, bottom, bottomRight, d);
+    SetBlock<Levels - 1, Rect + 1 + 3 * Quarter>(c, k, step, left, centre, bottomLeft, bottom, d);
+  }
+}
+
+// Replays the plan's steps in order.
 void Replay(const TPlasmaPlan& plan, std::int32_t diversity, THeightField& heights) {
   std::array<TDisplacement, TPlasmaPlan::MaxBatchDraws> displacements;
   std::uint8_t* const cells = heights.Data();
@@ -71,22 +97,13 @@ void Replay(const TPlasmaPlan& plan, std::int32_t diversity, THeightField& heigh
     for (const TPlasmaStep* const end = plan.Steps.data() + batch.StepEnd; step != end; ++step) {
       std::uint8_t* const c = cells + step->Corner;
       const TPlasmaShape& k = shapes[step->Shape];
-      const std::uint8_t topLeft = c[0];
-      const std::uint8_t topRight = c[k.TopRight];
-      const std::uint8_t bottomLeft = c[k.BottomLeft];
-      const std::uint8_t bottomRight = c[k.BottomRight];
-      const TRectHeights r =
-          SetRect(c, k.Cells, step->Sets, topLeft, topRight, bottomLeft, bottomRight, d);
-      if (step->QuarterSets == 0) continue;
-      const auto top = static_cast<std::uint8_t>(r.Top);
-      const auto right = static_cast<std::uint8_t>(r.Right);
-      const auto bottom = static_cast<std::uint8_t>(r.Bottom);
-      const auto left = static_cast<std::uint8_t>(r.Left);
-      const auto centre = static_cast<std::uint8_t>(r.Centre);
-      SetRect(c, k.Quarters[0], step->SetsOfQuarter(0), topLeft, top, left, centre, d);
-      SetRect(c, k.Quarters[1], step->SetsOfQuarter(1), top, topRight, centre, right, d);
-      SetRect(c, k.Quarters[2], step->SetsOfQuarter(2), centre, right, bottom, bottomRight, d);
-      SetRect(c, k.Quarters[3], step->SetsOfQuarter(3), left, centre, bottomLeft, bottom, d);
+      if (step->Block) {
+        SetBlock<BlockLevels, 0>(c, k, *step, c[0], c[k.TopRight], c[k.BottomLeft],
+                                 c[k.BottomRight], d);
+      } else {
+        SetRect(c, k.Cells[0], step->SetsOf(0), c[0], c[k.TopRight], c[k.BottomLeft],
+                c[k.BottomRight], d);
+      }
     }
   }
   RandSeed = state;

@@ -33,25 +33,19 @@ class TPlanRecorder {
   void Subdivide(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     if (x2 - x1 < 2 && y2 - y1 < 2) return;
     ++depth_;
-    const std::int32_t xm = (x1 + x2) / 2;
-    const std::int32_t ym = (y1 + y2) / 2;
-    TPlasmaStep step{Cell(x1, y1), 0, static_cast<std::uint8_t>(MarkRect(x1, y1, x2, y2)),
-                     static_cast<std::uint8_t>(depth_), 0};
+    TPlasmaStep step{Cell(x1, y1), 0, static_cast<std::uint8_t>(depth_), false, {}};
     if (x2 - x1 <= MaxBlockSpan && y2 - y1 <= MaxBlockSpan) {
-      // The quarters, in the order the recursion takes them; their own quarters set nothing.
-      const std::int32_t quarters[4][4] = {
-          {x1, y1, xm, ym}, {xm, y1, x2, ym}, {xm, ym, x2, y2}, {x1, ym, xm, y2}};
-      for (int q = 0; q < 4; ++q) {
-        const auto [qx1, qy1, qx2, qy2] = quarters[q];
-        if (qx2 - qx1 < 2 && qy2 - qy1 < 2) continue;
-        const std::uint32_t sets = MarkRect(qx1, qy1, qx2, qy2);
-        step.QuarterSets |= sets << (TPlasmaStep::QuarterBits * q);
-      }
+      step.Block = true;
       step.Shape = ShapeOf(x2 - x1, y2 - y1, true);
-      if (step.Sets != 0 || step.QuarterSets != 0) Record(step);
+      int rect = 0;
+      MarkBlock(x1, y1, x2, y2, BlockLevels, step, rect);
+      if (step.Sets != decltype(step.Sets){}) Record(step);
     } else {
       step.Shape = ShapeOf(x2 - x1, y2 - y1, false);
-      if (step.Sets != 0) Record(step);
+      step.SetSetsOf(0, MarkRect(x1, y1, x2, y2));
+      if (step.SetsOf(0) != 0) Record(step);
+      const std::int32_t xm = (x1 + x2) / 2;
+      const std::int32_t ym = (y1 + y2) / 2;
       Subdivide(x1, y1, xm, ym);
       Subdivide(xm, y1, x2, ym);
       Subdivide(xm, ym, x2, y2);
@@ -104,40 +98,61 @@ class TPlanRecorder {
     return {first + xm, first + x2 + ym, first + xm + y2, first + ym, first + xm + ym};
   }
 
+  // Marks what a block's rectangles set, in the recursion's order from rect on.
+  void MarkBlock(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, int levels,
+                 TPlasmaStep& step, int& rect) {
+    const int self = rect++;
+    if (x2 - x1 >= 2 || y2 - y1 >= 2) step.SetSetsOf(self, MarkRect(x1, y1, x2, y2));
+    if (levels == 0) return;
+    const std::int32_t xm = (x1 + x2) / 2;
+    const std::int32_t ym = (y1 + y2) / 2;
+    MarkBlock(x1, y1, xm, ym, levels - 1, step, rect);
+    MarkBlock(xm, y1, x2, ym, levels - 1, step, rect);
+    MarkBlock(xm, ym, x2, y2, levels - 1, step, rect);
+    MarkBlock(x1, ym, xm, y2, levels - 1, step, rect);
+  }
+
+  // The cells of a block's rectangles from rect on, as offsets from its corner.
+  void BlockCells(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, int levels,
+                  TPlasmaShape& shape, int& rect) const {
+    shape.Cells[rect++] = CellsOf(x2 - x1, y2 - y1, Cell(x1, y1));
+    if (levels == 0) return;
+    const std::int32_t xm = (x1 + x2) / 2;
+    const std::int32_t ym = (y1 + y2) / 2;
+    BlockCells(x1, y1, xm, ym, levels - 1, shape, rect);
+    BlockCells(xm, y1, x2, ym, levels - 1, shape, rect);
+    BlockCells(xm, ym, x2, y2, levels - 1, shape, rect);
+    BlockCells(x1, ym, xm, y2, levels - 1, shape, rect);
+  }
+
   std::uint16_t ShapeOf(std::int32_t spanX, std::int32_t spanY, bool block) {
     const auto key = std::tuple{spanX, spanY, block};
     if (const auto found = shapes_.find(key); found != shapes_.end()) return found->second;
-    TPlasmaShape shape{
-        Cell(spanX, 0), Cell(0, spanY), Cell(spanX, spanY), CellsOf(spanX, spanY, 0), {}};
-    if (block) {
-      const std::int32_t left = spanX / 2, right = spanX - left;
-      const std::int32_t top = spanY / 2, bottom = spanY - top;
-      shape.Quarters = {CellsOf(left, top, 0), CellsOf(right, top, shape.Cells.Top),
-                        CellsOf(right, bottom, shape.Cells.Centre),
-                        CellsOf(left, bottom, shape.Cells.Left)};
-    }
+    TPlasmaShape shape{Cell(spanX, 0), Cell(0, spanY), Cell(spanX, spanY), {}};
+    int rect = 0;
+    BlockCells(0, 0, spanX, spanY, block ? BlockLevels : 0, shape, rect);
     const auto index = static_cast<std::uint16_t>(plan_.Shapes.size());
     plan_.Shapes.push_back(shape);
     shapes_.emplace(key, index);
     return index;
   }
 
-  // Adds a step, and the scales of its displaced cells in draw order: the rectangle's, then
-  // its quarters'.
+  // Adds a step, and the scales of its displaced cells in draw order: those of each of its
+  // rectangles in turn, each at its depth.
   void Record(const TPlasmaStep& step) {
-    std::size_t draws = Edges(step.Sets);
-    for (int q = 0; q < 4; ++q)
-      draws += Edges(step.SetsOfQuarter(q));
+    const int rects = step.Block ? BlockRects : 1;
+    std::size_t draws = 0;
+    for (int rect = 0; rect < rects; ++rect)
+      draws += Edges(step.SetsOf(rect));
     if (batchDraws_ + draws > TPlasmaPlan::MaxBatchDraws) {
       plan_.Batches.push_back({plan_.Steps.size(), batchDraws_});
       batchDraws_ = 0;
     }
     plan_.Steps.push_back(step);
     batchDraws_ += draws;
-    plan_.DrawScales.insert(plan_.DrawScales.end(), Edges(step.Sets), DepthScale(step.Depth));
-    for (int q = 0; q < 4; ++q) {
-      plan_.DrawScales.insert(plan_.DrawScales.end(), Edges(step.SetsOfQuarter(q)),
-                              DepthScale(step.Depth + 1));
+    for (int rect = 0; rect < rects; ++rect) {
+      plan_.DrawScales.insert(plan_.DrawScales.end(), Edges(step.SetsOf(rect)),
+                              DepthScale(step.Depth + BlockRectLevels[rect]));
     }
   }
 

@@ -32,33 +32,59 @@ struct TPlasmaCells {
   auto operator<=>(const TPlasmaCells&) const = default;
 };
 
-// A rectangle's corners and cells as offsets from (x1, y1). A plan has few distinct shapes (a few
+// A rectangle with sides of at most MaxBlockSpan makes one block with everything the recursion
+// does inside it: BlockLevels levels of quarters, below which nothing is set. A block is one
+// step of the plan; the replay passes the heights it sets on to the quarters in registers.
+inline constexpr int BlockLevels = 2;
+inline constexpr std::int32_t MaxBlockSpan = 2 << BlockLevels;
+
+// The rectangles of a block with so many levels below it: itself, then each quarter's block.
+constexpr int BlockRectsOf(int levels) {
+  return levels == 0 ? 1 : 1 + 4 * BlockRectsOf(levels - 1);
+}
+inline constexpr int BlockRects = BlockRectsOf(BlockLevels);
+
+// How far below the block's rectangle each of its rectangles lies, in the recursion's order.
+inline constexpr std::array<std::uint8_t, BlockRects> BlockRectLevels = [] {
+  std::array<std::uint8_t, BlockRects> levels{};
+  int next = 0;
+  const auto visit = [&](const auto& self, std::uint8_t level) -> void {
+    levels[next++] = level;
+    if (level == BlockLevels) return;
+    for (int q = 0; q < 4; ++q)
+      self(self, static_cast<std::uint8_t>(level + 1));
+  };
+  visit(visit, 0);
+  return levels;
+}();
+
+// A rectangle's corners, and the cells of the rectangle and, for a block, of each of its
+// rectangles in order, all as offsets from (x1, y1). A plan has few distinct shapes (a few
 // dozen for 1000 x 1000).
 struct TPlasmaShape {
   std::uint32_t TopRight;     // (x2, y1)
   std::uint32_t BottomLeft;   // (x1, y2)
   std::uint32_t BottomRight;  // (x2, y2)
-  TPlasmaCells Cells;
-  // For a block (below): the cells of its quarters, top left, top right, bottom right and
-  // bottom left, also from (x1, y1).
-  std::array<TPlasmaCells, 4> Quarters;
+  std::array<TPlasmaCells, BlockRects> Cells;
 };
 
-// A rectangle with sides of at most this span has quarters of at most 2, whose own quarters set
-// nothing: such a rectangle and its quarters make one block, one step of the plan.
-inline constexpr std::int32_t MaxBlockSpan = 4;
-
-// One working rectangle that sets at least one cell, or a block of one with its quarters.
+// One working rectangle that sets at least one cell, or a block.
 struct TPlasmaStep {
-  std::uint32_t Corner;       // (x1, y1) as x1 * Height + y1
-  std::uint16_t Shape;        // index into the plan's shapes
-  std::uint8_t Sets;          // TPlasmaSets of the rectangle
-  std::uint8_t Depth;         // of the rectangle; its quarters are one deeper
-  std::uint32_t QuarterSets;  // of a block: the quarters' TPlasmaSets, QuarterBits each, in order
+  static constexpr int SetsBits = 5;
+  static constexpr int SetsPerWord = 32 / SetsBits;
 
-  static constexpr int QuarterBits = 5;
-  std::uint32_t SetsOfQuarter(int quarter) const {
-    return (QuarterSets >> (QuarterBits * quarter)) & ((1u << QuarterBits) - 1);
+  std::uint32_t Corner;  // (x1, y1) as x1 * Height + y1
+  std::uint16_t Shape;   // index into the plan's shapes
+  std::uint8_t Depth;    // of the rectangle; a block's quarters lie deeper
+  bool Block;
+  // The TPlasmaSets of each rectangle, SetsBits each.
+  std::array<std::uint32_t, (BlockRects + SetsPerWord - 1) / SetsPerWord> Sets;
+
+  std::uint32_t SetsOf(int rect) const {
+    return (Sets[rect / SetsPerWord] >> (SetsBits * (rect % SetsPerWord))) & ((1u << SetsBits) - 1);
+  }
+  void SetSetsOf(int rect, std::uint32_t sets) {
+    Sets[rect / SetsPerWord] |= sets << (SetsBits * (rect % SetsPerWord));
   }
 };
 

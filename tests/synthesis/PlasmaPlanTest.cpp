@@ -25,9 +25,9 @@ class TCellLister {
   explicit TCellLister(const TPlasmaPlan& plan) : plan_(plan) {
     for (const TPlasmaStep& step : plan.Steps) {
       const TPlasmaShape& shape = plan.Shapes[step.Shape];
-      Add(step.Corner, shape.Cells, step.Sets, step.Depth);
-      for (int q = 0; q < 4; ++q)
-        Add(step.Corner, shape.Quarters[q], step.SetsOfQuarter(q), step.Depth + 1);
+      for (int rect = 0; rect < (step.Block ? BlockRects : 1); ++rect) {
+        Add(step.Corner, shape.Cells[rect], step.SetsOf(rect), step.Depth + BlockRectLevels[rect]);
+      }
     }
   }
 
@@ -79,9 +79,8 @@ TEST(PlasmaPlanTest, BatchesAndScalesFollowTheSteps) {
           draws += edges;
           scales.insert(scales.end(), edges, DepthScale(depth));
         };
-        add(step.Sets, step.Depth);
-        for (int q = 0; q < 4; ++q)
-          add(step.SetsOfQuarter(q), step.Depth + 1);
+        for (int rect = 0; rect < (step.Block ? BlockRects : 1); ++rect)
+          add(step.SetsOf(rect), step.Depth + BlockRectLevels[rect]);
       }
       EXPECT_GT(batch.StepEnd, begin);
       EXPECT_EQ(batch.Draws, draws);
