@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "synthesis/RecyclingAllocator.h"
+
 namespace hillograph {
 
 template <class T>
@@ -31,7 +33,7 @@ class TGrid {
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
-  std::vector<T> cells_;
+  std::vector<T, TRecyclingAllocator<T>> cells_;
 };
 
 }  // namespace hillograph
