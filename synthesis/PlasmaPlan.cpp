@@ -1,13 +1,13 @@
 #include "synthesis/PlasmaPlan.h"
 
-#include "synthesis/PlasmaDraws.h"
-
 #include <bit>
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <tuple>
 #include <vector>
+
+#include "synthesis/PlasmaDraws.h"
 
 namespace hillograph {
 namespace {
@@ -46,10 +46,14 @@ class TPlanRecorder {
       if (step.SetsOf(0) != 0) Record(step);
       const std::int32_t xm = (x1 + x2) / 2;
       const std::int32_t ym = (y1 + y2) / 2;
+      // A side of span 0 makes two quarters repeat the other two; the repeats find every cell
+      // set and are skipped (on a strip the recursion would otherwise go quadratic).
       Subdivide(x1, y1, xm, ym);
-      Subdivide(xm, y1, x2, ym);
-      Subdivide(xm, ym, x2, y2);
-      Subdivide(x1, ym, xm, y2);
+      if (x1 != x2) Subdivide(xm, y1, x2, ym);
+      if (y1 != y2) {
+        Subdivide(xm, ym, x2, y2);
+        if (x1 != x2) Subdivide(x1, ym, xm, y2);
+      }
     }
     --depth_;
   }
@@ -60,7 +64,14 @@ class TPlanRecorder {
 
  private:
   static std::size_t Edges(std::uint32_t sets) {
-    return static_cast<std::size_t>(std::popcount(sets & EdgeSets));
+    // Without a population-count instruction in the baseline, a table of the sixteen edge sets.
+    constexpr std::array<std::uint8_t, EdgeSets + 1> counts = [] {
+      std::array<std::uint8_t, EdgeSets + 1> c{};
+      for (std::uint32_t s = 0; s <= EdgeSets; ++s)
+        c[s] = static_cast<std::uint8_t>(std::popcount(s));
+      return c;
+    }();
+    return counts[sets & EdgeSets];
   }
 
   std::uint32_t Cell(std::int32_t x, std::int32_t y) const {
@@ -151,8 +162,9 @@ class TPlanRecorder {
     plan_.Steps.push_back(step);
     batchDraws_ += draws;
     for (int rect = 0; rect < rects; ++rect) {
-      plan_.DrawScales.insert(plan_.DrawScales.end(), Edges(step.SetsOf(rect)),
-                              DepthScale(step.Depth + BlockRectLevels[rect]));
+      const std::uint16_t scale = DepthScale(step.Depth + BlockRectLevels[rect]);
+      for (std::size_t edge = Edges(step.SetsOf(rect)); edge > 0; --edge)
+        plan_.DrawScales.push_back(scale);
     }
   }
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -29,7 +28,6 @@ struct TPlasmaCells {
   std::uint32_t Bottom;  // (xm, y2)
   std::uint32_t Left;    // (x1, ym)
   std::uint32_t Centre;  // (xm, ym)
-  auto operator<=>(const TPlasmaCells&) const = default;
 };
 
 // A rectangle with sides of at most MaxBlockSpan makes one block with everything the recursion

@@ -1,6 +1,6 @@
 // The plasma exactly as it is described, recursion and all: the oracle that the product's height
-// field must equal cell for cell and draw for draw. It also records the order in which cells are
-// set, which the product does not expose.
+// field must equal cell for cell and draw for draw. On request it also lists the cells in the
+// order it sets them, to hold the product's plan to.
 #pragma once
 
 #include <cstdint>
