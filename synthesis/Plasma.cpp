@@ -62,7 +62,7 @@ template <int Levels, int Rect>
                                             const TPlasmaStep& step, std::uint8_t topLeft,
                                             std::uint8_t topRight, std::uint8_t bottomLeft,
                                             std::uint8_t bottomRight, const TDisplacement*& d) {
-  const std::uint32_t sets = step.SetsOf(Rect);
+  const std::uint32_t sets = step.Sets[Rect];
   if constexpr (Levels == 0) {
     if (sets == 0) return;
     SetRect(c, k.Cells[Rect], sets, topLeft, topRight, bottomLeft, bottomRight, d);
@@ -101,7 +101,7 @@ void Replay(const TPlasmaPlan& plan, std::int32_t diversity, THeightField& heigh
         SetBlock<BlockLevels, 0>(c, k, *step, c[0], c[k.TopRight], c[k.BottomLeft],
                                  c[k.BottomRight], d);
       } else {
-        SetRect(c, k.Cells[0], step->SetsOf(0), c[0], c[k.TopRight], c[k.BottomLeft],
+        SetRect(c, k.Cells[0], step->Sets[0], c[0], c[k.TopRight], c[k.BottomLeft],
                 c[k.BottomRight], d);
       }
     }

@@ -42,8 +42,8 @@ class TPlanRecorder {
       if (step.Sets != decltype(step.Sets){}) Record(step);
     } else {
       step.Shape = ShapeOf(x2 - x1, y2 - y1, false);
-      step.SetSetsOf(0, MarkRect(x1, y1, x2, y2));
-      if (step.SetsOf(0) != 0) Record(step);
+      step.Sets[0] = MarkRect(x1, y1, x2, y2);
+      if (step.Sets[0] != 0) Record(step);
       const std::int32_t xm = (x1 + x2) / 2;
       const std::int32_t ym = (y1 + y2) / 2;
       // A side of span 0 makes two quarters repeat the other two; the repeats find every cell
@@ -88,7 +88,7 @@ class TPlanRecorder {
   }
 
   // Marks what a rectangle sets, in its order, and says which.
-  std::uint32_t MarkRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  std::uint8_t MarkRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     const std::int32_t xm = (x1 + x2) / 2;
     const std::int32_t ym = (y1 + y2) / 2;
     std::uint32_t sets = 0;
@@ -97,7 +97,7 @@ class TPlanRecorder {
     if (Mark(xm, y2)) sets |= SetsBottom;
     if (Mark(x1, ym)) sets |= SetsLeft;
     if (Mark(xm, ym)) sets |= SetsCentre;
-    return sets;
+    return static_cast<std::uint8_t>(sets);
   }
 
   // The offsets of what a rectangle of these spans sets, from a cell at first.
@@ -113,7 +113,7 @@ class TPlanRecorder {
   void MarkBlock(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, int levels,
                  TPlasmaStep& step, int& rect) {
     const int self = rect++;
-    if (x2 - x1 >= 2 || y2 - y1 >= 2) step.SetSetsOf(self, MarkRect(x1, y1, x2, y2));
+    if (x2 - x1 >= 2 || y2 - y1 >= 2) step.Sets[self] = MarkRect(x1, y1, x2, y2);
     if (levels == 0) return;
     const std::int32_t xm = (x1 + x2) / 2;
     const std::int32_t ym = (y1 + y2) / 2;
@@ -154,7 +154,7 @@ class TPlanRecorder {
     const int rects = step.Block ? BlockRects : 1;
     std::size_t draws = 0;
     for (int rect = 0; rect < rects; ++rect)
-      draws += Edges(step.SetsOf(rect));
+      draws += Edges(step.Sets[rect]);
     if (batchDraws_ + draws > TPlasmaPlan::MaxBatchDraws) {
       plan_.Batches.push_back({plan_.Steps.size(), batchDraws_});
       batchDraws_ = 0;
@@ -163,7 +163,7 @@ class TPlanRecorder {
     batchDraws_ += draws;
     for (int rect = 0; rect < rects; ++rect) {
       const std::uint16_t scale = DepthScale(step.Depth + BlockRectLevels[rect]);
-      for (std::size_t edge = Edges(step.SetsOf(rect)); edge > 0; --edge)
+      for (std::size_t edge = Edges(step.Sets[rect]); edge > 0; --edge)
         plan_.DrawScales.push_back(scale);
     }
   }

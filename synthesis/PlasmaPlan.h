@@ -68,22 +68,11 @@ struct TPlasmaShape {
 
 // One working rectangle that sets at least one cell, or a block.
 struct TPlasmaStep {
-  static constexpr int SetsBits = 5;
-  static constexpr int SetsPerWord = 32 / SetsBits;
-
   std::uint32_t Corner;  // (x1, y1) as x1 * Height + y1
   std::uint16_t Shape;   // index into the plan's shapes
   std::uint8_t Depth;    // of the rectangle; a block's quarters lie deeper
   bool Block;
-  // The TPlasmaSets of each rectangle, SetsBits each.
-  std::array<std::uint32_t, (BlockRects + SetsPerWord - 1) / SetsPerWord> Sets;
-
-  std::uint32_t SetsOf(int rect) const {
-    return (Sets[rect / SetsPerWord] >> (SetsBits * (rect % SetsPerWord))) & ((1u << SetsBits) - 1);
-  }
-  void SetSetsOf(int rect, std::uint32_t sets) {
-    Sets[rect / SetsPerWord] |= sets << (SetsBits * (rect % SetsPerWord));
-  }
+  std::array<std::uint8_t, BlockRects> Sets;  // the TPlasmaSets of each rectangle, in order
 };
 
 // A run of steps whose displacement draws fit the replay's draw buffer together.
@@ -102,7 +91,7 @@ class TPlasmaPlan {
   TPlasmaPlan(std::int32_t Width, std::int32_t Height);
 
   // The most displacement draws one batch asks for.
-  static constexpr std::size_t MaxBatchDraws = 512;
+  static constexpr std::size_t MaxBatchDraws = 2048;
 
   std::int32_t Width;
   std::int32_t Height;

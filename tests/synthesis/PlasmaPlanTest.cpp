@@ -26,7 +26,7 @@ class TCellLister {
     for (const TPlasmaStep& step : plan.Steps) {
       const TPlasmaShape& shape = plan.Shapes[step.Shape];
       for (int rect = 0; rect < (step.Block ? BlockRects : 1); ++rect) {
-        Add(step.Corner, shape.Cells[rect], step.SetsOf(rect), step.Depth + BlockRectLevels[rect]);
+        Add(step.Corner, shape.Cells[rect], step.Sets[rect], step.Depth + BlockRectLevels[rect]);
       }
     }
   }
@@ -80,7 +80,7 @@ TEST(PlasmaPlanTest, BatchesAndScalesFollowTheSteps) {
           scales.insert(scales.end(), edges, DepthScale(depth));
         };
         for (int rect = 0; rect < (step.Block ? BlockRects : 1); ++rect)
-          add(step.SetsOf(rect), step.Depth + BlockRectLevels[rect]);
+          add(step.Sets[rect], step.Depth + BlockRectLevels[rect]);
       }
       EXPECT_GT(batch.StepEnd, begin);
       EXPECT_EQ(batch.Draws, draws);
