@@ -13,8 +13,10 @@ namespace {
 
 // A displaced cell is the clamp of (a + b + displacement) >> 1, looked up by the sum. The sum
 // of two heights of 1 .. 255 and a displacement lies within the table.
-constexpr std::int32_t MinDisplacedSum = 2 - 2 * MaxUsefulOffset + 1;
-constexpr std::int32_t MaxDisplacedSum = 2 * 255 + 2 * MaxUsefulOffset + 1;
+constexpr std::int32_t MinHeight = 1;
+constexpr std::int32_t MaxHeight = CornerHeightRange;
+constexpr std::int32_t MinDisplacedSum = 2 * MinHeight - 2 * MaxUsefulOffset + 1;
+constexpr std::int32_t MaxDisplacedSum = 2 * MaxHeight + 2 * MaxUsefulOffset + 1;
 constexpr auto DisplacedHeights = [] {
   std::array<std::uint8_t, MaxDisplacedSum - MinDisplacedSum + 1> heights{};
   for (std::int32_t sum = MinDisplacedSum; sum <= MaxDisplacedSum; ++sum) {

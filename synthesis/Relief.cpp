@@ -25,6 +25,10 @@ constexpr std::uint8_t Outside = 255;
 
 constexpr std::size_t BytesPerPixel = 3;
 
+// Shade factors are in 256ths: 256 leaves a colour as it is.
+constexpr int ShadeShift = 8;
+constexpr std::int32_t FullShade = 1 << ShadeShift;
+
 class TIndexer {
  public:
   TIndexer(const TReliefPalette& palette, std::int32_t waterLevel)
@@ -173,11 +177,13 @@ TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel) 
 }
 
 std::uint32_t ShadeFactor(std::int32_t Drop, std::int32_t ShadowDivisor) {
-  return static_cast<std::uint32_t>(256 - std::min(256, Drop * 256 / ShadowDivisor));
+  return static_cast<std::uint32_t>(FullShade -
+                                    std::min(FullShade, Drop * FullShade / ShadowDivisor));
 }
 
 TColor Shade(TColor Color, std::uint32_t Factor) {
-  return RGB(RedOf(Color) * Factor >> 8, GreenOf(Color) * Factor >> 8, BlueOf(Color) * Factor >> 8);
+  return RGB(RedOf(Color) * Factor >> ShadeShift, GreenOf(Color) * Factor >> ShadeShift,
+             BlueOf(Color) * Factor >> ShadeShift);
 }
 
 TColor ShadeColor(TColor Color, std::int32_t Drop, std::int32_t ShadowDivisor) {
