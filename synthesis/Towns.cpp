@@ -1,6 +1,7 @@
 #include "synthesis/Towns.h"
 
 #include "synthesis/Random.h"
+#include "synthesis/TownScan.h"
 
 namespace hillograph {
 
@@ -9,15 +10,14 @@ void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity,
   Canvas.Font.Color = LabelFontColor;
   const std::int32_t width = WaterMask.Width();
   const std::int32_t height = WaterMask.Height();
+  TTownScan scan(WaterMask, TownDensity);
   std::int32_t y = 0;
   while (y < height) {
     std::int32_t nextY = y + 1;
     std::int32_t x = 0;
     while (x < width) {
-      if (WaterMask[x][y] || !(Random() < TownDensity)) {
-        ++x;
-        continue;
-      }
+      x = scan.NextTown(x, y);  // draws one Random() per land pixel it passes
+      if (x < 0) break;
       const std::int32_t kind = Random(TownKinds);
       Canvas.BrushColor = TownColors[kind];
       Canvas.Font.Style = TownStyles[kind];
