@@ -307,15 +307,12 @@ void TfrmMain::SetTabOrder() {
 namespace {
 
 // Which control holds which parameter.
-struct TNumberControl {
-  double TMapParameters::*Value;
-  TNumberEdit* TfrmMain::*Field;
+template <class TValue, class TControl>
+struct TControlOf {
+  TValue TMapParameters::*Value;
+  TControl* TfrmMain::*Control;
 };
-struct TColorControl {
-  TColor TMapParameters::*Value;
-  TColorSwatch* TfrmMain::*Swatch;
-};
-constexpr TNumberControl NumberControls[] = {
+constexpr TControlOf<double, TNumberEdit> NumberControls[] = {
     {&TMapParameters::Width, &TfrmMain::neWidth},
     {&TMapParameters::Height, &TfrmMain::neHeight},
     {&TMapParameters::RandSeed, &TfrmMain::neRandSeed},
@@ -325,7 +322,7 @@ constexpr TNumberControl NumberControls[] = {
     {&TMapParameters::GridSize, &TfrmMain::neGridSize},
     {&TMapParameters::Shadows, &TfrmMain::neShadows},
 };
-constexpr TColorControl ColorControls[] = {
+constexpr TControlOf<TColor, TColorSwatch> ColorControls[] = {
     {&TMapParameters::LandBorder, &TfrmMain::sLandBorder},
     {&TMapParameters::MapFrame, &TfrmMain::sMapFrame},
     {&TMapParameters::Grid, &TfrmMain::sGrid},
@@ -336,28 +333,31 @@ constexpr TColorControl ColorControls[] = {
     {&TMapParameters::Mountain, &TfrmMain::sMountain},
 };
 
-}  // namespace
-
-TNumberEdit* TfrmMain::NumberField(double TMapParameters::*Value) const {
-  for (const TNumberControl& control : NumberControls) {
-    if (control.Value == Value) return this->*control.Field;
+template <class TValue, class TControl, std::size_t N>
+TControl* ControlOf(const TfrmMain& form, const TControlOf<TValue, TControl> (&controls)[N],
+                    TValue TMapParameters::*value) {
+  for (const auto& control : controls) {
+    if (control.Value == value) return form.*control.Control;
   }
   return nullptr;
 }
 
+}  // namespace
+
+TNumberEdit* TfrmMain::NumberField(double TMapParameters::*Value) const {
+  return ControlOf(*this, NumberControls, Value);
+}
+
 TColorSwatch* TfrmMain::Swatch(TColor TMapParameters::*Value) const {
-  for (const TColorControl& control : ColorControls) {
-    if (control.Value == Value) return this->*control.Swatch;
-  }
-  return nullptr;
+  return ControlOf(*this, ColorControls, Value);
 }
 
 TMapParameters TfrmMain::Parameters() const {
   TMapParameters p;
-  for (const TNumberControl& control : NumberControls)
-    p.*control.Value = (this->*control.Field)->Value();
-  for (const TColorControl& control : ColorControls) {
-    p.*control.Value = (this->*control.Swatch)->BrushColor();
+  for (const auto& control : NumberControls)
+    p.*control.Value = (this->*control.Control)->Value();
+  for (const auto& control : ColorControls) {
+    p.*control.Value = (this->*control.Control)->BrushColor();
   }
   p.TownDB = ToLocal(eTownDB->text());
   p.AutoRefresh = cbAutoRefresh->isChecked();
