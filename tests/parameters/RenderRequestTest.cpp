@@ -17,31 +17,26 @@ TColor PixelAt(const TPicture& picture, std::int32_t x, std::int32_t y) {
   return RGB(p[2], p[1], p[0]);
 }
 
-TEST(RenderRequestTest, DefaultMapPixelsBeforeTheFirstTown) {
-  TPicture picture;
-  RenderMapParameters(picture, TMapParameters{});
-  ASSERT_EQ(picture.Width(), 640);
-  ASSERT_EQ(picture.Height(), 480);
-  EXPECT_EQ(PixelAt(picture, 1, 1), RGB(110, 143, 254));
-  EXPECT_EQ(PixelAt(picture, 80, 20), RGB(58, 105, 201));
-  EXPECT_EQ(PixelAt(picture, 635, 29), RGB(107, 150, 57));
-  EXPECT_EQ(PixelAt(picture, 639, 45), RGB(32, 32, 32));
-}
-
-TEST(RenderRequestTest, DefaultMapFirstTownMarker) {
+TEST(RenderRequestTest, DefaultMapPixelsAndFirstTownMarker) {
   TPicture picture;
   TTownList towns;
   RenderMapParameters(picture, TMapParameters{}, &towns);
+  ASSERT_EQ(picture.Width(), 640);
+  ASSERT_EQ(picture.Height(), 480);
   ASSERT_FALSE(towns.empty());
   EXPECT_EQ(towns[0].X, 633);
   EXPECT_EQ(towns[0].Y, 51);
   EXPECT_EQ(towns[0].Kind, 1);
-  // The marker's box runs from (628, 46) to (637, 55): red-brown inside a black ring.
+  // Pixels before the first town, then its marker's box from (628, 46) to (637, 55): red-brown
+  // inside a black ring.
   const struct {
     std::int32_t x, y;
     TColor color;
-  } pixels[] = {{633, 51, RGB(128, 64, 64)}, {631, 47, RGB(128, 64, 64)}, {628, 50, RGB(0, 0, 0)},
-                {637, 51, RGB(0, 0, 0)},     {631, 46, RGB(0, 0, 0)},     {632, 55, RGB(0, 0, 0)}};
+  } pixels[] = {{1, 1, RGB(110, 143, 254)},   {80, 20, RGB(58, 105, 201)},
+                {635, 29, RGB(107, 150, 57)}, {639, 45, RGB(32, 32, 32)},
+                {633, 51, RGB(128, 64, 64)},  {631, 47, RGB(128, 64, 64)},
+                {628, 50, RGB(0, 0, 0)},      {637, 51, RGB(0, 0, 0)},
+                {631, 46, RGB(0, 0, 0)},      {632, 55, RGB(0, 0, 0)}};
   for (const auto& p : pixels)
     EXPECT_EQ(PixelAt(picture, p.x, p.y), p.color) << p.x << ", " << p.y;
 }
@@ -116,10 +111,9 @@ TEST(MapParametersTest, StyleAndDensity) {
   params.Shadows = 50;
   EXPECT_EQ(MapStyleOf(params).ShadowDivisor, 1);
 
-  for (int amount = 0; amount <= 10000; ++amount) {
-    ASSERT_EQ(TownDensityOf(amount), amount / 10000.0) << amount;
-  }
-  EXPECT_EQ(TownDensityOf(30.5), 0.00305);
+  for (const auto& [amount, density] :
+       {std::pair{0.0, 0.0}, {30.0, 0.003}, {30.5, 0.00305}, {10000.0, 1.0}})
+    EXPECT_EQ(TownDensityOf(amount), density) << amount;
 }
 
 TEST(MapParametersTest, KeysAreFoundWithoutRegardToCase) {

@@ -73,10 +73,6 @@ std::string FileBytes(const QString& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string PictureBytes(const TPicture& picture) {
-  return EncodeBmp(picture);
-}
-
 std::string ExpectedBytes(const TMapParameters& params) {
   TPicture picture;
   RenderMapParameters(picture, params);
@@ -128,7 +124,7 @@ class MainTest : public QObject {
     render.start(QStringLiteral(HILLOGRAPH_RENDER_PROGRAM), {"-o", Path("cli.bmp")});
     QVERIFY(render.waitForFinished());
     QCOMPARE(render.exitCode(), 0);
-    QVERIFY(PictureBytes(window_->iMap->Picture()) == FileBytes(Path("cli.bmp")));
+    QVERIFY(EncodeBmp(window_->iMap->Picture()) == FileBytes(Path("cli.bmp")));
     QCOMPARE(window_->iMap->size(), QSize(640, 480));
     QCOMPARE(window_->pStatus->text(), QString());
     QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -162,7 +158,7 @@ class MainTest : public QObject {
     QCOMPARE(renders_->count(), 1);
     window_->cbAutoRefresh->click();
     QCOMPARE(renders_->count(), 2);
-    QVERIFY(PictureBytes(window_->iMap->Picture()) == ExpectedBytes(window_->Parameters()));
+    QVERIFY(EncodeBmp(window_->iMap->Picture()) == ExpectedBytes(window_->Parameters()));
   }
 
   void newSeedsDoNotDependOnRendersInBetween() {
@@ -368,8 +364,7 @@ class MainTest : public QObject {
         QTest::mouseClick(window_->Button1, Qt::LeftButton);
         QCOMPARE(renders_->count(), before + 1);
         const TMapParameters params = window_->Parameters();
-        QVERIFY2(PictureBytes(window_->iMap->Picture()) == ExpectedBytes(params),
-                 qPrintable(context));
+        QVERIFY2(EncodeBmp(window_->iMap->Picture()) == ExpectedBytes(params), qPrintable(context));
         QVERIFY2(errors_.isEmpty(), qPrintable(context));
         field->SetValue(small.*member);  // the next entry starts from the small map
       }
@@ -379,14 +374,14 @@ class MainTest : public QObject {
   void anUnreadableTownDatabaseShowsItsMessageAndKeepsTheMap() {
     window_->cbAutoRefresh->setChecked(false);
     window_->neWidth->SetValue(300);
-    const std::string before = PictureBytes(window_->iMap->Picture());
+    const std::string before = EncodeBmp(window_->iMap->Picture());
     RandSeed = 31337;
     // Reading this regular file fails with an input/output error, also for root.
     window_->eTownDB->setText(QStringLiteral("/proc/self/mem"));
     QTest::mouseClick(window_->Button1, Qt::LeftButton);
     QCOMPARE(errors_.size(), 1);
     QVERIFY(errors_.front().startsWith(QStringLiteral("I/O error")));
-    QVERIFY(PictureBytes(window_->iMap->Picture()) == before);
+    QVERIFY(EncodeBmp(window_->iMap->Picture()) == before);
     QCOMPARE(RandSeed, 31337u);
     QCOMPARE(window_->pStatus->text(), QString());
     QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -410,7 +405,7 @@ class MainTest : public QObject {
     QCOMPARE(renders_->count(), 3);
     TMapParameters expected;
     expected.WaterAmount = 155;
-    QVERIFY(PictureBytes(window_->iMap->Picture()) == ExpectedBytes(expected));
+    QVERIFY(EncodeBmp(window_->iMap->Picture()) == ExpectedBytes(expected));
   }
 
   void onlyThePagesFollowTheWindowsWidth() {

@@ -77,13 +77,10 @@ class TNumberEditTest : public QObject {
     };
     row(".", " 007 ", 7);
     row(".", "+1.50", 1.5);
-    row(".", "-2.5e1", -25);
     row(",", "1,5", 1.5);
     row(",", "1.5", 0);
     row(".", "1,000", 0);
     row(".", "", 0);
-    row(".", "-", 0);
-    row(".", "1.2.3", 0);
     row(".", "1e999", DBL_MAX);
   }
   void Parses() {
