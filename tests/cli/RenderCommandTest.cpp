@@ -330,13 +330,6 @@ TEST_F(RenderCommandTest, APresetSavedAndLoadedAgainGivesTheSameFileAndMap) {
   EXPECT_EQ(folder_.Read("b.bmp"), folder_.Read("c.bmp"));
 }
 
-TEST_F(RenderCommandTest, TheStartUpPresetRendersTheDefaultMap) {
-  ASSERT_EQ(RunProgram("--save-preset " + Path("start.hpf") + " -o " + Path("a.bmp")).status, 0);
-  ASSERT_EQ(RunProgram("--preset " + Path("start.hpf") + " -o " + Path("b.bmp")).status, 0);
-  EXPECT_EQ(folder_.Read("a.bmp"), folder_.Read("b.bmp"));
-  EXPECT_EQ(testing::ReadBmp(Path("b.bmp")).width, 640);
-}
-
 TEST_F(RenderCommandTest, SettingsApplyAfterThePreset) {
   folder_.Write("p.hpf", "[params]\nwidth=50\nHeight=5000\n");
   ASSERT_EQ(RunProgram("--set Width=7 --preset " + Path("p.hpf") + " -o " + Path("a.bmp")).status,

@@ -245,10 +245,6 @@ TEST(TownsTest, NamesComeFromTheTownDatabaseInCycles) {
     std::sort(cycle.begin(), cycle.end());
     EXPECT_EQ(cycle, (std::vector<std::string>{"Alpha", "Beta", "Gamma"})) << "from " << start;
   }
-  const TRendered one = Render({300, 300, 555, 100, 0.02}, dir.Write("one.txt", "Solo"));
-  ASSERT_FALSE(one.towns.empty());
-  for (const TTown& town : one.towns)
-    EXPECT_EQ(town.Name, "Solo");
 }
 
 TEST(TownsTest, NoTownDatabaseGivesInventedNames) {
