@@ -8,14 +8,12 @@
 #include "parameters/MapParameters.h"
 #include "synthesis/Error.h"
 #include "synthesis/Random.h"
+#include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {
 namespace {
 
-TColor PixelAt(const TPicture& picture, std::int32_t x, std::int32_t y) {
-  const std::uint8_t* p = picture.ScanLine(y) + 3 * x;
-  return RGB(p[2], p[1], p[0]);
-}
+using testing::PixelAt;
 
 TEST(RenderRequestTest, DefaultMapPixelsAndFirstTownMarker) {
   TPicture picture;

@@ -4,29 +4,16 @@
 
 #include <set>
 
+#include "tests/synthesis/PictureTesting.h"
+
 namespace hillograph {
 namespace {
 
-TColor PixelAt(const TPicture& picture, std::int32_t x, std::int32_t y) {
-  const std::uint8_t* p = picture.ScanLine(y) + 3 * x;
-  return RGB(p[2], p[1], p[0]);
-}
-
-void Fill(TPicture& picture, TColor color) {
-  for (std::int32_t y = 0; y < picture.Height(); ++y) {
-    for (std::int32_t x = 0; x < picture.Width(); ++x) {
-      std::uint8_t* p = picture.ScanLine(y) + 3 * x;
-      p[0] = BlueOf(color);
-      p[1] = GreenOf(color);
-      p[2] = RedOf(color);
-    }
-  }
-}
+using testing::FilledPicture;
+using testing::PixelAt;
 
 TEST(OverlaysTest, GridBlendsHalfWayAndTwiceAtCrossings) {
-  TPicture picture;
-  picture.SetSize(200, 200);
-  Fill(picture, RGB(125, 193, 85));
+  TPicture picture = FilledPicture(200, 200, RGB(125, 193, 85));
   TScanLines lines;
   GetScanLines(picture, lines);
   DrawGrid(lines, 200, 200, RGB(32, 80, 160), 80);
