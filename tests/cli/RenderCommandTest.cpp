@@ -20,6 +20,7 @@
 #include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/BmpReader.h"
+#include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {
 namespace {
@@ -62,8 +63,7 @@ TEST_F(RenderCommandTest, WritesTheDefaultMapAsBmp) {
   EXPECT_EQ(image.bitsPerPixel, 24);
   for (std::int32_t y = 0; y < 480; ++y) {
     for (std::int32_t x = 0; x < 640; ++x) {
-      const std::uint8_t* p = expected.ScanLine(y) + 3 * x;
-      ASSERT_EQ(image.Pixel(x, y), RGB(p[2], p[1], p[0])) << x << ", " << y;
+      ASSERT_EQ(image.Pixel(x, y), testing::PixelAt(expected, x, y)) << x << ", " << y;
     }
   }
 }
@@ -218,8 +218,7 @@ nlohmann::json ReadJson(const std::string& path) {
 
 TEST_F(RenderCommandTest, TownsJsonOfTheDefaultMap) {
   ASSERT_EQ(RunProgram("-o " + Path("map.bmp") + " --towns-json " + Path("towns.json")).status, 0);
-  std::ifstream in(Path("towns.json"));
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string text = folder_.Read("towns.json");
   EXPECT_EQ(text.rfind("{\n  \"width\": 640,\n  \"height\": 480,\n  \"towns\": [", 0), 0u) << text;
   const nlohmann::json json = nlohmann::json::parse(text);
 
