@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
@@ -30,6 +29,7 @@
 #include "synthesis/Bmp.h"
 #include "synthesis/Random.h"
 #include "tests/FailingDisk.h"
+#include "tests/ui/WidgetInput.h"
 #include "ui/AdjustControl.h"
 #include "ui/Application.h"
 #include "ui/ColorSwatch.h"
@@ -77,13 +77,6 @@ std::string ExpectedBytes(const TMapParameters& params) {
   TPicture picture;
   RenderMapParameters(picture, params);
   return EncodeBmp(picture);
-}
-
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
-               Qt::MouseButtons held) {
-  QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held,
-                    Qt::NoModifier);
-  QApplication::sendEvent(widget, &event);
 }
 
 }  // namespace
@@ -397,10 +390,11 @@ class MainTest : public QObject {
 
   void draggingTheWaterLabelChangesTheFieldAndTheMap() {
     QWidget* label = window_->AdjustLabel2;
-    SendMouse(label, QEvent::MouseButtonPress, {10, 5}, Qt::LeftButton, Qt::LeftButton);
-    SendMouse(label, QEvent::MouseMove, {13, 5}, Qt::NoButton, Qt::LeftButton);
-    SendMouse(label, QEvent::MouseMove, {15, 9}, Qt::NoButton, Qt::LeftButton);
-    SendMouse(label, QEvent::MouseButtonRelease, {15, 9}, Qt::LeftButton, Qt::NoButton);
+    TPointer pointer;
+    pointer.Press(label, {10, 5});
+    pointer.Move(label, {13, 5});
+    pointer.Move(label, {15, 9});
+    pointer.Release(label, {15, 9});
     QCOMPARE(window_->neWaterAmount->Value(), 155.0);
     QCOMPARE(renders_->count(), 3);
     TMapParameters expected;
