@@ -15,6 +15,7 @@ constexpr std::uint32_t FileHeaderSize = 14;
 constexpr std::uint32_t InfoHeaderSize = 40;
 constexpr std::uint16_t BitsPerPixel = 24;
 constexpr std::int32_t PixelsPerMetre = 3780;  // 96 pixels per inch
+constexpr std::size_t WriteChunkSize = 64 * 1024;
 
 void Put16(std::string& out, std::uint16_t v) {
   out.push_back(static_cast<char>(v & 0xFF));
@@ -26,15 +27,12 @@ void Put32(std::string& out, std::uint32_t v) {
     out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
-}  // namespace
-
-std::string EncodeBmp(const TPicture& Picture) {
+// The headers of the picture's file.
+std::string BmpHeaders(const TPicture& Picture) {
   const std::uint32_t imageSize =
       static_cast<std::uint32_t>(Picture.Stride()) * static_cast<std::uint32_t>(Picture.Height());
   const std::uint32_t offset = FileHeaderSize + InfoHeaderSize;
-  std::string out;
-  out.reserve(offset + imageSize);
-  out += "BM";
+  std::string out = "BM";
   Put32(out, offset + imageSize);
   Put32(out, 0);  // reserved
   Put32(out, offset);
@@ -49,9 +47,30 @@ std::string EncodeBmp(const TPicture& Picture) {
   Put32(out, PixelsPerMetre);
   Put32(out, 0);  // colours used
   Put32(out, 0);  // important colours
+  return out;
+}
+
+// Hands the whole file to Sink in pieces: the headers, then the rows from the bottom up in runs
+// of about WriteChunkSize bytes, gathered in one small buffer.
+template <class TSink>
+void EmitBmp(const TPicture& Picture, TSink&& Sink) {
+  Sink(BmpHeaders(Picture));
+  std::string chunk;
+  chunk.reserve(WriteChunkSize + Picture.Stride());
   for (std::int32_t y = Picture.Height() - 1; y >= 0; --y) {
-    out.append(reinterpret_cast<const char*>(Picture.ScanLine(y)), Picture.Stride());
+    chunk.append(reinterpret_cast<const char*>(Picture.ScanLine(y)), Picture.Stride());
+    if (chunk.size() >= WriteChunkSize || y == 0) {
+      Sink(chunk);
+      chunk.clear();
+    }
   }
+}
+
+}  // namespace
+
+std::string EncodeBmp(const TPicture& Picture) {
+  std::string out;
+  EmitBmp(Picture, [&out](const std::string& piece) { out += piece; });
   return out;
 }
 
@@ -63,7 +82,10 @@ std::string CannotCreateFileMessage(const std::string& FileName, const std::stri
 
 void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName) {
   try {
-    WriteFileAtomically(FileName, EncodeBmp(Picture));
+    // Written piece by piece: a whole file's copy in memory costs more than it saves.
+    TAtomicFile file(FileName);
+    EmitBmp(Picture, [&file](const std::string& piece) { file.Write(piece); });
+    file.Commit();
   } catch (const std::system_error& e) {
     throw TError(CannotCreateFileMessage(FileName, e.code().message()));
   }
