@@ -8,6 +8,7 @@
 #include "synthesis/AtomicFile.h"
 #include "synthesis/Bmp.h"
 #include "synthesis/Error.h"
+#include "synthesis/OutputFile.h"
 
 namespace hillograph {
 namespace {
@@ -53,11 +54,7 @@ void SavePictureFile(const TPicture& Picture, const std::string& FileName) {
     SaveBitmapToFile(Picture, FileName);
     return;
   }
-  try {
-    WriteFileAtomically(FileName, EncodePng(Picture));
-  } catch (const std::system_error& e) {
-    throw TError(CannotCreateFileMessage(FileName, e.code().message()));
-  }
+  CreateOutputFile(FileName, EncodePng(Picture));
 }
 
 }  // namespace hillograph

@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "synthesis/AtomicFile.h"
-#include "synthesis/Bmp.h"
 #include "synthesis/Error.h"
+#include "synthesis/OutputFile.h"
 
 namespace hillograph {
 
@@ -28,11 +28,7 @@ std::string EncodeTownsJson(std::int32_t Width, std::int32_t Height, const TTown
 
 void SaveTownsJson(const std::string& FileName, std::int32_t Width, std::int32_t Height,
                    const TTownList& Towns) {
-  try {
-    WriteFileAtomically(FileName, EncodeTownsJson(Width, Height, Towns));
-  } catch (const std::system_error& e) {
-    throw TError(CannotCreateFileMessage(FileName, e.code().message()));
-  }
+  CreateOutputFile(FileName, EncodeTownsJson(Width, Height, Towns));
 }
 
 }  // namespace hillograph

@@ -2,11 +2,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
-#include "synthesis/AtomicFile.h"
-#include "synthesis/Error.h"
+#include "synthesis/OutputFile.h"
 
 namespace hillograph {
 namespace {
@@ -74,21 +71,11 @@ std::string EncodeBmp(const TPicture& Picture) {
   return out;
 }
 
-std::string CannotCreateFileMessage(const std::string& FileName, const std::string& Reason) {
-  std::error_code ignored;
-  const std::filesystem::path full = std::filesystem::absolute(FileName, ignored);
-  return "Cannot create file \"" + (full.empty() ? FileName : full.string()) + "\". " + Reason;
-}
-
 void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName) {
-  try {
-    // Written piece by piece: a whole file's copy in memory costs more than it saves.
-    TAtomicFile file(FileName);
+  // Written piece by piece: a whole file's copy in memory costs more than it saves.
+  CreateOutputFile(FileName, [&Picture](TAtomicFile& file) {
     EmitBmp(Picture, [&file](const std::string& piece) { file.Write(piece); });
-    file.Commit();
-  } catch (const std::system_error& e) {
-    throw TError(CannotCreateFileMessage(FileName, e.code().message()));
-  }
+  });
 }
 
 }  // namespace hillograph

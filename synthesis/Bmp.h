@@ -14,7 +14,4 @@ std::string EncodeBmp(const TPicture& Picture);
 // Cannot create file "<full path>". <system's reason>
 void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName);
 
-// The message of a file that could not be written.
-std::string CannotCreateFileMessage(const std::string& FileName, const std::string& Reason);
-
 }  // namespace hillograph

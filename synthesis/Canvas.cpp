@@ -31,14 +31,6 @@ TSpan EllipseSpan(std::int32_t j, std::int32_t w, std::int32_t h) {
 
 }  // namespace
 
-void TCanvas::SetPixel(std::int32_t x, std::int32_t y, TColor Color) {
-  if (x < 0 || y < 0 || x >= picture_.Width() || y >= picture_.Height()) return;
-  std::uint8_t* p = picture_.ScanLine(y) + 3 * static_cast<std::ptrdiff_t>(x);
-  p[0] = BlueOf(Color);
-  p[1] = GreenOf(Color);
-  p[2] = RedOf(Color);
-}
-
 void TCanvas::FrameRect(const TRect& Rect) {
   if (Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
   FillRect(picture_, {Rect.Left, Rect.Top, Rect.Right, Rect.Top + 1}, BrushColor);

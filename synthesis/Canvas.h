@@ -52,9 +52,6 @@ class TCanvas {
   std::int32_t TextWidth(std::string_view Text) const { return LabelTextWidth(Text, Font.Style); }
   std::int32_t TextHeight(std::string_view /*Text*/) const { return LabelTextHeight(Font.Style); }
 
-  // One pixel, if it lies inside the picture.
-  void SetPixel(std::int32_t x, std::int32_t y, TColor Color);
-
  private:
   TPicture& picture_;
 };
