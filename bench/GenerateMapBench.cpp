@@ -3,11 +3,11 @@
 
 #include "parameters/MapParameters.h"
 #include "parameters/RenderRequest.h"
-#include "synthesis/Plasma.h"
-#include "synthesis/Random.h"
-#include "synthesis/Relief.h"
-#include "synthesis/Towns.h"
-#include "tests/synthesis/PlasmaOracle.h"
+#include "synthesis/base/Random.h"
+#include "synthesis/relief/Relief.h"
+#include "synthesis/terrain/Plasma.h"
+#include "synthesis/towns/Towns.h"
+#include "tests/synthesis/terrain/PlasmaOracle.h"
 
 namespace hillograph {
 namespace {

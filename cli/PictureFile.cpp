@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "stb_image_write.h"
-#include "synthesis/AtomicFile.h"
-#include "synthesis/Bmp.h"
-#include "synthesis/Error.h"
-#include "synthesis/OutputFile.h"
+#include "synthesis/base/Error.h"
+#include "synthesis/files/AtomicFile.h"
+#include "synthesis/files/OutputFile.h"
+#include "synthesis/raster/Bmp.h"
 
 namespace hillograph {
 namespace {

@@ -13,8 +13,8 @@
 #include "parameters/Profile.h"
 #include "parameters/RenderRequest.h"
 #include "parameters/Settings.h"
-#include "synthesis/Error.h"
-#include "synthesis/Picture.h"
+#include "synthesis/base/Error.h"
+#include "synthesis/raster/Picture.h"
 
 namespace hillograph {
 namespace {

@@ -3,9 +3,9 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
-#include "synthesis/AtomicFile.h"
-#include "synthesis/Error.h"
-#include "synthesis/OutputFile.h"
+#include "synthesis/base/Error.h"
+#include "synthesis/files/AtomicFile.h"
+#include "synthesis/files/OutputFile.h"
 
 namespace hillograph {
 

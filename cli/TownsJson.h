@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "synthesis/Towns.h"
+#include "synthesis/towns/Towns.h"
 
 namespace hillograph {
 

@@ -6,7 +6,7 @@
 
 #include "parameters/MapParameters.h"
 #include "parameters/Settings.h"
-#include "synthesis/Error.h"
+#include "synthesis/base/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace hillograph;

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "synthesis/NameGen.h"
-#include "synthesis/Random.h"
-#include "synthesis/TownFile.h"
-#include "synthesis/Utf8.h"
+#include "synthesis/base/Random.h"
+#include "synthesis/base/Utf8.h"
+#include "synthesis/towns/NameGen.h"
+#include "synthesis/towns/TownFile.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "parameters/IgnoreCase.h"
-#include "synthesis/ExtendedMath.h"
+#include "synthesis/base/ExtendedMath.h"
 
 namespace hillograph {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "synthesis/Color.h"
 #include "synthesis/MapStyle.h"
+#include "synthesis/base/Color.h"
 
 namespace hillograph {
 

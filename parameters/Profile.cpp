@@ -9,9 +9,9 @@
 #include <optional>
 #include <system_error>
 
-#include "synthesis/AtomicFile.h"
-#include "synthesis/Error.h"
-#include "synthesis/FileDescriptor.h"
+#include "synthesis/base/Error.h"
+#include "synthesis/files/AtomicFile.h"
+#include "synthesis/files/FileDescriptor.h"
 
 namespace hillograph {
 namespace {

@@ -1,7 +1,7 @@
 #include "parameters/RenderRequest.h"
 
 #include "synthesis/Generator.h"
-#include "synthesis/Random.h"
+#include "synthesis/base/Random.h"
 
 namespace hillograph {
 namespace {

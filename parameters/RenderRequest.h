@@ -3,8 +3,8 @@
 #pragma once
 
 #include "parameters/MapParameters.h"
-#include "synthesis/Picture.h"
-#include "synthesis/Towns.h"
+#include "synthesis/raster/Picture.h"
+#include "synthesis/towns/Towns.h"
 
 namespace hillograph {
 

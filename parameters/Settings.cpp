@@ -4,7 +4,7 @@
 
 #include "parameters/IntegerText.h"
 #include "parameters/NumberText.h"
-#include "synthesis/Error.h"
+#include "synthesis/base/Error.h"
 
 namespace hillograph {
 namespace {

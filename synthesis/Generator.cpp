@@ -1,13 +1,13 @@
 #include "synthesis/Generator.h"
 
-#include "synthesis/Canvas.h"
-#include "synthesis/ColorTable.h"
-#include "synthesis/NameGen.h"
-#include "synthesis/Overlays.h"
-#include "synthesis/Plasma.h"
-#include "synthesis/Relief.h"
-#include "synthesis/TownFile.h"
-#include "synthesis/Towns.h"
+#include "synthesis/raster/Canvas.h"
+#include "synthesis/relief/ColorTable.h"
+#include "synthesis/relief/Overlays.h"
+#include "synthesis/relief/Relief.h"
+#include "synthesis/terrain/Plasma.h"
+#include "synthesis/towns/NameGen.h"
+#include "synthesis/towns/TownFile.h"
+#include "synthesis/towns/Towns.h"
 
 namespace hillograph {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "synthesis/MapStyle.h"
-#include "synthesis/Picture.h"
-#include "synthesis/Towns.h"
+#include "synthesis/raster/Picture.h"
+#include "synthesis/towns/Towns.h"
 
 namespace hillograph {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "synthesis/Color.h"
+#include "synthesis/base/Color.h"
 
 namespace hillograph {
 

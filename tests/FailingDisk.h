@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstddef>
 
-#include "synthesis/AtomicFile.h"
+#include "synthesis/files/AtomicFile.h"
 
 namespace hillograph::testing {
 

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "synthesis/Color.h"
+#include "synthesis/base/Color.h"
 
 namespace hillograph {
 

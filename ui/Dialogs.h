@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "synthesis/Color.h"
+#include "synthesis/base/Color.h"
 
 class QWidget;
 

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "synthesis/Picture.h"
+#include "synthesis/raster/Picture.h"
 
 namespace hillograph {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "synthesis/Color.h"
+#include "synthesis/base/Color.h"
 
 namespace hillograph::testing {
 

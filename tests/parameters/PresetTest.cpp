@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "synthesis/Error.h"
+#include "synthesis/base/Error.h"
 #include "tests/TempFolder.h"
 
 namespace hillograph {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "synthesis/Error.h"
+#include "synthesis/base/Error.h"
 #include "tests/TempFolder.h"
 
 namespace hillograph {

@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "parameters/MapParameters.h"
-#include "synthesis/Error.h"
-#include "synthesis/Random.h"
+#include "synthesis/base/Error.h"
+#include "synthesis/base/Random.h"
 #include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {

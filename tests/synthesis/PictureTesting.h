@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "synthesis/Color.h"
-#include "synthesis/Picture.h"
+#include "synthesis/base/Color.h"
+#include "synthesis/raster/Picture.h"
 
 namespace hillograph::testing {
 

@@ -1,0 +1,92 @@
+#include "synthesis/base/ExtendedMath.h"
+
+#include <bit>
+#include <cmath>
+
+namespace hillograph {
+namespace {
+
+__extension__ using TUInt128 = unsigned __int128;
+
+constexpr std::int32_t ExtendedBits = 64;
+constexpr std::int32_t DoubleBits = 53;
+constexpr std::int32_t DoubleLowestBitExponent = -1074;  // the smallest subnormal is 2^-1074
+
+// m with the bits below it summarised as the first one (guard) and whether any other is set.
+std::uint64_t RoundToEven(std::uint64_t m, bool guard, bool sticky) {
+  return (guard && (sticky || (m & 1) != 0)) ? m + 1 : m;
+}
+
+}  // namespace
+
+TExtended ExtendedQuotient(std::uint64_t n, std::uint64_t d, std::int32_t scale) {
+  if (n == 0) return {};
+  // With s = 64 - (bits of n - bits of d), floor(n * 2^s / d) has 64 or 65 bits, and n * 2^s
+  // has at most 128.
+  const std::int32_t s = ExtendedBits - (std::bit_width(n) - std::bit_width(d));
+  const TUInt128 dividend = static_cast<TUInt128>(n) << s;
+  const TUInt128 q = dividend / d;
+  const std::uint64_t remainder = static_cast<std::uint64_t>(dividend % d);
+  std::uint64_t mantissa;
+  std::int32_t exponent = scale - s;
+  bool guard;
+  bool sticky;
+  if ((q >> ExtendedBits) != 0) {  // 65 bits: the lowest one is the guard bit
+    mantissa = static_cast<std::uint64_t>(q >> 1);
+    guard = (q & 1) != 0;
+    sticky = remainder != 0;
+    exponent += 1;
+  } else {  // 64 bits: the guard bit is the first bit of remainder / d
+    mantissa = static_cast<std::uint64_t>(q);
+    const TUInt128 twice = static_cast<TUInt128>(remainder) * 2;
+    guard = twice >= d;
+    sticky = twice != d && remainder != 0;
+  }
+  const std::uint64_t rounded = RoundToEven(mantissa, guard, sticky);
+  if (rounded == 0) return {std::uint64_t{1} << 63, exponent + 1};  // carried into a new top bit
+  return {rounded, exponent};
+}
+
+double ExtendedToDouble(TExtended x) {
+  if (x.Mantissa == 0) return 0.0;
+  const std::int32_t topExponent = x.Exponent + ExtendedBits - 1;
+  std::int32_t lowestExponent = topExponent - (DoubleBits - 1);
+  if (lowestExponent < DoubleLowestBitExponent) lowestExponent = DoubleLowestBitExponent;
+  const std::int32_t drop = lowestExponent - x.Exponent;  // at least 11
+  if (drop > ExtendedBits) return 0.0;                    // below half the smallest subnormal
+  std::uint64_t kept;
+  bool guard;
+  bool sticky;
+  if (drop == ExtendedBits) {
+    kept = 0;
+    guard = true;
+    sticky = (x.Mantissa << 1) != 0;
+  } else {
+    kept = x.Mantissa >> drop;
+    guard = ((x.Mantissa >> (drop - 1)) & 1) != 0;
+    sticky = (x.Mantissa & ((std::uint64_t{1} << (drop - 1)) - 1)) != 0;
+  }
+  return std::ldexp(static_cast<double>(RoundToEven(kept, guard, sticky)), lowestExponent);
+}
+
+TDoubleParts SplitDouble(double v) {
+  if (v == 0.0) return {};
+  int exponent = 0;
+  const double fraction = std::frexp(v, &exponent);
+  return {static_cast<std::uint64_t>(std::ldexp(fraction, DoubleBits)), exponent - DoubleBits};
+}
+
+std::int64_t RoundShiftHalfEven(std::int64_t numerator, std::int32_t shift) {
+  if (shift <= 0) return numerator;
+  if (shift >= 63) return 0;  // |numerator| < 2^62 makes the value smaller than one half
+  const bool negative = numerator < 0;
+  const std::uint64_t magnitude =
+      negative ? static_cast<std::uint64_t>(-numerator) : static_cast<std::uint64_t>(numerator);
+  const std::uint64_t q = magnitude >> shift;
+  const std::uint64_t rest = magnitude & ((std::uint64_t{1} << shift) - 1);
+  const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+  const std::uint64_t rounded = RoundToEven(q, rest >= half, rest != half);
+  return negative ? -static_cast<std::int64_t>(rounded) : static_cast<std::int64_t>(rounded);
+}
+
+}  // namespace hillograph

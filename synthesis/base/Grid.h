@@ -1,0 +1,39 @@
+// A Width x Height grid addressed [x][y], stored as Width columns of Height contiguous cells.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "synthesis/base/RecyclingAllocator.h"
+
+namespace hillograph {
+
+template <class T>
+class TGrid {
+ public:
+  TGrid() = default;
+  TGrid(std::int32_t width, std::int32_t height)
+      : width_(width),
+        height_(height),
+        cells_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), T{}) {}
+
+  T* operator[](std::int32_t x) { return cells_.data() + Offset(x); }
+  const T* operator[](std::int32_t x) const { return cells_.data() + Offset(x); }
+
+  std::int32_t Width() const { return width_; }
+  std::int32_t Height() const { return height_; }
+  T* Data() { return cells_.data(); }
+  const T* Data() const { return cells_.data(); }
+
+ private:
+  std::size_t Offset(std::int32_t x) const {
+    return static_cast<std::size_t>(x) * static_cast<std::size_t>(height_);
+  }
+
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  std::vector<T, TRecyclingAllocator<T>> cells_;
+};
+
+}  // namespace hillograph

@@ -1,0 +1,231 @@
+#include "synthesis/raster/LabelFont.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_ADVANCES_H
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "synthesis/base/Utf8.h"
+#include "synthesis/raster/EmbeddedFonts.h"
+
+namespace hillograph {
+namespace {
+
+// Floor division for a positive divisor.
+constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// Design units to pixels at the label size: rounded (halves up) and rounded up.
+constexpr std::int32_t ScaleRounded(std::int64_t units, std::int64_t unitsPerEm) {
+  return static_cast<std::int32_t>(
+      FloorDiv(2 * units * LabelFontEmPixels + unitsPerEm, 2 * unitsPerEm));
+}
+constexpr std::int32_t ScaleCeil(std::int64_t units, std::int64_t unitsPerEm) {
+  return static_cast<std::int32_t>(-FloorDiv(-units * LabelFontEmPixels, unitsPerEm));
+}
+
+[[noreturn]] void FreeTypeFailed(const char* what, FT_Error error) {
+  throw std::runtime_error(std::string("label font: ") + what + " failed with FreeType error " +
+                           std::to_string(error));
+}
+
+class TFreeTypeLibrary {
+ public:
+  TFreeTypeLibrary() {
+    if (const FT_Error error = FT_Init_FreeType(&library_))
+      FreeTypeFailed("FT_Init_FreeType", error);
+  }
+  ~TFreeTypeLibrary() { FT_Done_FreeType(library_); }
+  TFreeTypeLibrary(const TFreeTypeLibrary&) = delete;
+  TFreeTypeLibrary& operator=(const TFreeTypeLibrary&) = delete;
+  FT_Library Get() const { return library_; }
+
+ private:
+  FT_Library library_ = nullptr;
+};
+
+// One glyph at the label size: its advance and its coverage image, 8 bits per pixel, placed
+// relative to the pen position on the baseline.
+struct TGlyph {
+  std::int32_t Advance = 0;
+  std::int32_t Left = 0;  // columns from the pen position to the image's first column
+  std::int32_t Top = 0;   // rows from the image's first row down to the baseline
+  std::int32_t Width = 0;
+  std::int32_t Rows = 0;
+  std::size_t Offset = 0;  // of the image in the face's coverage store
+  bool Loaded = false;
+};
+
+class TLabelFace {
+ public:
+  TLabelFace(FT_Library library, std::span<const std::uint8_t> data) {
+    if (const FT_Error error = FT_New_Memory_Face(library, data.data(),
+                                                  static_cast<FT_Long>(data.size()), 0, &face_)) {
+      FreeTypeFailed("FT_New_Memory_Face", error);
+    }
+    if (const FT_Error error = FT_Set_Pixel_Sizes(face_, 0, LabelFontEmPixels)) {
+      FT_Done_Face(face_);
+      FreeTypeFailed("FT_Set_Pixel_Sizes", error);
+    }
+    const std::int64_t unitsPerEm = face_->units_per_EM;
+    Ascent = ScaleCeil(face_->ascender, unitsPerEm);
+    Descent = ScaleCeil(-face_->descender, unitsPerEm);
+    UnderlineThickness = std::max(1, ScaleRounded(face_->underline_thickness, unitsPerEm));
+    // The underline's centre lies -underline_position below the baseline; its top row is the
+    // nearest whole row to the centre less half the thickness.
+    // No glyph image starts further left of its pen position than the face's box, give or take
+    // what hinting moves: an em is ample.
+    MinLeft = static_cast<std::int32_t>(
+                  FloorDiv(std::int64_t{face_->bbox.xMin} * LabelFontEmPixels, unitsPerEm)) -
+              LabelFontEmPixels;
+    UnderlineTop = Ascent + static_cast<std::int32_t>(FloorDiv(
+                                2 * -std::int64_t{face_->underline_position} * LabelFontEmPixels -
+                                    UnderlineThickness * unitsPerEm + unitsPerEm,
+                                2 * unitsPerEm));
+  }
+  ~TLabelFace() { FT_Done_Face(face_); }
+  TLabelFace(const TLabelFace&) = delete;
+  TLabelFace& operator=(const TLabelFace&) = delete;
+
+  const TGlyph& Glyph(char32_t CodePoint) {
+    if (CodePoint < latin_.size()) {
+      TGlyph& glyph = latin_[CodePoint];
+      if (!glyph.Loaded) glyph = Load(CodePoint);
+      return glyph;
+    }
+    const auto found = others_.find(CodePoint);
+    if (found != others_.end()) return found->second;
+    return others_.emplace(CodePoint, Load(CodePoint)).first->second;
+  }
+
+  const std::uint8_t* Image(const TGlyph& Glyph) const { return coverage_.data() + Glyph.Offset; }
+
+  std::int32_t Ascent;
+  std::int32_t Descent;
+  std::int32_t MinLeft;       // no glyph's Left is smaller
+  std::int32_t UnderlineTop;  // rows from the top of the cell
+  std::int32_t UnderlineThickness;
+
+ private:
+  // A code point the face lacks gets the face's missing-glyph box; a glyph that fails to load is
+  // left blank.
+  TGlyph Load(char32_t CodePoint) {
+    TGlyph glyph;
+    glyph.Loaded = true;
+    const FT_UInt index = FT_Get_Char_Index(face_, CodePoint);
+    FT_Fixed advance = 0;
+    if (FT_Get_Advance(face_, index, FT_LOAD_NO_SCALE, &advance) == 0) {
+      glyph.Advance = ScaleRounded(advance, face_->units_per_EM);
+    }
+    if (FT_Load_Glyph(face_, index, FT_LOAD_RENDER) != 0) return glyph;
+    const FT_GlyphSlot slot = face_->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return glyph;
+    glyph.Left = slot->bitmap_left;
+    glyph.Top = slot->bitmap_top;
+    glyph.Width = static_cast<std::int32_t>(bitmap.width);
+    glyph.Rows = static_cast<std::int32_t>(bitmap.rows);
+    glyph.Offset = coverage_.size();
+    for (std::int32_t r = 0; r < glyph.Rows; ++r) {
+      const std::uint8_t* row = bitmap.pitch >= 0
+                                    ? bitmap.buffer + r * bitmap.pitch
+                                    : bitmap.buffer + (glyph.Rows - 1 - r) * -bitmap.pitch;
+      coverage_.insert(coverage_.end(), row, row + glyph.Width);
+    }
+    return glyph;
+  }
+
+  FT_Face face_ = nullptr;
+  std::array<TGlyph, 256> latin_{};
+  std::unordered_map<char32_t, TGlyph> others_;
+  std::vector<std::uint8_t> coverage_;
+};
+
+class TLabelFonts {
+ public:
+  TLabelFonts()
+      : regular_(library_.Get(), DejaVuSansFontData()),
+        italic_(library_.Get(), DejaVuSansObliqueFontData()) {}
+
+  TLabelFace& Face(TFontStyles Style) { return Style.Italic ? italic_ : regular_; }
+
+ private:
+  TFreeTypeLibrary library_;  // first in, last out
+  TLabelFace regular_;
+  TLabelFace italic_;
+};
+
+TLabelFace& FaceFor(TFontStyles Style) {
+  static TLabelFonts fonts;
+  return fonts.Face(Style);
+}
+
+// Moves the channel p the fraction a / 255 of the way toward c, rounded to nearest.
+inline std::uint8_t Blend(std::uint32_t p, std::uint32_t c, std::uint32_t a) {
+  const std::uint32_t v = p * (255 - a) + c * a + 128;
+  return static_cast<std::uint8_t>((v + (v >> 8)) >> 8);
+}
+
+void DrawGlyph(TPicture& Picture, std::int32_t left, std::int32_t top, std::int32_t width,
+               std::int32_t rows, const std::uint8_t* image, TColor Color) {
+  const std::int32_t r1 = std::max(0, -top);
+  const std::int32_t r2 = std::min(rows, Picture.Height() - top);
+  const std::int32_t c1 = std::max(0, -left);
+  const std::int32_t c2 = std::min(width, Picture.Width() - left);
+  const std::uint32_t blue = BlueOf(Color), green = GreenOf(Color), red = RedOf(Color);
+  for (std::int32_t r = r1; r < r2; ++r) {
+    const std::uint8_t* coverage = image + static_cast<std::ptrdiff_t>(r) * width;
+    std::uint8_t* p = Picture.ScanLine(top + r) + 3 * static_cast<std::ptrdiff_t>(left + c1);
+    for (std::int32_t c = c1; c < c2; ++c, p += 3) {
+      const std::uint32_t a = coverage[c];
+      if (a == 0) continue;
+      p[0] = Blend(p[0], blue, a);
+      p[1] = Blend(p[1], green, a);
+      p[2] = Blend(p[2], red, a);
+    }
+  }
+}
+
+}  // namespace
+
+std::int32_t LabelTextWidth(std::string_view Text, TFontStyles Style) {
+  TLabelFace& face = FaceFor(Style);
+  std::int32_t width = 0;
+  for (std::size_t pos = 0; pos < Text.size() && width < LabelWidthLimit;)
+    width += face.Glyph(NextCodePoint(Text, pos)).Advance;
+  return std::min(width, LabelWidthLimit);
+}
+
+std::int32_t LabelTextHeight(TFontStyles Style) {
+  const TLabelFace& face = FaceFor(Style);
+  return face.Ascent + face.Descent;
+}
+
+void DrawLabelText(TPicture& Picture, std::int32_t x, std::int32_t y, std::string_view Text,
+                   TFontStyles Style, TColor Color) {
+  TLabelFace& face = FaceFor(Style);
+  const std::int32_t baseline = y + face.Ascent;
+  std::int32_t pen = x;
+  // Advances are never negative: once the pen is that far right, no later glyph shows.
+  const std::int32_t penLimit = Picture.Width() - face.MinLeft;
+  for (std::size_t pos = 0; pos < Text.size() && pen < penLimit;) {
+    const TGlyph& glyph = face.Glyph(NextCodePoint(Text, pos));
+    DrawGlyph(Picture, pen + glyph.Left, baseline - glyph.Top, glyph.Width, glyph.Rows,
+              face.Image(glyph), Color);
+    pen += glyph.Advance;
+  }
+  if (Style.Underline) {
+    const std::int32_t top = y + face.UnderlineTop;
+    FillRect(Picture, {x, top, pen, top + face.UnderlineThickness}, Color);
+  }
+}
+
+}  // namespace hillograph

@@ -1,0 +1,32 @@
+// The relief passes: which points are water, and the pixel pass that colours, outlines the coast
+// and shades every pixel of the picture.
+#pragma once
+
+#include <cstdint>
+
+#include "synthesis/MapStyle.h"
+#include "synthesis/base/Grid.h"
+#include "synthesis/raster/Picture.h"
+#include "synthesis/relief/ColorTable.h"
+#include "synthesis/terrain/Plasma.h"
+
+namespace hillograph {
+
+// 1 where the height is at most the water level, addressed [x][y] like the heights.
+using TWaterMask = TGrid<std::uint8_t>;
+
+TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel);
+
+// Writes every pixel of the Width x Height picture behind Lines. A land pixel is coast where a
+// neighbour inside the picture is at most WaterLevel, which is where the water mask holds water.
+void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
+                 const THeightColors& HeightColors, const TMapStyle& Style,
+                 const TScanLines& Lines);
+
+// The factor 0 .. 256 that darkens a land pixel for the steeper of its drops toward the right
+// and toward the bottom, and each channel darkened by it.
+std::uint32_t ShadeFactor(std::int32_t Drop, std::int32_t ShadowDivisor);
+TColor Shade(TColor Color, std::uint32_t Factor);
+TColor ShadeColor(TColor Color, std::int32_t Drop, std::int32_t ShadowDivisor);
+
+}  // namespace hillograph

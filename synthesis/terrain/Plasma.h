@@ -1,0 +1,29 @@
+// The terrain: an 8-bit height field made by depth-first midpoint displacement over rectangles.
+#pragma once
+
+#include <cstdint>
+
+#include "synthesis/base/Grid.h"
+
+namespace hillograph {
+
+// Heights 1 .. 255 addressed [x][y]; 0 marks a cell not yet computed during generation.
+using THeightField = TGrid<std::uint8_t>;
+
+// Corner heights are 1 .. 255; every other cell 1 .. MaxDisplacedHeight.
+inline constexpr std::int32_t CornerHeightRange = 255;
+inline constexpr std::int32_t MinDisplacedHeight = 1;
+inline constexpr std::int32_t MaxDisplacedHeight = 250;
+
+class TPlasmaFractal {
+ public:
+  // Builds the whole field, drawing from RandSeed. Width and Height are 1 .. 4096 and Diversity
+  // 0 .. 32768 (MaxPlanSide, MaxDiversity); the map asks for 1 .. 1000 of each.
+  TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity);
+
+  std::int32_t Width;
+  std::int32_t Height;
+  THeightField Heights;
+};
+
+}  // namespace hillograph

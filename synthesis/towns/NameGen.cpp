@@ -1,0 +1,106 @@
+#include "synthesis/towns/NameGen.h"
+
+#include <array>
+#include <string_view>
+
+#include "synthesis/base/Random.h"
+#include "synthesis/towns/TownFile.h"
+
+namespace hillograph {
+namespace {
+
+struct TLetter {
+  std::string_view Small;
+  std::string_view Capital;
+};
+
+// The order matters: a drawn index picks the letter.
+constexpr std::array<TLetter, 9> Vowels = {{{"a", "A"},
+                                            {"e", "E"},
+                                            {"i", "I"},
+                                            {"o", "O"},
+                                            {"u", "U"},
+                                            {"\xC3\xA4", "\xC3\x84"},  // ä Ä
+                                            {"\xC3\xB6", "\xC3\x96"},  // ö Ö
+                                            {"\xC3\xBC", "\xC3\x9C"},  // ü Ü
+                                            {"y", "Y"}}};
+constexpr std::array<TLetter, 14> Consonants = {{{"f", "F"},
+                                                 {"h", "H"},
+                                                 {"j", "J"},
+                                                 {"k", "K"},
+                                                 {"l", "L"},
+                                                 {"m", "M"},
+                                                 {"n", "N"},
+                                                 {"p", "P"},
+                                                 {"r", "R"},
+                                                 {"s", "S"},
+                                                 {"t", "T"},
+                                                 {"v", "V"},
+                                                 {"w", "W"},
+                                                 {"z", "Z"}}};
+
+// How the letters before decide the next one: after a vowel comes a consonant, after two
+// consonants a vowel, otherwise a draw decides.
+enum TRun { AfterVowel = 0, Open = 1, AfterTwoConsonants = 2 };
+
+template <std::size_t N>
+const TLetter& DrawLetter(const std::array<TLetter, N>& Letters) {
+  return Letters[static_cast<std::size_t>(Random(static_cast<std::int32_t>(N)))];
+}
+
+// Writes a new invented name into Name, reusing its storage.
+void InventName(std::string& Name) {
+  Name.clear();
+  const std::int32_t length = Random(NameLengthChoices) + MinNameLength;
+  std::int32_t run = Open;
+  for (std::int32_t p = 0; p < length; ++p) {
+    const bool vowel = run == Open ? Random(2) != 0 : run == AfterTwoConsonants;
+    const TLetter* letter;
+    if (vowel) {
+      run = AfterVowel;
+      letter = &DrawLetter(Vowels);
+    } else {
+      ++run;
+      letter = &DrawLetter(Consonants);
+    }
+    Name += p == 0 ? letter->Capital : letter->Small;
+  }
+}
+
+}  // namespace
+
+std::string RandomName() {
+  std::string name;
+  InventName(name);
+  return name;
+}
+
+void TNameGen::LoadFromFile(const std::string& FileName) {
+  std::vector<std::string> lines = ReadTownFile(FileName);
+  Names.clear();
+  Names.reserve(lines.size());
+  for (std::string& line : lines)
+    Names.push_back({std::move(line), FreshMark});
+  UsedCount = 0;
+}
+
+const std::string& TNameGen::NextName() {
+  if (Names.empty()) {
+    InventName(invented_);
+    return invented_;
+  }
+  const auto count = static_cast<std::int32_t>(Names.size());
+  std::int32_t i = Random(count);
+  while (Names[static_cast<std::size_t>(i)].Mark != FreshMark) {
+    if (++i == count) i = 0;
+  }
+  TNameGenEntry& entry = Names[static_cast<std::size_t>(i)];
+  entry.Mark = !FreshMark;
+  if (++UsedCount >= count) {  // every entry carries the new mark: all are available again
+    FreshMark = !FreshMark;
+    UsedCount = 0;
+  }
+  return entry.Name;
+}
+
+}  // namespace hillograph

@@ -1,0 +1,132 @@
+#include "synthesis/towns/TownFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "synthesis/base/Error.h"
+#include "synthesis/base/Utf8.h"
+#include "synthesis/files/FileDescriptor.h"
+
+namespace hillograph {
+namespace {
+
+constexpr char LineFeed = '\n';
+constexpr char CarriageReturn = '\r';
+constexpr char EndOfFileMark = '\x1A';  // Ctrl-Z
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t ReadChunkSize = 64 * 1024;
+
+[[noreturn]] void ThrowInOutError(int error) {
+  throw TError(InOutErrorMessage(error));
+}
+
+}  // namespace
+
+bool IsRegularFile(const std::string& FileName) {
+  struct stat status {};
+  return !FileName.empty() && ::stat(FileName.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::string InOutErrorMessage(int Error) {
+  switch (Error) {
+    case ENOENT:
+      return "File not found";
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return "Invalid filename";
+    case EMFILE:
+    case ENFILE:
+      return "Too many open files";
+    case EACCES:
+    case EPERM:
+      return "File access denied";
+    default:
+      return "I/O error " + std::to_string(Error);
+  }
+}
+
+bool TTownLineReader::Feed(std::string_view Bytes) {
+  if (ended_) return false;
+  constexpr char Breaks[] = {LineFeed, CarriageReturn, EndOfFileMark};
+  while (!Bytes.empty()) {
+    // The text up to the next byte that matters goes into the name in one piece.
+    const std::size_t stop = std::min(Bytes.find_first_of(Breaks, 0, sizeof Breaks), Bytes.size());
+    if (stop > 0) {
+      current_.append(Bytes.data(), stop);
+      lineOpen_ = true;
+    }
+    if (stop == Bytes.size()) break;
+    switch (Bytes[stop]) {
+      case LineFeed:
+        EndLine();
+        break;
+      case CarriageReturn:  // left out of the name; before LF it is part of the line break
+        lineOpen_ = true;
+        break;
+      default:
+        ended_ = true;
+        return false;
+    }
+    Bytes.remove_prefix(stop + 1);
+  }
+  return true;
+}
+
+void TTownLineReader::EndLine() {
+  switch (ClassifyUtf8(current_)) {
+    case TUtf8Kind::Ascii:
+      break;
+    case TUtf8Kind::MultiByte:
+      multiByte_ = true;
+      break;
+    case TUtf8Kind::Invalid:
+      validUtf8_ = false;
+      break;
+  }
+  lines_.push_back(std::move(current_));
+  current_.clear();
+  lineOpen_ = false;
+}
+
+std::vector<std::string> TTownLineReader::Finish() {
+  if (lineOpen_) EndLine();
+  if (validUtf8_ && multiByte_) {
+    if (lines_.front().starts_with(ByteOrderMark)) lines_.front().erase(0, ByteOrderMark.size());
+  } else {
+    for (std::string& line : lines_) {
+      if (ClassifyUtf8(line) != TUtf8Kind::Ascii) line = Windows1252ToUtf8(line);
+    }
+  }
+  return std::move(lines_);
+}
+
+std::vector<std::string> ReadTownFile(const std::string& FileName) {
+  // Not blocking: should the name have become a pipe since it was looked at, the open returns at
+  // once and the check below refuses it.
+  const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) ThrowInOutError(errno);
+  const TFileDescriptor file(fd);
+  struct stat status {};
+  if (::fstat(file.Get(), &status) != 0) ThrowInOutError(errno);
+  if (!S_ISREG(status.st_mode)) return {};
+
+  const auto buffer = std::make_unique<char[]>(ReadChunkSize);
+  TTownLineReader reader;
+  for (;;) {
+    const ssize_t count = ::read(file.Get(), buffer.get(), ReadChunkSize);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      ThrowInOutError(errno);
+    }
+    if (count == 0 || !reader.Feed({buffer.get(), static_cast<std::size_t>(count)})) break;
+  }
+  return reader.Finish();
+}
+
+}  // namespace hillograph

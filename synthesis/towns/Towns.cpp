@@ -1,0 +1,40 @@
+#include "synthesis/towns/Towns.h"
+
+#include "synthesis/base/Random.h"
+#include "synthesis/towns/TownScan.h"
+
+namespace hillograph {
+
+void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity, TNameGen& Names,
+               TTownList* Towns) {
+  Canvas.Font.Color = LabelFontColor;
+  const std::int32_t width = WaterMask.Width();
+  const std::int32_t height = WaterMask.Height();
+  TTownScan scan(WaterMask, TownDensity);
+  std::int32_t y = 0;
+  while (y < height) {
+    std::int32_t nextY = y + 1;
+    std::int32_t x = 0;
+    while (x < width) {
+      x = scan.NextTown(x, y);  // draws one Random() per land pixel it passes
+      if (x < 0) break;
+      const std::int32_t kind = Random(TownKinds);
+      Canvas.BrushColor = TownColors[kind];
+      Canvas.Font.Style = TownStyles[kind];
+      Canvas.Ellipse(x - MarkerRadius, y - MarkerRadius, x + MarkerRadius, y + MarkerRadius);
+      const std::string& name = Names.NextName();
+      Canvas.BrushStyle = TBrushStyle::bsClear;
+      Canvas.TextOut(x + LabelOffset, y + LabelOffset, name);
+      Canvas.BrushStyle = TBrushStyle::bsSolid;
+      const std::int32_t labelWidth = Canvas.TextWidth(name);
+      const std::int32_t labelHeight = Canvas.TextHeight(name);
+      if (Towns != nullptr) Towns->push_back({x, y, kind, name, labelWidth, labelHeight});
+      // The gaps are drawn in this order: across first, then down.
+      x += labelWidth + TownGap + Random(TownGapChoices);
+      nextY = y + labelHeight + TownGap + Random(TownGapChoices);
+    }
+    y = nextY;
+  }
+}
+
+}  // namespace hillograph
