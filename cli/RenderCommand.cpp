@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/PictureFile.h"
 #include "cli/TownsJson.h"
 #include "parameters/MapParameters.h"
 #include "parameters/Preset.h"
@@ -14,6 +13,7 @@
 #include "parameters/RenderRequest.h"
 #include "parameters/Settings.h"
 #include "synthesis/base/Error.h"
+#include "synthesis/files/PictureFile.h"
 #include "synthesis/raster/Picture.h"
 
 namespace hillograph {

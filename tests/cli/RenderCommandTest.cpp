@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/PictureFile.h"
 #include "cli/RenderCommand.h"
 #include "parameters/RenderRequest.h"
+#include "synthesis/files/PictureFile.h"
 #include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/BmpReader.h"

@@ -1,4 +1,4 @@
-#include "cli/PictureFile.h"
+#include "synthesis/files/PictureFile.h"
 
 #include <algorithm>
 #include <system_error>
