@@ -19,7 +19,8 @@ class TRandSeedGuard {
 
 }  // namespace
 
-void RenderMapParameters(TPicture& Bitmap, const TMapParameters& Params, TTownList* Towns) {
+void RenderMapParameters(TPicture& Bitmap, const TMapParameters& Params, TTownList* Towns,
+                         const TRenderExtras& Extras) {
   const TRandSeedGuard guard;
   RandSeed = static_cast<std::uint32_t>(RoundHalfEven(Params.RandSeed));
   MapStyle = MapStyleOf(Params);
@@ -29,7 +30,8 @@ void RenderMapParameters(TPicture& Bitmap, const TMapParameters& Params, TTownLi
   const double townDensity = TownDensityOf(Params.TownAmount);
   const std::int32_t height = RoundHalfEven(Params.Height);
   const std::int32_t width = RoundHalfEven(Params.Width);
-  GenerateMap(Bitmap, width, height, diversity, waterLevel, townDensity, Params.TownDB, Towns);
+  GenerateMap(Bitmap, width, height, diversity, waterLevel, townDensity, Params.TownDB, Towns,
+              Extras);
 }
 
 }  // namespace hillograph

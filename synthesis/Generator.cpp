@@ -10,28 +10,40 @@
 #include "synthesis/towns/Towns.h"
 
 namespace hillograph {
+namespace {
+
+void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction) {
+  if (Extras.Progress != nullptr) Extras.Progress->Report(Stage, Fraction);
+}
+
+}  // namespace
 
 TMapStyle MapStyle = DefaultMapStyle;
 
 void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
                  std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
-                 TTownList* Towns) {
+                 TTownList* Towns, const TRenderExtras& Extras) {
   const THeightColors heightColors = BuildHeightColors(MapStyle, WaterLevel);
   // Read before the plasma draws and before the picture changes, so that an unreadable file
   // leaves the picture as it was.
   TNameGen names;
   if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
   // The plasma makes all of its draws here, before any other draw of the render.
+  Report(Extras, "Terrain", 0);
   const TPlasmaFractal plasma(Width, Height, Diversity);
   Bitmap.SetSize(Width, Height);
   TScanLines lines;
   GetScanLines(Bitmap, lines);
+  Report(Extras, "Relief", 0);
   const TWaterMask waterMask = BuildWaterMask(plasma.Heights, WaterLevel);
   PaintRelief(plasma.Heights, WaterLevel, heightColors, MapStyle, lines);
   DrawGrid(lines, Width, Height, MapStyle.GridColor, MapStyle.GridSize);
+  Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
   DrawTowns(canvas, waterMask, TownDensity, names, Towns);
   DrawFrame(canvas, MapStyle.MapFrameColor);
+  if (Extras.Heights != nullptr) *Extras.Heights = plasma.Heights;
+  Report(Extras, "Towns", 1);
 }
 
 }  // namespace hillograph
