@@ -10,6 +10,7 @@
 #include "parameters/MapParameters.h"
 #include "parameters/Preset.h"
 #include "parameters/ProfileText.h"
+#include "synthesis/base/Error.h"
 
 namespace {
 
@@ -34,11 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       split == std::string_view::npos ? std::string_view("v") : input.substr(split + 1);
 
   TProfileText profile(text);
-  const TMapParameters params = PresetParameters(profile);
-  for (const TParameterKey& key : ParameterKeys) {
-    if (key.Kind != TKeyKind::Number) continue;
-    const double v = params.*key.Number;
-    if (!(v >= key.Range.Min && v <= key.Range.Max)) std::abort();
+  try {
+    const TMapParameters params = PresetParameters(profile);
+    for (const TParameterKey& key : ParameterKeys) {
+      if (key.Kind != TKeyKind::Number) continue;
+      const double v = params.*key.Number;
+      if (!(v >= key.Range.Min && v <= key.Range.Max)) std::abort();
+    }
+  } catch (const TError&) {
+    // Text with none of the keys is refused; it must hold none of them.
+    if (ReadAll(profile) != std::vector<std::string>(ParameterKeys.size(), std::string(Missing)))
+      std::abort();
   }
 
   const std::vector<std::string> before = ReadAll(profile);

@@ -4,6 +4,7 @@
 
 #include "parameters/IntegerText.h"
 #include "parameters/Profile.h"
+#include "synthesis/base/Error.h"
 
 namespace hillograph {
 namespace {
@@ -30,9 +31,19 @@ std::string ValueText(const TMapParameters& params, const TParameterKey& key) {
   return {};
 }
 
+// Random bytes, a picture or someone else's INI file would otherwise load as a map of defaults
+// and replace every setting without a word.
+void CheckIsPreset(const TProfileText& profile) {
+  for (const TParameterKey& key : ParameterKeys) {
+    if (profile.HasKey(key.Section, key.Name)) return;
+  }
+  throw TError(profile.Source() + " is not a preset: it holds none of its keys.");
+}
+
 }  // namespace
 
 TMapParameters PresetParameters(const TProfileText& Profile) {
+  CheckIsPreset(Profile);
   TMapParameters params;
   for (const TParameterKey& key : ParameterKeys) {
     switch (key.Kind) {

@@ -11,10 +11,11 @@ namespace hillograph {
 
 // The parameters a preset holds. A missing or unreadable key gives the key's load default,
 // numbers are brought into their fields' ranges, colours are taken as they are, TownDB is cut to
-// 2047 characters and AutoRefresh is ticked unless it reads 0.
+// 2047 characters and AutoRefresh is ticked unless it reads 0. Text holding none of the keys is no
+// preset: raises TError "<source> is not a preset: it holds none of its keys.".
 TMapParameters PresetParameters(const TProfileText& Profile);
 
-// Loads the preset file; a file that is missing or cannot be read gives the load defaults.
+// Loads the preset file. A file that is missing or cannot be read holds none of the keys.
 TMapParameters ReadPreset(const std::string& FileName);
 
 // Writes the eighteen keys in the order of ParameterKeys, each reaching the disk before the next.

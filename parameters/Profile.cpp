@@ -58,9 +58,9 @@ std::optional<std::string> ReadFileBytes(const std::string& fileName) {
 
 TProfileText TProfile::Read() const {
   try {
-    return TProfileText(ReadFileBytes(fileName_).value_or(std::string()));
+    return TProfileText(ReadFileBytes(fileName_).value_or(std::string()), fileName_);
   } catch (const std::system_error&) {
-    return TProfileText("");
+    return TProfileText("", fileName_);
   }
 }
 
@@ -68,7 +68,7 @@ TProfileText TProfile::ReadExisting() const {
   try {
     const std::optional<std::string> bytes = ReadFileBytes(fileName_);
     if (!bytes) ThrowSystemError(ENOENT);
-    return TProfileText(*bytes);
+    return TProfileText(*bytes, fileName_);
   } catch (const std::system_error& e) {
     throw TError(UnableToRead + fileName_ + ". " + e.code().message());
   }

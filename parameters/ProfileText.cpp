@@ -2,6 +2,8 @@
 
 #include "parameters/IgnoreCase.h"
 
+#include <utility>
+
 namespace hillograph {
 namespace {
 
@@ -73,7 +75,8 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
 
 }  // namespace
 
-TProfileText::TProfileText(std::string_view Text) : newline_("\n") {
+TProfileText::TProfileText(std::string_view Text, std::string Source)
+    : newline_("\n"), source_(std::move(Source)) {
   std::size_t start = 0;
   while (start < Text.size()) {
     const std::size_t lineFeed = Text.find('\n', start);
@@ -104,6 +107,11 @@ std::optional<std::size_t> TProfileText::FindKey(const TSectionLines& Lines,
     if (line.Kind == TLineKind::Key && EqualIgnoringCase(line.Name, Key)) return i;
   }
   return std::nullopt;
+}
+
+bool TProfileText::HasKey(std::string_view Section, std::string_view Key) const {
+  const auto section = FindSection(Section);
+  return section && FindKey(*section, Key);
 }
 
 std::string TProfileText::ReadString(std::string_view Section, std::string_view Key,

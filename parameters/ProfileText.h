@@ -16,8 +16,13 @@ inline constexpr std::size_t ProfileValueLimit = 2047;
 
 class TProfileText {
  public:
-  // Lines end in LF or CR LF.
-  explicit TProfileText(std::string_view Text);
+  // Lines end in LF or CR LF. Source names where the text came from, for messages.
+  explicit TProfileText(std::string_view Text, std::string Source = {});
+
+  const std::string& Source() const { return source_; }
+
+  // Whether the section holds the key, whatever its value.
+  bool HasKey(std::string_view Section, std::string_view Key) const;
 
   // The value, or Default when the section or the key is missing. A value in double quotes
   // comes back without them.
@@ -44,6 +49,7 @@ class TProfileText {
 
   std::vector<std::string> lines_;  // each with its own line ending; the last may have none
   std::string newline_;             // for added lines: the ending the file already uses
+  std::string source_;
 };
 
 }  // namespace hillograph

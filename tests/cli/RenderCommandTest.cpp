@@ -340,6 +340,7 @@ TEST_F(RenderCommandTest, SettingsApplyAfterThePreset) {
 
 TEST_F(RenderCommandTest, APresetFileThatFailsStopsWithTheMessage) {
   folder_.Write("file", "");
+  folder_.Write("notes.txt", "[Params]\nwidth of the map: 640\n");
   fs::create_directories(Path("folder.hpf"));
   const std::string throughFile = Path("file") + "/p.hpf";
   const struct {
@@ -352,6 +353,8 @@ TEST_F(RenderCommandTest, APresetFileThatFailsStopsWithTheMessage) {
       {"--preset " + Path("folder.hpf"),
        "Unable to read " + Path("folder.hpf") + ". Is a directory"},
       {"--save-preset " + throughFile, "Unable to write to " + throughFile},
+      {"--preset " + Path("notes.txt"),
+       Path("notes.txt") + " is not a preset: it holds none of its keys."},
   };
   for (const auto& c : cases) {
     const TRunResult result = RunProgram(c.arguments + " -o " + Path("never.bmp"));

@@ -80,12 +80,32 @@ TEST(PresetTest, NumbersSaveRoundedHalvesToEven) {
   }
 }
 
-TEST(PresetTest, MissingFilesSectionsAndKeysGiveTheLoadDefaults) {
+// A file holding none of the keys is refused, whatever else it holds; one key makes a preset.
+TEST(PresetTest, OnlyAFileWithOneOfTheKeysIsAPreset) {
   const testing::TTempFolder folder;
-  folder.Write("empty.hpf", "");
-  folder.Write("foreign.hpf", "; nothing of ours\n[Other]\nWidth=640\n[Params]\nWide=640\n");
-  for (const char* name : {"empty.hpf", "foreign.hpf", "missing.hpf", ""})
-    EXPECT_EQ(ReadPreset(folder.Path(name)), LoadDefaults()) << name;
+  const struct {
+    const char* name;
+    std::string text;
+    bool isPreset;
+  } cases[] = {
+      {"garbage.hpf", std::string("\x89PNG\r\n\x1a\n\0\0[Params]\n", 17), false},
+      {"empty.hpf", "", false},
+      {"foreign.hpf", "; nothing of ours\n[Other]\nWidth=640\n[Params]\nWide=640\n", false},
+      {"one-key.hpf", "[x]\nautorefresh=\n", true},
+  };
+  for (const auto& c : cases) {
+    const std::string path = folder.Write(c.name, c.text);
+    if (c.isPreset) {
+      EXPECT_EQ(ReadPreset(path), LoadDefaults()) << c.name;
+      continue;
+    }
+    try {
+      ReadPreset(path);
+      ADD_FAILURE() << c.name << " loaded";
+    } catch (const TError& e) {
+      EXPECT_EQ(std::string(e.what()), path + " is not a preset: it holds none of its keys.");
+    }
+  }
 }
 
 TEST(PresetTest, LoadsEveryValueForm) {
@@ -112,7 +132,7 @@ TEST(PresetTest, LoadsEveryValueForm) {
       {"[x]\nAutoRefresh=false", [](TMapParameters&) {}},
       {"[x]\nAutoRefresh=0", [](TMapParameters& p) { p.AutoRefresh = false; }},
       {"[x]\nAutoRefresh=2", [](TMapParameters&) {}},
-      {"[Style]\nAutoRefresh=0", [](TMapParameters&) {}},  // only section "x" counts
+      {"[Style]\nAutoRefresh=0\nHill=0", [](TMapParameters& p) { p.Hill = 0; }},  // only "x" counts
       {"[PARAMS]\nwidth=7\n[style]\nGRIDSIZE=30\n[X]\nautorefresh=0",
        [](TMapParameters& p) {
          p.Width = 7;
@@ -151,7 +171,7 @@ TEST(PresetTest, BadFilesLoadWithTheDefaultsWhereAValueIsUnreadable) {
     std::string text;
     void (*expect)(TMapParameters&);
   } cases[] = {
-      {"binary garbage", Garbage(100'000), [](TMapParameters&) {}},
+      {"binary garbage", Garbage(100'000), nullptr},
       {"garbage around a section",
        Garbage(5000) + "\n[Params]\nWidth=7\n" + std::string("\0\xFF\n", 3) + "Height=9\n" +
            Garbage(5000),
@@ -161,9 +181,9 @@ TEST(PresetTest, BadFilesLoadWithTheDefaultsWhereAValueIsUnreadable) {
        }},
       {"NUL bytes in names and values", std::string("[Params]\nWid\0th=7\nHeight=9\0\n", 27),
        [](TMapParameters&) {}},
-      {"no line breaks", "[Params] Width=640 Height=480", [](TMapParameters&) {}},
-      {"no section", "Width=640\nHeight=480\n", [](TMapParameters&) {}},
-      {"lone CRs end no lines", "[Params]\rWidth=7\rHeight=9\r", [](TMapParameters&) {}},
+      {"no line breaks", "[Params] Width=640 Height=480", nullptr},
+      {"no section", "Width=640\nHeight=480\n", nullptr},
+      {"lone CRs end no lines", "[Params]\rWidth=7\rHeight=9\r", nullptr},
       {"a 10 MB value", "[Params]\nWidth=" + tenMegabytes + "\nHeight=9\n",
        [](TMapParameters& p) { p.Height = 9; }},
       {"a 10 MB town database name", "[Params]\nTownDB=" + tenMegabytes + "\nHeight=9\n",
@@ -200,9 +220,14 @@ TEST(PresetTest, BadFilesLoadWithTheDefaultsWhereAValueIsUnreadable) {
        [](TMapParameters&) {}},  // beyond 32 bits: unreadable, not brought into range
   };
   for (const auto& c : cases) {
+    const std::string path = folder.Write("bad.hpf", c.text);
+    if (c.expect == nullptr) {  // none of the keys
+      EXPECT_THROW(ReadPreset(path), TError) << c.what;
+      continue;
+    }
     TMapParameters expected = LoadDefaults();
     c.expect(expected);
-    EXPECT_EQ(ReadPreset(folder.Write("bad.hpf", c.text)), expected) << c.what;
+    EXPECT_EQ(ReadPreset(path), expected) << c.what;
   }
 }
 
