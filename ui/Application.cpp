@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include <QFile>
 #include <QMessageBox>
 #include <exception>
 
@@ -27,7 +28,8 @@ void HandleEvent(const std::function<void()>& Handler) {
   try {
     Handler();
   } catch (const std::exception& e) {
-    ShowErrorMessage(QString::fromUtf8(e.what()));
+    // File names in messages are in the file system's encoding, as the window passed them on.
+    ShowErrorMessage(QFile::decodeName(e.what()));
   } catch (...) {
     ShowErrorMessage(QStringLiteral("Unknown error"));
   }

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +20,7 @@
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/base/Random.h"
-#include "synthesis/raster/Bmp.h"
+#include "synthesis/files/PictureFile.h"
 #include "ui/AboutBox.h"
 #include "ui/AdjustControl.h"
 #include "ui/Application.h"
@@ -52,11 +54,12 @@ constexpr QSize SwatchSize(49, 20);
 constexpr double AdjustIncrement = 1.0;
 constexpr std::int32_t NewSeedRange = 2147483647;
 
-QString FromLocal(const std::string& text) {
-  return QString::fromLocal8Bit(text);
+// File names cross between Qt and the core in the file system's own encoding, both ways.
+QString FromFileName(const std::string& name) {
+  return QFile::decodeName(name.c_str());
 }
-std::string ToLocal(const QString& text) {
-  return text.toLocal8Bit().toStdString();
+std::string ToFileName(const QString& name) {
+  return QFile::encodeName(name).toStdString();
 }
 
 // Restores the pointer and clears the status text however a render ends.
@@ -225,6 +228,10 @@ void TfrmMain::BuildParametersPage() {
   eTownDB = new QLineEdit(tsParams);
   eTownDB->setObjectName(QStringLiteral("eTownDB"));
   eTownDB->setGeometry(280, 72, 81, 21);
+  // The field is narrow: the tooltip shows the whole name.
+  connect(eTownDB, &QLineEdit::textChanged, eTownDB, [this](const QString& name) {
+    eTownDB->setToolTip(name.isEmpty() ? QString() : QFileInfo(name).absoluteFilePath());
+  });
   connect(eTownDB, &QLineEdit::textChanged, this, Handler([this] { EditChange(); }));
   btnBrowseTownDB =
       MakeButton(tsParams, "btnBrowseTownDB", QStringLiteral("..."), {360, 72, 25, 25});
@@ -359,7 +366,7 @@ TMapParameters TfrmMain::Parameters() const {
   for (const auto& control : ColorControls) {
     p.*control.Value = (this->*control.Control)->BrushColor();
   }
-  p.TownDB = ToLocal(eTownDB->text());
+  p.TownDB = ToFileName(eTownDB->text());
   p.AutoRefresh = cbAutoRefresh->isChecked();
   return p;
 }
@@ -375,7 +382,7 @@ void TfrmMain::RenderMap() {
 }
 
 void TfrmMain::LoadPreset(const QString& FileName) {
-  const TMapParameters p = ReadPreset(ToLocal(FileName));
+  const TMapParameters p = ReadPreset(ToFileName(FileName));
   // Unticked first and set from the file last, so that loading renders at most once, at the end;
   // the controls in between in the order of the file's keys.
   cbAutoRefresh->setChecked(false);
@@ -385,7 +392,7 @@ void TfrmMain::LoadPreset(const QString& FileName) {
         NumberField(key.Number)->SetValue(p.*key.Number);
         break;
       case TKeyKind::Text:
-        eTownDB->setText(FromLocal(p.TownDB));
+        eTownDB->setText(FromFileName(p.TownDB));
         break;
       case TKeyKind::Color:
         Swatch(key.Color)->SetBrushColor(p.*key.Color);
@@ -398,7 +405,7 @@ void TfrmMain::LoadPreset(const QString& FileName) {
 }
 
 void TfrmMain::SavePreset(const QString& FileName) {
-  WritePreset(ToLocal(FileName), Parameters());
+  WritePreset(ToFileName(FileName), Parameters());
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -463,7 +470,8 @@ void TfrmMain::Button3Click() {
   const auto name = dialogs_->SavePicture();
   if (!name) return;
   RenderMap();
-  SaveBitmapToFile(iMap->Picture(), AddDefaultExt(ToLocal(*name), ".bmp"));
+  // PNG when the name ends in ".png", BMP otherwise, as the command line writes them.
+  SavePictureFile(iMap->Picture(), AddDefaultExt(ToFileName(*name), ToFileName(PictureExt)));
 }
 
 void TfrmMain::Button6Click() {
@@ -472,7 +480,7 @@ void TfrmMain::Button6Click() {
 
 void TfrmMain::Button5Click() {
   if (const auto name = dialogs_->SavePreset()) {
-    SavePreset(FromLocal(AddDefaultExt(ToLocal(*name), ".hpf")));
+    SavePreset(FromFileName(AddDefaultExt(ToFileName(*name), ToFileName(PresetExt))));
   }
 }
 
