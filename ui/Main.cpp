@@ -4,14 +4,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -113,6 +117,12 @@ TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
   iMap = new TMapView;
   iMap->setObjectName(QStringLiteral("iMap"));
   ScrollBox1->setWidget(iMap);
+  connect(iMap, &TMapView::ScrollBy, this, [this](QPoint offset) {
+    ScrollBox1->horizontalScrollBar()->setValue(ScrollBox1->horizontalScrollBar()->value() +
+                                                offset.x());
+    ScrollBox1->verticalScrollBar()->setValue(ScrollBox1->verticalScrollBar()->value() +
+                                              offset.y());
+  });
   pStatus = new QLabel(this);
   pStatus->setObjectName(QStringLiteral("pStatus"));
   pStatus->setFixedHeight(StatusHeight);
@@ -125,7 +135,10 @@ TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
   bands->addWidget(ScrollBox1, 1);
   bands->addWidget(pStatus);
   SetTabOrder();
+  AddShortcuts();
   resize(ClientSize);
+  // Narrower or lower, buttons or the pages would be cut off.
+  setMinimumSize(ClientSize);
   FormCreate();
 }
 
@@ -144,8 +157,8 @@ void TfrmMain::BuildPanel() {
   tsParams->setObjectName(QStringLiteral("tsParams"));
   tsColors = new QWidget;
   tsColors->setObjectName(QStringLiteral("tsColors"));
-  PageControl1->addTab(tsParams, QStringLiteral("Parameters"));
-  PageControl1->addTab(tsColors, QStringLiteral("Style"));
+  PageControl1->addTab(tsParams, QStringLiteral("&Parameters"));
+  PageControl1->addTab(tsColors, QStringLiteral("S&tyle"));
   BuildParametersPage();
   BuildStylePage();
 
@@ -157,13 +170,13 @@ void TfrmMain::BuildPanel() {
   cbAutoRefresh->setChecked(true);  // ticked before its handler is attached
   connect(cbAutoRefresh, &QCheckBox::toggled, this, Handler([this] { EditChange(); }));
 
-  Button1 = MakeButton(Panel1, "Button1", QStringLiteral("Refresh!"), {120, 144, 65, 25});
+  Button1 = MakeButton(Panel1, "Button1", QStringLiteral("&Refresh!"), {120, 144, 65, 25});
   Button1->setDefault(true);
-  Button6 = MakeButton(Panel1, "Button6", QStringLiteral("Load preset..."), {192, 144, 81, 25});
-  Button5 = MakeButton(Panel1, "Button5", QStringLiteral("Save preset..."), {280, 144, 81, 25});
-  Button3 = MakeButton(Panel1, "Button3", QStringLiteral("Save BMP..."), {368, 144, 73, 25});
-  Button4 = MakeButton(Panel1, "Button4", QStringLiteral("About..."), {448, 144, 57, 25});
-  Button2 = MakeButton(Panel1, "Button2", QStringLiteral("Exit"), {512, 144, 57, 25});
+  Button6 = MakeButton(Panel1, "Button6", QStringLiteral("&Load preset..."), {192, 144, 81, 25});
+  Button5 = MakeButton(Panel1, "Button5", QStringLiteral("&Save preset..."), {280, 144, 81, 25});
+  Button3 = MakeButton(Panel1, "Button3", QStringLiteral("Save &BMP..."), {368, 144, 73, 25});
+  Button4 = MakeButton(Panel1, "Button4", QStringLiteral("&About..."), {448, 144, 57, 25});
+  Button2 = MakeButton(Panel1, "Button2", QStringLiteral("E&xit"), {512, 144, 57, 25});
   connect(Button1, &QPushButton::clicked, this, Handler([this] { Button1Click(); }));
   connect(Button6, &QPushButton::clicked, this, Handler([this] { Button6Click(); }));
   connect(Button5, &QPushButton::clicked, this, Handler([this] { Button5Click(); }));
@@ -301,6 +314,37 @@ void TfrmMain::BuildStylePage() {
       MakeAdjustLabel(tsColors, "AdjustLabel5", QStringLiteral("Shadows:"), {264, 32}, neShadows);
 }
 
+void TfrmMain::AddShortcuts() {
+  const struct {
+    QKeySequence keys;
+    QPushButton* TfrmMain::*button;
+  } presses[] = {
+      {QKeySequence(Qt::Key_F5), &TfrmMain::Button1},
+      {QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmMain::Button6},
+      {QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmMain::Button3},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TfrmMain::Button5},
+  };
+  for (const auto& press : presses) {
+    QPushButton* button = this->*press.button;
+    connect(new QShortcut(press.keys, this), &QShortcut::activated, button, &QPushButton::click);
+  }
+  // A text field with the focus keeps Ctrl+C for its own text.
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_C), this), &QShortcut::activated, this,
+          Handler([this] { CopyPicture(); }));
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
+          [this] { iMap->FitInto(ScrollBox1->maximumViewportSize()); });
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_1), this), &QShortcut::activated, this,
+          [this] { iMap->SetZoom(1.0); });
+}
+
+void TfrmMain::CopyPicture() {
+  const TPicture& picture = iMap->Picture();
+  if (picture.Width() == 0 || picture.Height() == 0) return;
+  const QImage image(picture.Bits(), picture.Width(), picture.Height(),
+                     static_cast<qsizetype>(picture.Stride()), QImage::Format_BGR888);
+  QGuiApplication::clipboard()->setImage(image.copy());
+}
+
 void TfrmMain::SetTabOrder() {
   const QWidget* chain[] = {Button1,       Button2,        cbAutoRefresh, Button3,  Button4,
                             PageControl1,  btnNewRandSeed, neWidth,       neHeight, neRandSeed,
@@ -375,8 +419,11 @@ void TfrmMain::RenderMap() {
   const TBusyGuard busy(pStatus);
   pStatus->setText(QStringLiteral("Rendering..."));
   pStatus->repaint();
-  RenderMapParameters(iMap->Picture(), Parameters());
-  iMap->PictureChanged();
+  // Into a picture of its own: a render that fails half way leaves the view with the picture it
+  // shows.
+  TPicture picture;
+  RenderMapParameters(picture, Parameters());
+  iMap->SetPicture(std::move(picture));
   iMap->repaint();
   emit Rendered();
 }

@@ -3,6 +3,10 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace hillograph {
 namespace {
@@ -15,13 +19,33 @@ TMapView::TMapView(QWidget* parent) : QWidget(parent) {
   resize(EmptyViewSize);
 }
 
-void TMapView::PictureChanged() {
-  const QSize size(picture_.Width(), picture_.Height());
-  if (this->size() != size) resize(size);
+void TMapView::SetPicture(TPicture&& Picture) {
+  picture_ = std::move(Picture);
+  if (size() != ShownSize()) resize(ShownSize());
+  update();
+}
+
+void TMapView::SetZoom(double Zoom) {
+  zoom_ = std::clamp(Zoom, MinZoom, MaxZoom);
+  if (size() != ShownSize()) resize(ShownSize());
+  update();
+}
+
+void TMapView::FitInto(QSize Area) {
+  if (picture_.Width() == 0 || picture_.Height() == 0 || Area.isEmpty()) return;
+  SetZoom(std::min(static_cast<double>(Area.width()) / picture_.Width(),
+                   static_cast<double>(Area.height()) / picture_.Height()));
+}
+
+QSize TMapView::ShownSize() const {
+  if (picture_.Width() == 0 || picture_.Height() == 0) return EmptyViewSize;
+  // Rounded down, so that a fitted picture never needs a scroll bar.
+  return {std::max(1, static_cast<int>(picture_.Width() * zoom_)),
+          std::max(1, static_cast<int>(picture_.Height() * zoom_))};
 }
 
 QSize TMapView::sizeHint() const {
-  return picture_.Width() > 0 ? QSize(picture_.Width(), picture_.Height()) : EmptyViewSize;
+  return ShownSize();
 }
 
 void TMapView::paintEvent(QPaintEvent* event) {
@@ -30,7 +54,33 @@ void TMapView::paintEvent(QPaintEvent* event) {
   const QImage image(picture_.Bits(), picture_.Width(), picture_.Height(),
                      static_cast<qsizetype>(picture_.Stride()), QImage::Format_BGR888);
   QPainter painter(this);
-  painter.drawImage(event->rect(), image, event->rect());
+  if (zoom_ == 1.0) {
+    painter.drawImage(event->rect(), image, event->rect());
+    return;
+  }
+  // Enlarged pixels stay sharp squares; a reduced picture is smoothed rather than thinned out.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom_ < 1.0);
+  const QRectF target(event->rect());
+  const QRectF source(target.x() / zoom_, target.y() / zoom_, target.width() / zoom_,
+                      target.height() / zoom_);
+  painter.drawImage(target, image, source);
+}
+
+void TMapView::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) {
+    event->ignore();  // the scroll area scrolls
+    return;
+  }
+  event->accept();
+  wheelTurn_ += event->angleDelta().y();
+  const int notches = wheelTurn_ / WheelNotch;
+  wheelTurn_ -= notches * WheelNotch;
+  if (notches == 0) return;
+  const double before = zoom_;
+  SetZoom(zoom_ * std::pow(WheelZoomStep, notches));
+  // The picture point under the pointer stays under it.
+  const QPointF at = event->position();
+  emit ScrollBy((at * (zoom_ / before) - at).toPoint());
 }
 
 }  // namespace hillograph
