@@ -74,7 +74,9 @@ void TAdjustLabel::wheelEvent(QWheelEvent* event) {
 }
 
 bool TAdjustLabel::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != attachedEdit) return QLabel::eventFilter(watched, event);
+  // Only input is looked at: while the field is being destroyed it is no TNumberEdit any more.
+  const bool input = event->type() == QEvent::Wheel || event->type() == QEvent::KeyPress;
+  if (!input || watched != attachedEdit) return QLabel::eventFilter(watched, event);
   if (event->type() == QEvent::Wheel) {
     Step(WheelNotches(*static_cast<QWheelEvent*>(event)));
     return true;
