@@ -12,34 +12,54 @@
 
 namespace hillograph {
 
-TStartUpArguments ReadStartUpArguments(const QStringList& Arguments, QTextStream& Out,
-                                       QTextStream& Err) {
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Draws imaginary relief maps."));
-  const QCommandLineOption help = parser.addHelpOption();
-  const QCommandLineOption version = parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("file"),
-                               QStringLiteral("A preset file (.hpf) to start with."),
-                               QStringLiteral("[file]"));
+namespace {
 
-  TStartUpArguments result;
-  // An unknown option does not stop the window: it is named and left aside.
-  if (!parser.parse(Arguments)) Err << "hillograph: " << parser.errorText() << " Ignored.\n";
-  if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
-    Out << parser.helpText();
-    result.ExitStatus = 0;
-  } else if (parser.isSet(version)) {
+// The window's options, so that --help describes them and the file is told from them.
+struct TParser {
+  QCommandLineParser Parser;
+  QCommandLineOption Help = Parser.addHelpOption();
+  QCommandLineOption Version = Parser.addVersionOption();
+
+  TParser() {
+    Parser.setApplicationDescription(QStringLiteral("Draws imaginary relief maps."));
+    Parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A preset file (.hpf) to start with."),
+                                 QStringLiteral("[file]"));
+  }
+};
+
+}  // namespace
+
+std::optional<int> AnswerHelpOrVersion(const QStringList& Arguments, QTextStream& Out) {
+  TParser parser;
+  // The toolkit's options are unknown here; the window's own are found all the same.
+  parser.Parser.parse(Arguments);
+  std::optional<int> status;
+  if (parser.Parser.isSet(parser.Help) || parser.Parser.isSet(QStringLiteral("help-all"))) {
+    // Without an application object the parser does not know the program's name.
+    Out << parser.Parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                            QStringLiteral("hillograph"));
+    status = 0;
+  } else if (parser.Parser.isSet(parser.Version)) {
     Out << "hillograph " << HILLOGRAPH_VERSION << "\n";
-    result.ExitStatus = 0;
-  } else {
-    QStringList files = parser.positionalArguments();
-    if (!files.isEmpty()) result.PresetFile = files.takeFirst();
-    for (const QString& file : files)
-      Err << "hillograph: one file at a time; ignored " << file << "\n";
+    status = 0;
   }
   Out.flush();
+  return status;
+}
+
+QString ReadStartUpFile(const QStringList& Arguments, QTextStream& Err) {
+  TParser parser;
+  // An unknown option does not stop the window: it is named and left aside.
+  if (!parser.Parser.parse(Arguments)) {
+    Err << "hillograph: " << parser.Parser.errorText() << " Ignored.\n";
+  }
+  QStringList files = parser.Parser.positionalArguments();
+  const QString file = files.isEmpty() ? QString() : files.takeFirst();
+  for (const QString& extra : files)
+    Err << "hillograph: one file at a time; ignored " << extra << "\n";
   Err.flush();
-  return result;
+  return file;
 }
 
 void LoadStartUpPreset(TfrmMain& Main, const QString& FileName) {

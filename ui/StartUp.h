@@ -12,15 +12,15 @@ namespace hillograph {
 
 class TfrmMain;
 
-struct TStartUpArguments {
-  QString PresetFile;             // empty: start with the start-up values
-  std::optional<int> ExitStatus;  // set: the request was answered (--help, --version); end now
-};
+// Answers --help and --version on Out; they need no display, so this runs before the application
+// object exists and Arguments (the program's name first) may still hold the toolkit's own options.
+// Gives the exit status when it answered, nothing otherwise.
+std::optional<int> AnswerHelpOrVersion(const QStringList& Arguments, QTextStream& Out);
 
-// Reads Arguments (the program's name first). Help and version go to Out; an unknown option or a
-// second file is ignored with a message on Err.
-TStartUpArguments ReadStartUpArguments(const QStringList& Arguments, QTextStream& Out,
-                                       QTextStream& Err);
+// The preset file named in Arguments (the program's name first, the toolkit's own options already
+// taken out), or an empty name. An unknown option or a second file is ignored with a message on
+// Err.
+QString ReadStartUpFile(const QStringList& Arguments, QTextStream& Err);
 
 // Loads the preset named on the command line into the window before it is first shown, as "Load
 // preset..." loads it; the first render, when the window is shown, is then of the preset. A file

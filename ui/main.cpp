@@ -16,18 +16,23 @@ int main(int argc, char** argv) {
   using namespace hillograph;
   // A reader that goes away makes the write fail with a message instead of ending the program.
   std::signal(SIGPIPE, SIG_IGN);
+  {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+      arguments << QString::fromLocal8Bit(argv[i]);
+    QTextStream out(stdout);
+    if (const auto status = AnswerHelpOrVersion(arguments, out)) return *status;
+  }
   TApplication application(argc, argv);
-  QTextStream out(stdout);
   QTextStream err(stderr);
-  const TStartUpArguments arguments = ReadStartUpArguments(QApplication::arguments(), out, err);
-  if (arguments.ExitStatus) return *arguments.ExitStatus;
+  const QString presetFile = ReadStartUpFile(QApplication::arguments(), err);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/hillograph.png")));
   RegisterAdjustCursor();
   TfrmMain main;
   frmMain = &main;
   TfrmAbout about;
   frmAbout = &about;
-  if (!arguments.PresetFile.isEmpty()) LoadStartUpPreset(main, arguments.PresetFile);
+  if (!presetFile.isEmpty()) LoadStartUpPreset(main, presetFile);
   main.show();
   const int status = QApplication::exec();
   frmAbout = nullptr;
