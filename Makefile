@@ -57,7 +57,7 @@ fuzz: $(FUZZ_BUILD)/build.ninja
 
 # The Debian package, from the Release build: $(BUILD)/hillograph_<version>_<arch>.deb.
 package: deps
-	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHILLOGRAPH_GUI=ON
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && cpack -G DEB
 
