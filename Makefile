@@ -1,4 +1,4 @@
-# The entry points: make run, make test, make render, make bench.
+# The entry points: make run, make test, make render, make bench, make package.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -7,7 +7,7 @@ CMAKE      ?= cmake
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build run test test-release test-sanitize render bench fuzz format clean
+.PHONY: all deps build run test test-release test-sanitize render bench fuzz package format clean
 
 all: build
 
@@ -54,6 +54,12 @@ $(FUZZ_BUILD)/build.ninja:
 fuzz: $(FUZZ_BUILD)/build.ninja
 	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS)
 	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package, from the Release build: $(BUILD)/hillograph_<version>_<arch>.deb.
+package: deps
+	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHILLOGRAPH_GUI=ON
+	$(CMAKE) --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
