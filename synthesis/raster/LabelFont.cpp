@@ -3,6 +3,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
+#include FT_DRIVER_H
+#include FT_MODULE_H
 
 #include <algorithm>
 #include <array>
@@ -32,6 +34,9 @@ constexpr std::int32_t ScaleCeil(std::int64_t units, std::int64_t unitsPerEm) {
   return static_cast<std::int32_t>(-FloorDiv(-units * LabelFontEmPixels, unitsPerEm));
 }
 
+// The faces' own hinting for the normal target; never the automatic hinter nor an embedded bitmap.
+constexpr FT_Int32 GlyphLoadFlags = FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_AUTOHINT | FT_LOAD_NO_BITMAP;
+
 [[noreturn]] void FreeTypeFailed(const char* what, FT_Error error) {
   throw std::runtime_error(std::string("label font: ") + what + " failed with FreeType error " +
                            std::to_string(error));
@@ -42,6 +47,15 @@ class TFreeTypeLibrary {
   TFreeTypeLibrary() {
     if (const FT_Error error = FT_Init_FreeType(&library_))
       FreeTypeFailed("FT_Init_FreeType", error);
+    // The glyph images are hinted by the faces' own instructions, and how those run depends on
+    // the interpreter: fix the one the label images were made with, whatever FreeType's build or
+    // the FREETYPE_PROPERTIES environment variable would choose.
+    FT_UInt interpreter = TT_INTERPRETER_VERSION_40;
+    if (const FT_Error error =
+            FT_Property_Set(library_, "truetype", "interpreter-version", &interpreter)) {
+      FT_Done_FreeType(library_);
+      FreeTypeFailed("FT_Property_Set", error);
+    }
   }
   ~TFreeTypeLibrary() { FT_Done_FreeType(library_); }
   TFreeTypeLibrary(const TFreeTypeLibrary&) = delete;
@@ -125,8 +139,10 @@ class TLabelFace {
     if (FT_Get_Advance(face_, index, FT_LOAD_NO_SCALE, &advance) == 0) {
       glyph.Advance = ScaleRounded(advance, face_->units_per_EM);
     }
-    if (FT_Load_Glyph(face_, index, FT_LOAD_RENDER) != 0) return glyph;
+    // Grey levels from the smooth rasteriser: no subpixel or LCD rendering, no LCD filter.
+    if (FT_Load_Glyph(face_, index, GlyphLoadFlags) != 0) return glyph;
     const FT_GlyphSlot slot = face_->glyph;
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
     if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return glyph;
     glyph.Left = slot->bitmap_left;

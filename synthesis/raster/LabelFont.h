@@ -10,7 +10,10 @@
 //   both faces, so the cell height is 17;
 // - the underline is max(1, rounded(thickness)) = 1 pixel thick and sits where the face's
 //   underline position puts its centre, rounded to a whole row: the first row below the baseline.
-// Only the glyph images come from FreeType's hinted, antialiased rasteriser.
+// Only the glyph images come from FreeType: outlines hinted by the faces' own instructions under
+// the version 40 interpreter (fixed, whatever the environment says; never the automatic hinter),
+// turned into grey levels by the smooth rasteriser. Turning hinting off would change every label,
+// so it stays; the golden map checksums in the tests say when FreeType draws them differently.
 //
 // The faces are loaded once per process; glyph images and advances are cached per face. Like the
 // rest of a render, this runs on one thread.
