@@ -196,6 +196,9 @@ void DrawGlyph(TPicture& Picture, std::int32_t left, std::int32_t top, std::int3
   const std::int32_t r2 = std::min(rows, Picture.Height() - top);
   const std::int32_t c1 = std::max(0, -left);
   const std::int32_t c2 = std::min(width, Picture.Width() - left);
+  // A glyph wholly beside the picture has no column in it, and a row pointer moved to its first
+  // column would point past the row.
+  if (c1 >= c2) return;
   const std::uint32_t blue = BlueOf(Color), green = GreenOf(Color), red = RedOf(Color);
   for (std::int32_t r = r1; r < r2; ++r) {
     const std::uint8_t* coverage = image + static_cast<std::ptrdiff_t>(r) * width;
