@@ -188,12 +188,13 @@ class TLabelFonts {
   std::vector<std::unique_ptr<TLabelFace>> italic_;
 };
 
+// Each thread its own faces and glyph caches: the caches grow as text is measured and drawn.
 TLabelFace& FaceFor(TFontStyles Style, std::int32_t Scale) {
   if (Scale < 1 || Scale > MaxLabelFontScale) {
     throw std::invalid_argument("label font: scale " + std::to_string(Scale) + " is not 1 .. " +
                                 std::to_string(MaxLabelFontScale));
   }
-  static TLabelFonts fonts;
+  thread_local TLabelFonts fonts;
   return fonts.Face(Style, Scale);
 }
 

@@ -16,9 +16,8 @@
 // so it stays; the golden map checksums in the tests say when FreeType draws them differently.
 //
 // Labels for print are asked for at Scale times the em (13 * Scale pixels); every number above is
-// then taken from the design units at that em. Each face is loaded once per process and size, when
-// first asked for; glyph images and advances are cached per face and size. Like the rest of a
-// render, this runs on one thread.
+// then taken from the design units at that em. Each thread loads each face once per size, when
+// first asked for, and caches glyph images and advances per face and size.
 #pragma once
 
 #include <cstdint>
