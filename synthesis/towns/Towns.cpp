@@ -1,5 +1,6 @@
 #include "synthesis/towns/Towns.h"
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/towns/TownScan.h"
 
@@ -7,6 +8,7 @@ namespace hillograph {
 
 void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity, TNameGen& Names,
                TTownList* Towns) {
+  CheckNumberArgument("TownDensity", TownDensity, 0, 1);
   Canvas.Font.Color = LabelFontColor;
   const std::int32_t width = WaterMask.Width();
   const std::int32_t height = WaterMask.Height();
