@@ -1,7 +1,9 @@
 #include "synthesis/Generator.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
+#include <thread>
 
 #include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Error.h"
@@ -35,6 +37,17 @@ void CheckMapArguments(std::int32_t Width, std::int32_t Height, std::int32_t Div
   CheckArgument("ShadowDivisor", Style.ShadowDivisor, 1, INT32_MAX);
 }
 
+void CheckExtras(const TRenderExtras& Extras) {
+  CheckArgument("Threads", Extras.Threads, 0, MaxReliefThreads);
+}
+
+std::int32_t ReliefThreads(std::int32_t Asked) {
+  if (Asked > 0) return Asked;
+  const auto processors = static_cast<std::int32_t>(
+      std::min<unsigned>(std::thread::hardware_concurrency(), MaxReliefThreads));
+  return std::max(processors, 1);
+}
+
 void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction) {
   if (Extras.Progress != nullptr) Extras.Progress->Report(Stage, Fraction);
 }
@@ -50,12 +63,13 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
   const TPlasmaFractal plasma(Width, Height, Diversity);
-  Bitmap.SetSize(Width, Height);
+  Bitmap.SetSize(Width, Height, Uninitialised);  // the pixel pass writes every pixel
   TScanLines lines;
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
   const TWaterMask waterMask = BuildWaterMask(plasma.Heights, WaterLevel);
-  PaintRelief(plasma.Heights, WaterLevel, heightColors, style, lines);
+  PaintRelief(plasma.Heights, WaterLevel, heightColors, style, lines,
+              ReliefThreads(Extras.Threads));
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
@@ -72,6 +86,7 @@ void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std:
                  TTownList* Towns, const TRenderExtras& Extras) {
   const TMapStyle style = MapStyle;
   CheckMapArguments(Width, Height, Diversity, WaterLevel, TownDensity, style);
+  CheckExtras(Extras);
   try {
     Render(Bitmap, Width, Height, Diversity, WaterLevel, TownDensity, TownDB, style, Towns, Extras);
   } catch (const std::bad_alloc&) {

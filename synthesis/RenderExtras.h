@@ -2,6 +2,8 @@
 // the progress of the work.
 #pragma once
 
+#include <cstdint>
+
 #include "synthesis/base/Progress.h"
 #include "synthesis/terrain/Plasma.h"
 
@@ -12,6 +14,9 @@ struct TRenderExtras {
   THeightField* Heights = nullptr;
   // Told of each stage of the render when given.
   TProgress* Progress = nullptr;
+  // How many threads the pixel pass may use: 0 for one per processor. A caller that renders
+  // several maps side by side gives 1. The picture is the same for any number.
+  std::int32_t Threads = 0;
 };
 
 }  // namespace hillograph

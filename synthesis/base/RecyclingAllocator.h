@@ -9,6 +9,10 @@
 #include <new>
 #include <utility>
 
+#if __has_include(<sys/mman.h>)
+#include <sys/mman.h>
+#endif
+
 namespace hillograph {
 
 class TBlockCache {
@@ -18,6 +22,11 @@ class TBlockCache {
   // Enough for the grids one render holds at once.
   static constexpr std::size_t Kept = 4;
 
+  // Blocks of at least this size are aligned to it and asked to be mapped in pages of this
+  // size where the system offers them: the plasma and the pixel pass walk a grid's columns in
+  // small squares, which with ordinary pages touch a new page for every column.
+  static constexpr std::size_t HugePageBytes = 2 * 1024 * 1024;
+
   static void* Allocate(std::size_t bytes) {
     if (bytes >= MinBytes) {
       for (TBlock& block : Local().blocks_) {
@@ -26,7 +35,10 @@ class TBlockCache {
         }
       }
     }
-    return ::operator new(bytes);
+    if (bytes < HugePageBytes) return ::operator new(bytes);
+    void* memory = ::operator new (bytes, std::align_val_t{HugePageBytes});
+    AdviseHugePages(memory, bytes);
+    return memory;
   }
 
   // Keeps a large block, in place of the one kept longest when all places are taken: after a
@@ -39,7 +51,7 @@ class TBlockCache {
     TBlockCache& cache = Local();
     TBlock& place = cache.blocks_[cache.next_];
     cache.next_ = (cache.next_ + 1) % cache.blocks_.size();
-    ::operator delete(place.Memory);
+    Release(place);
     place = {memory, bytes};
   }
 
@@ -48,7 +60,7 @@ class TBlockCache {
   TBlockCache& operator=(const TBlockCache&) = delete;
   ~TBlockCache() {
     for (const TBlock& block : blocks_)
-      ::operator delete(block.Memory);
+      Release(block);
   }
 
  private:
@@ -56,6 +68,25 @@ class TBlockCache {
     void* Memory = nullptr;
     std::size_t Bytes = 0;
   };
+
+  static void Release(const TBlock& block) {
+    if (block.Memory == nullptr) return;
+    if (block.Bytes < HugePageBytes) {
+      ::operator delete(block.Memory);
+    } else {
+      ::operator delete (block.Memory, std::align_val_t{HugePageBytes});
+    }
+  }
+
+  static void AdviseHugePages(void* memory, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    // Only advice: without huge pages the block works the same.
+    madvise(memory, bytes / HugePageBytes * HugePageBytes, MADV_HUGEPAGE);
+#else
+    (void)memory;
+    (void)bytes;
+#endif
+  }
 
   // One cache per thread, so that no lock is needed.
   static TBlockCache& Local() {
