@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <new>
 #include <thread>
+#include <utility>
 
 #include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Error.h"
@@ -62,7 +63,7 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
-  const TPlasmaFractal plasma(Width, Height, Diversity);
+  TPlasmaFractal plasma(Width, Height, Diversity);
   Bitmap.SetSize(Width, Height, Uninitialised);  // the pixel pass writes every pixel
   TScanLines lines;
   GetScanLines(Bitmap, lines);
@@ -75,7 +76,8 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   TCanvas canvas(Bitmap);
   DrawTowns(canvas, waterMask, TownDensity, names, Towns);
   DrawFrame(canvas, style.MapFrameColor);
-  if (Extras.Heights != nullptr) *Extras.Heights = plasma.Heights;
+  // Handed over rather than copied: the field is not needed after this.
+  if (Extras.Heights != nullptr) *Extras.Heights = std::move(plasma.Heights);
   Report(Extras, "Towns", 1);
 }
 
