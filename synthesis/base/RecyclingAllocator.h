@@ -9,10 +9,6 @@
 #include <new>
 #include <utility>
 
-#if __has_include(<sys/mman.h>)
-#include <sys/mman.h>
-#endif
-
 namespace hillograph {
 
 class TBlockCache {
@@ -22,11 +18,6 @@ class TBlockCache {
   // Enough for the grids one render holds at once.
   static constexpr std::size_t Kept = 4;
 
-  // Blocks of at least this size are aligned to it and asked to be mapped in pages of this
-  // size where the system offers them: the plasma and the pixel pass walk a grid's columns in
-  // small squares, which with ordinary pages touch a new page for every column.
-  static constexpr std::size_t HugePageBytes = 2 * 1024 * 1024;
-
   static void* Allocate(std::size_t bytes) {
     if (bytes >= MinBytes) {
       for (TBlock& block : Local().blocks_) {
@@ -35,10 +26,7 @@ class TBlockCache {
         }
       }
     }
-    if (bytes < HugePageBytes) return ::operator new(bytes);
-    void* memory = ::operator new (bytes, std::align_val_t{HugePageBytes});
-    AdviseHugePages(memory, bytes);
-    return memory;
+    return ::operator new(bytes);
   }
 
   // Keeps a large block, in place of the one kept longest when all places are taken: after a
@@ -51,7 +39,7 @@ class TBlockCache {
     TBlockCache& cache = Local();
     TBlock& place = cache.blocks_[cache.next_];
     cache.next_ = (cache.next_ + 1) % cache.blocks_.size();
-    Release(place);
+    ::operator delete(place.Memory);
     place = {memory, bytes};
   }
 
@@ -60,7 +48,7 @@ class TBlockCache {
   TBlockCache& operator=(const TBlockCache&) = delete;
   ~TBlockCache() {
     for (const TBlock& block : blocks_)
-      Release(block);
+      ::operator delete(block.Memory);
   }
 
  private:
@@ -68,25 +56,6 @@ class TBlockCache {
     void* Memory = nullptr;
     std::size_t Bytes = 0;
   };
-
-  static void Release(const TBlock& block) {
-    if (block.Memory == nullptr) return;
-    if (block.Bytes < HugePageBytes) {
-      ::operator delete(block.Memory);
-    } else {
-      ::operator delete (block.Memory, std::align_val_t{HugePageBytes});
-    }
-  }
-
-  static void AdviseHugePages(void* memory, std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-    // Only advice: without huge pages the block works the same.
-    madvise(memory, bytes / HugePageBytes * HugePageBytes, MADV_HUGEPAGE);
-#else
-    (void)memory;
-    (void)bytes;
-#endif
-  }
 
   // One cache per thread, so that no lock is needed.
   static TBlockCache& Local() {
