@@ -1,6 +1,7 @@
 #include "parameters/MapParameters.h"
 
 #include <cmath>
+#include <limits>
 
 #include "parameters/IgnoreCase.h"
 #include "synthesis/base/ExtendedMath.h"
@@ -10,44 +11,73 @@ namespace hillograph {
 namespace {
 
 constexpr TParameterKey NumberKey(std::string_view name, double TMapParameters::*member,
-                                  TNumberRange range, std::int32_t loadDefault) {
-  return {name, "Params", TKeyKind::Number, member, nullptr, range, loadDefault};
+                                  TNumberRange range, double start, std::int32_t loadDefault) {
+  return {name, "Params", TKeyKind::Number, member, nullptr, range, start, loadDefault};
 }
 
 constexpr TParameterKey StyleNumberKey(std::string_view name, double TMapParameters::*member,
-                                       TNumberRange range, std::int32_t loadDefault) {
-  return {name, "Style", TKeyKind::Number, member, nullptr, range, loadDefault};
+                                       TNumberRange range, double start, std::int32_t loadDefault) {
+  return {name, "Style", TKeyKind::Number, member, nullptr, range, start, loadDefault};
 }
 
-constexpr TParameterKey ColorKey(std::string_view name, TColor TMapParameters::*member) {
-  return {name, "Style", TKeyKind::Color, nullptr, member, {}, 0};  // a missing colour is black
+// A preset without a colour gives black.
+constexpr TParameterKey ColorKey(std::string_view name, TColor TMapParameters::*member,
+                                 TColor start) {
+  return {name, "Style", TKeyKind::Color, nullptr, member, {}, static_cast<double>(start), 0};
 }
 
 }  // namespace
 
-// A preset that lacks a key gives these defaults, which are not all the start-up values.
-const std::array<TParameterKey, 18> ParameterKeys = {{
-    NumberKey("Width", &TMapParameters::Width, WidthRange, 100),
-    NumberKey("Height", &TMapParameters::Height, HeightRange, 100),
-    NumberKey("RandSeed", &TMapParameters::RandSeed, RandSeedRange, 0),
-    NumberKey("Diversity", &TMapParameters::Diversity, DiversityRange, 500),
-    NumberKey("WaterAmount", &TMapParameters::WaterAmount, WaterAmountRange, 150),
-    NumberKey("TownAmount", &TMapParameters::TownAmount, TownAmountRange, 30),
-    {"TownDB", "Params", TKeyKind::Text, nullptr, nullptr, {}, 0},
-    ColorKey("LandBorder", &TMapParameters::LandBorder),
-    ColorKey("MapFrame", &TMapParameters::MapFrame),
-    ColorKey("Grid", &TMapParameters::Grid),
-    ColorKey("SeaMin", &TMapParameters::SeaMin),
-    ColorKey("SeaMax", &TMapParameters::SeaMax),
-    ColorKey("Plain", &TMapParameters::Plain),
-    ColorKey("Hill", &TMapParameters::Hill),
-    ColorKey("Mountain", &TMapParameters::Mountain),
-    StyleNumberKey("GridSize", &TMapParameters::GridSize, GridSizeRange, 80),
-    StyleNumberKey("Shadows", &TMapParameters::Shadows, ShadowsRange, 10),
-    {"AutoRefresh", "x", TKeyKind::Flag, nullptr, nullptr, {}, 1},
+// Every key's value at start-up and the value a preset without it gives, in one place. The
+// style starts as the renderer's own default look; the other defaults are not all the start-up
+// values.
+constexpr std::array<TParameterKey, 18> ParameterKeys = {{
+    NumberKey("Width", &TMapParameters::Width, WidthRange, 640, 100),
+    NumberKey("Height", &TMapParameters::Height, HeightRange, 480, 100),
+    NumberKey("RandSeed", &TMapParameters::RandSeed, RandSeedRange, 123456789, 0),
+    NumberKey("Diversity", &TMapParameters::Diversity, DiversityRange, 700, 500),
+    NumberKey("WaterAmount", &TMapParameters::WaterAmount, WaterAmountRange, 150, 150),
+    NumberKey("TownAmount", &TMapParameters::TownAmount, TownAmountRange, 30, 30),
+    {"TownDB", "Params", TKeyKind::Text, nullptr, nullptr, {}, 0, 0},
+    ColorKey("LandBorder", &TMapParameters::LandBorder, DefaultMapStyle.LandBorderColor),
+    ColorKey("MapFrame", &TMapParameters::MapFrame, DefaultMapStyle.MapFrameColor),
+    ColorKey("Grid", &TMapParameters::Grid, DefaultMapStyle.GridColor),
+    ColorKey("SeaMin", &TMapParameters::SeaMin, DefaultMapStyle.SeaMinColor),
+    ColorKey("SeaMax", &TMapParameters::SeaMax, DefaultMapStyle.SeaMaxColor),
+    ColorKey("Plain", &TMapParameters::Plain, DefaultMapStyle.PlainColor),
+    ColorKey("Hill", &TMapParameters::Hill, DefaultMapStyle.HillColor),
+    ColorKey("Mountain", &TMapParameters::Mountain, DefaultMapStyle.MountainColor),
+    StyleNumberKey("GridSize", &TMapParameters::GridSize, GridSizeRange, DefaultMapStyle.GridSize,
+                   80),
+    StyleNumberKey("Shadows", &TMapParameters::Shadows, ShadowsRange,
+                   ShadowDivisorBase - DefaultMapStyle.ShadowDivisor, 10),
+    {"AutoRefresh", "x", TKeyKind::Flag, nullptr, nullptr, {}, 1, 1},
 }};
 
+TMapParameters::TMapParameters() {
+  for (const TParameterKey& key : ParameterKeys) {
+    switch (key.Kind) {
+      case TKeyKind::Number:
+        this->*key.Number = key.Start;
+        break;
+      case TKeyKind::Text:
+        break;  // TownDB starts empty
+      case TKeyKind::Color:
+        this->*key.Color = static_cast<TColor>(key.Start);
+        break;
+      case TKeyKind::Flag:
+        AutoRefresh = key.Start != 0;
+        break;
+    }
+  }
+}
+
 std::int32_t RoundHalfEven(double v) {
+  if (std::isnan(v)) return 0;
+  constexpr double Lowest = std::numeric_limits<std::int32_t>::min();
+  constexpr double Highest = std::numeric_limits<std::int32_t>::max();
+  if (v <= Lowest) return std::numeric_limits<std::int32_t>::min();
+  if (v >= Highest) return std::numeric_limits<std::int32_t>::max();
   double whole = std::floor(v);
   const double fraction = v - whole;  // exact below 2^52
   if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
@@ -55,9 +85,11 @@ std::int32_t RoundHalfEven(double v) {
 }
 
 double TownDensityOf(double TownAmount) {
+  if (!std::isfinite(TownAmount)) return TownAmount / TownAmountPerDensity;
   const TDoubleParts amount = SplitDouble(TownAmount);
-  return ExtendedQuotientToDouble(amount.Mantissa, static_cast<std::uint64_t>(TownAmountPerDensity),
-                                  amount.Exponent);
+  const double density = ExtendedQuotientToDouble(
+      amount.Mantissa, static_cast<std::uint64_t>(TownAmountPerDensity), amount.Exponent);
+  return TownAmount < 0 ? -density : density;
 }
 
 TMapStyle MapStyleOf(const TMapParameters& Params) {

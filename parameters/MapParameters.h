@@ -28,42 +28,49 @@ inline constexpr TNumberRange ShadowsRange{0, 50};
 
 inline constexpr double TownAmountPerDensity = 10000;  // TownDensity = TownAmount / 10000
 
-// The values the window shows when the program starts.
+// The eighteen values of a map. A default-constructed set holds the values the window shows
+// when the program starts, each taken from its key's Start in ParameterKeys.
 struct TMapParameters {
-  double Width = 640;
-  double Height = 480;
-  double RandSeed = 123456789;
-  double Diversity = 700;
-  double WaterAmount = 150;
-  double TownAmount = 30;
+  TMapParameters();
+
+  double Width;
+  double Height;
+  double RandSeed;
+  double Diversity;
+  double WaterAmount;
+  double TownAmount;
   std::string TownDB;
-  TColor LandBorder = DefaultLandBorderColor;
-  TColor MapFrame = DefaultMapFrameColor;
-  TColor Grid = DefaultGridColor;
-  TColor SeaMin = DefaultSeaMinColor;
-  TColor SeaMax = DefaultSeaMaxColor;
-  TColor Plain = DefaultPlainColor;
-  TColor Hill = DefaultHillColor;
-  TColor Mountain = DefaultMountainColor;
-  double GridSize = DefaultGridSize;
-  double Shadows = DefaultShadows;
-  bool AutoRefresh = true;
+  TColor LandBorder;
+  TColor MapFrame;
+  TColor Grid;
+  TColor SeaMin;
+  TColor SeaMax;
+  TColor Plain;
+  TColor Hill;
+  TColor Mountain;
+  double GridSize;
+  double Shadows;
+  bool AutoRefresh;
 
   bool operator==(const TMapParameters&) const = default;
 };
 
-// The number field's range step: strict comparisons, and no range unless Min < Max.
+// The number field's range step: strict comparisons, and no range unless Min < Max. NaN, which
+// lies in no range, gives Min.
 constexpr double ClampValue(double v, TNumberRange Range) {
   if (!(Range.Min < Range.Max)) return v;
+  if (v != v) return Range.Min;
   if (v < Range.Min) return Range.Min;
   if (v > Range.Max) return Range.Max;
   return v;
 }
 
-// To the nearest integer, halves to even (2.5 gives 2, 3.5 gives 4). |v| < 2^31.
+// To the nearest integer, halves to even (2.5 gives 2, 3.5 gives 4). Values beyond the 32-bit
+// range give its nearest end, and NaN gives 0.
 std::int32_t RoundHalfEven(double v);
 
-// TownAmount / 10000, divided in extended precision and rounded to double.
+// TownAmount / 10000, divided in extended precision and rounded to double. NaN and infinities
+// pass through (the render rejects them).
 double TownDensityOf(double TownAmount);
 
 // The renderer's style for these parameters: the colours, the grid size and 51 - Shadows.
@@ -79,6 +86,7 @@ struct TParameterKey {
   double TMapParameters::*Number;  // Number keys
   TColor TMapParameters::*Color;   // Color keys
   TNumberRange Range;              // Number keys
+  double Start;                    // the value at start-up (a text key starts empty)
   std::int32_t LoadDefault;        // what a preset without this key gives
 };
 

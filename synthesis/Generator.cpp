@@ -1,36 +1,62 @@
 #include "synthesis/Generator.h"
 
-#include <string>
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <thread>
+#include <utility>
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/raster/Canvas.h"
 #include "synthesis/relief/ColorTable.h"
 #include "synthesis/relief/Overlays.h"
 #include "synthesis/relief/Relief.h"
 #include "synthesis/terrain/Plasma.h"
+#include "synthesis/terrain/PlasmaDraws.h"
 #include "synthesis/towns/NameGen.h"
 #include "synthesis/towns/TownFile.h"
 #include "synthesis/towns/Towns.h"
 
 namespace hillograph {
+
+static_assert(MaxMapSide <= MaxPlasmaSide);
+
+constinit thread_local TMapStyle MapStyle = DefaultMapStyle;
+
 namespace {
+
+// Everything GenerateMap cannot draw, before anything is read, drawn or resized.
+void CheckMapArguments(std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+                       std::int32_t WaterLevel, double TownDensity, const TMapStyle& Style) {
+  CheckArgument("Width", Width, 1, MaxMapSide);
+  CheckArgument("Height", Height, 1, MaxMapSide);
+  CheckArgument("Diversity", Diversity, 0, MaxDiversity);
+  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
+  CheckNumberArgument("TownDensity", TownDensity, 0, 1);
+  CheckArgument("GridSize", Style.GridSize, 1, INT32_MAX);
+  CheckArgument("ShadowDivisor", Style.ShadowDivisor, 1, INT32_MAX);
+}
+
+void CheckExtras(const TRenderExtras& Extras) {
+  CheckArgument("LabelScale", Extras.LabelScale, 1, MaxLabelScale);
+  CheckArgument("Threads", Extras.Threads, 0, MaxReliefThreads);
+}
+
+std::int32_t ReliefThreads(std::int32_t Asked) {
+  if (Asked > 0) return Asked;
+  const auto processors = static_cast<std::int32_t>(
+      std::min<unsigned>(std::thread::hardware_concurrency(), MaxReliefThreads));
+  return std::max(processors, 1);
+}
 
 void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction) {
   if (Extras.Progress != nullptr) Extras.Progress->Report(Stage, Fraction);
 }
 
-}  // namespace
-
-constinit thread_local TMapStyle MapStyle = DefaultMapStyle;
-
-void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
-                 std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
-                 TTownList* Towns, const TRenderExtras& Extras) {
-  if (Extras.LabelScale < 1 || Extras.LabelScale > MaxLabelScale) {
-    throw TError("LabelScale must be 1 .. " + std::to_string(MaxLabelScale) + ", not " +
-                 std::to_string(Extras.LabelScale));
-  }
-  const TMapStyle style = MapStyle;
+void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+            std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
+            const TMapStyle& style, TTownList* Towns, const TRenderExtras& Extras) {
   const THeightColors heightColors = BuildHeightColors(style, WaterLevel);
   // Read before the plasma draws and before the picture changes, so that an unreadable file
   // leaves the picture as it was.
@@ -38,20 +64,38 @@ void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std:
   if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
-  const TPlasmaFractal plasma(Width, Height, Diversity);
-  Bitmap.SetSize(Width, Height);
+  TPlasmaFractal plasma(Width, Height, Diversity);
+  Bitmap.SetSize(Width, Height, Uninitialised);  // the pixel pass writes every pixel
   TScanLines lines;
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
   const TWaterMask waterMask = BuildWaterMask(plasma.Heights, WaterLevel);
-  PaintRelief(plasma.Heights, WaterLevel, heightColors, style, lines);
+  PaintRelief(plasma.Heights, WaterLevel, heightColors, style, lines,
+              ReliefThreads(Extras.Threads));
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
   DrawTowns(canvas, waterMask, TownDensity, names, Towns, Extras.LabelScale);
   DrawFrame(canvas, style.MapFrameColor);
-  if (Extras.Heights != nullptr) *Extras.Heights = plasma.Heights;
+  // Handed over rather than copied: the field is not needed after this.
+  if (Extras.Heights != nullptr) *Extras.Heights = std::move(plasma.Heights);
   Report(Extras, "Towns", 1);
+}
+
+}  // namespace
+
+void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+                 std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
+                 TTownList* Towns, const TRenderExtras& Extras) {
+  const TMapStyle style = MapStyle;
+  CheckMapArguments(Width, Height, Diversity, WaterLevel, TownDensity, style);
+  CheckExtras(Extras);
+  try {
+    Render(Bitmap, Width, Height, Diversity, WaterLevel, TownDensity, TownDB, style, Towns, Extras);
+  } catch (const std::bad_alloc&) {
+    // A map too large for the memory at hand is the user's to shrink, not a crash.
+    throw TError("Out of memory");
+  }
 }
 
 }  // namespace hillograph

@@ -20,7 +20,8 @@ struct TMapStyle {
   std::int32_t ShadowDivisor;  // drop at which a land pixel turns black, at least 1
 };
 
-// The look of the map when the program starts: the one place these colours are set.
+// The renderer's own default look, which every thread's MapStyle starts with: the one place
+// these values are set. The parameters' key table takes its start-up style from DefaultMapStyle.
 inline constexpr TColor DefaultLandBorderColor = RGB(0, 48, 48);
 inline constexpr TColor DefaultMapFrameColor = RGB(32, 32, 32);
 inline constexpr TColor DefaultGridColor = RGB(32, 80, 160);

@@ -1,19 +1,41 @@
 #include "synthesis/raster/Picture.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace hillograph {
 
 namespace {
 constexpr std::size_t BytesPerPixel = 3;
 constexpr std::size_t RowAlignment = 4;
+
+std::size_t StrideOf(std::int32_t width) {
+  return (static_cast<std::size_t>(width) * BytesPerPixel + RowAlignment - 1) / RowAlignment *
+         RowAlignment;
+}
+
 }  // namespace
 
 void TPicture::SetSize(std::int32_t Width, std::int32_t Height) {
   if (Width == width_ && Height == height_) return;
-  const std::size_t stride = (static_cast<std::size_t>(Width) * BytesPerPixel + RowAlignment - 1) /
-                             RowAlignment * RowAlignment;
+  const std::size_t stride = StrideOf(Width);
   bits_.assign(stride * static_cast<std::size_t>(Height), 0);
+  width_ = Width;
+  height_ = Height;
+  stride_ = stride;
+}
+
+void TPicture::SetSize(std::int32_t Width, std::int32_t Height, TUninitialised) {
+  if (Width == width_ && Height == height_) return;
+  const std::size_t stride = StrideOf(Width);
+  const std::size_t pixelBytes = static_cast<std::size_t>(Width) * BytesPerPixel;
+  decltype(bits_) bits;
+  bits.resize(stride * static_cast<std::size_t>(Height));  // default-initialised: untouched
+  if (stride != pixelBytes) {
+    for (std::int32_t y = 0; y < Height; ++y)
+      std::fill_n(bits.data() + y * stride + pixelBytes, stride - pixelBytes, std::uint8_t{0});
+  }
+  bits_ = std::move(bits);
   width_ = Width;
   height_ = Height;
   stride_ = stride;

@@ -7,13 +7,18 @@
 #include <vector>
 
 #include "synthesis/base/Color.h"
+#include "synthesis/base/Grid.h"
+#include "synthesis/base/RecyclingAllocator.h"
 
 namespace hillograph {
 
 class TPicture {
  public:
-  // Keeps the storage (and its content) when the size does not change.
+  // Keeps the storage (and its content) when the size does not change; new pixels are black.
   void SetSize(std::int32_t Width, std::int32_t Height);
+  // The same for a caller that writes every pixel next: new pixels are left as the memory holds
+  // them (the padding at the end of each row is still zero).
+  void SetSize(std::int32_t Width, std::int32_t Height, TUninitialised);
 
   std::int32_t Width() const { return width_; }
   std::int32_t Height() const { return height_; }
@@ -29,7 +34,7 @@ class TPicture {
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::size_t stride_ = 0;
-  std::vector<std::uint8_t> bits_;
+  std::vector<std::uint8_t, TRecyclingAllocator<std::uint8_t>> bits_;
 };
 
 // A rectangle of pixels: the columns Left .. Right - 1 and the rows Top .. Bottom - 1.

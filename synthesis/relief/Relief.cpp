@@ -1,9 +1,12 @@
 #include "synthesis/relief/Relief.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <thread>
 #include <vector>
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/relief/ReliefPalette.h"
 
 #if defined(__SSE2__) && !defined(HILLOGRAPH_PORTABLE)
@@ -24,6 +27,9 @@ constexpr std::int32_t TileRows = 64;
 constexpr std::uint8_t Outside = 255;
 
 constexpr std::size_t BytesPerPixel = 3;
+
+// A band of fewer pixels than this is not worth a thread of its own.
+constexpr std::int64_t MinBandPixels = 256 * 1024;
 
 // Shade factors are in 256ths: 256 leaves a colour as it is.
 constexpr int ShadeShift = 8;
@@ -151,10 +157,34 @@ void WriteRow(const TPixelBytes* entries, const std::uint16_t* index, std::int32
               BytesPerPixel);
 }
 
+// Paints the rows y0 .. y1 - 1 (whole tiles but for the last) through one tile buffer.
+void PaintTileRows(const THeightField& heights, const TIndexer& indexer, const TPixelBytes* entries,
+                   const std::uint8_t* outside, const TScanLines& lines, std::int32_t y0,
+                   std::int32_t y1, std::uint16_t* tile) {
+  const std::int32_t width = heights.Width();
+  const std::int32_t height = heights.Height();
+  for (std::int32_t ty = y0; ty < y1; ty += TileRows) {
+    const std::int32_t ty1 = std::min(ty + TileRows, y1);
+    for (std::int32_t x0 = 0; x0 < width; x0 += TileColumns) {
+      const std::int32_t x1 = std::min(x0 + TileColumns, width);
+      for (std::int32_t x = x0; x < x1; ++x) {
+        const std::uint8_t* left = x > 0 ? heights[x - 1] : outside;
+        const std::uint8_t* right = x < width - 1 ? heights[x + 1] : outside;
+        ColumnIndices(indexer, left, heights[x], right, height, ty, ty1,
+                      tile + static_cast<std::size_t>(x - x0) * TileRows);
+      }
+      for (std::int32_t y = ty; y < ty1; ++y)
+        WriteRow(entries, tile + (y - ty), x1 - x0,
+                 lines[y] + BytesPerPixel * static_cast<std::size_t>(x0));
+    }
+  }
+}
+
 }  // namespace
 
 TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel) {
-  TWaterMask mask(Heights.Width(), Heights.Height());
+  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
+  TWaterMask mask(Heights.Width(), Heights.Height(), Uninitialised);  // every cell written below
   const std::size_t cells =
       static_cast<std::size_t>(Heights.Width()) * static_cast<std::size_t>(Heights.Height());
   const std::uint8_t* h = Heights.Data();
@@ -177,6 +207,7 @@ TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel) 
 }
 
 std::uint32_t ShadeFactor(std::int32_t Drop, std::int32_t ShadowDivisor) {
+  CheckArgument("ShadowDivisor", ShadowDivisor, 1, INT32_MAX);
   return static_cast<std::uint32_t>(FullShade -
                                     std::min(FullShade, Drop * FullShade / ShadowDivisor));
 }
@@ -191,29 +222,38 @@ TColor ShadeColor(TColor Color, std::int32_t Drop, std::int32_t ShadowDivisor) {
 }
 
 void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
-                 const THeightColors& HeightColors, const TMapStyle& Style,
-                 const TScanLines& Lines) {
+                 const THeightColors& HeightColors, const TMapStyle& Style, const TScanLines& Lines,
+                 std::int32_t Threads) {
+  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
+  CheckArgument("ShadowDivisor", Style.ShadowDivisor, 1, INT32_MAX);
+  CheckArgument("Threads", Threads, 1, MaxReliefThreads);
   const std::int32_t width = Heights.Width();
   const std::int32_t height = Heights.Height();
+  CheckArgument("scan lines", static_cast<std::int64_t>(Lines.size()), height, height);
   const TReliefPalette palette(HeightColors, WaterLevel, Style);
   const TIndexer indexer(palette, WaterLevel);
   const std::vector<std::uint8_t> outside(static_cast<std::size_t>(height), Outside);
-  const TPixelBytes* const entries = palette.Entries();
-  std::vector<std::uint16_t> tile(static_cast<std::size_t>(TileColumns) * TileRows);
-  for (std::int32_t y0 = 0; y0 < height; y0 += TileRows) {
-    const std::int32_t y1 = std::min(y0 + TileRows, height);
-    for (std::int32_t x0 = 0; x0 < width; x0 += TileColumns) {
-      const std::int32_t x1 = std::min(x0 + TileColumns, width);
-      for (std::int32_t x = x0; x < x1; ++x) {
-        const std::uint8_t* left = x > 0 ? Heights[x - 1] : outside.data();
-        const std::uint8_t* right = x < width - 1 ? Heights[x + 1] : outside.data();
-        ColumnIndices(indexer, left, Heights[x], right, height, y0, y1,
-                      &tile[static_cast<std::size_t>(x - x0) * TileRows]);
-      }
-      for (std::int32_t y = y0; y < y1; ++y)
-        WriteRow(entries, &tile[static_cast<std::size_t>(y - y0)], x1 - x0,
-                 Lines[y] + BytesPerPixel * static_cast<std::size_t>(x0));
-    }
+  // Rows of tiles, split into one contiguous band per thread. Every pixel depends only on the
+  // heights, so the bands can be painted in any order.
+  const std::int32_t tileRows = (height + TileRows - 1) / TileRows;
+  const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
+  const std::int32_t bands = static_cast<std::int32_t>(std::min<std::int64_t>(
+      {Threads, tileRows, std::max<std::int64_t>(1, pixels / MinBandPixels)}));
+  std::vector<std::vector<std::uint16_t>> tiles(
+      static_cast<std::size_t>(bands),
+      std::vector<std::uint16_t>(static_cast<std::size_t>(TileColumns) * TileRows));
+  const auto paintBand = [&](std::int32_t band) {
+    const std::int32_t first = static_cast<std::int32_t>(std::int64_t{tileRows} * band / bands);
+    const std::int32_t last =
+        static_cast<std::int32_t>(std::int64_t{tileRows} * (band + 1) / bands);
+    PaintTileRows(Heights, indexer, palette.Entries(), outside.data(), Lines, first * TileRows,
+                  std::min(last * TileRows, height), tiles[static_cast<std::size_t>(band)].data());
+  };
+  {
+    std::vector<std::jthread> helpers;
+    for (std::int32_t band = 1; band < bands; ++band)
+      helpers.emplace_back(paintBand, band);
+    paintBand(0);
   }
 }
 

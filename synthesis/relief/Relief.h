@@ -15,13 +15,20 @@ namespace hillograph {
 // 1 where the height is at most the water level, addressed [x][y] like the heights.
 using TWaterMask = TGrid<std::uint8_t>;
 
+// Water levels are heights: 0 (no water) .. 255 (all water).
+inline constexpr std::int32_t MaxWaterLevel = 255;
+
+inline constexpr std::int32_t MaxReliefThreads = 256;
+
 TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel);
 
 // Writes every pixel of the Width x Height picture behind Lines. A land pixel is coast where a
 // neighbour inside the picture is at most WaterLevel, which is where the water mask holds water.
+// Threads (1 .. MaxReliefThreads) is how many threads may share the work; the picture is the
+// same for any number.
 void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
-                 const THeightColors& HeightColors, const TMapStyle& Style,
-                 const TScanLines& Lines);
+                 const THeightColors& HeightColors, const TMapStyle& Style, const TScanLines& Lines,
+                 std::int32_t Threads = 1);
 
 // The factor 0 .. 256 that darkens a land pixel for the steeper of its drops toward the right
 // and toward the bottom, and each channel darkened by it.

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/base/RandomJump.h"
 #include "synthesis/terrain/PlasmaDraws.h"
@@ -80,11 +80,12 @@ class TSubdivision {
     const std::int32_t spanX = x2 - x1;
     const std::int32_t spanY = y2 - y1;
     SetRect(x1, y1, x2, y2, depth, cursor, edges);
-    // Quarters with both sides below 2 set nothing; those of a rectangle with both sides of at
-    // most 4 recurse no further, so they are set here without a call.
+    // Quarters with both sides below 2 set nothing. Rectangles with both sides of at most 8 have
+    // at most two levels below them, which are set here without calls.
     if (spanX <= 2 && spanY <= 2) return cursor;
-    if (spanX <= 4 && spanY <= 4) return Quarters<true>(x1, y1, x2, y2, depth + 1, cursor, edges);
-    return Quarters<false>(x1, y1, x2, y2, depth + 1, cursor, edges);
+    if (spanX <= 4 && spanY <= 4) return Quarters<0>(x1, y1, x2, y2, depth + 1, cursor, edges);
+    if (spanX <= 8 && spanY <= 8) return Quarters<1>(x1, y1, x2, y2, depth + 1, cursor, edges);
+    return Quarters<Recurse>(x1, y1, x2, y2, depth + 1, cursor, edges);
   }
 
  private:
@@ -98,38 +99,46 @@ class TSubdivision {
   // The four quarters in the recursion's order, each with the edges it finds set. A side of
   // span 0 makes two quarters repeat the other two; the repeats find every cell set and are
   // skipped.
-  template <bool Last>
+  // Quarters set inline with so many levels below each, or through Run.
+  static constexpr int Recurse = -1;
+
+  template <int Levels>
   [[gnu::always_inline]] TCursor Quarters(std::int32_t x1, std::int32_t y1, std::int32_t x2,
                                           std::int32_t y2, std::int32_t depth, TCursor cursor,
                                           std::uint32_t edges) {
     edges = OnLines(x2 - x1, y2 - y1, edges);
     const std::int32_t xm = (x1 + x2) / 2;
     const std::int32_t ym = (y1 + y2) / 2;
-    Quarter<Last>(x1, y1, xm, ym, depth, cursor, edges & (TopSet | LeftSet));
+    Quarter<Levels>(x1, y1, xm, ym, depth, cursor, edges & (TopSet | LeftSet));
     if (x1 != x2) {
-      Quarter<Last>(xm, y1, x2, ym, depth, cursor, (edges & (TopSet | RightSet)) | LeftSet);
+      Quarter<Levels>(xm, y1, x2, ym, depth, cursor, (edges & (TopSet | RightSet)) | LeftSet);
     }
     if (y1 != y2) {
       // With a side below 2 the third quarter's left edge is the rectangle's own.
       const std::uint32_t ownLeft = xm == x1 ? edges & LeftSet : 0;
-      Quarter<Last>(xm, ym, x2, y2, depth, cursor,
-                    (edges & (RightSet | BottomSet)) | TopSet | ownLeft);
+      Quarter<Levels>(xm, ym, x2, y2, depth, cursor,
+                      (edges & (RightSet | BottomSet)) | TopSet | ownLeft);
       if (x1 != x2) {
-        Quarter<Last>(x1, ym, xm, y2, depth, cursor,
-                      (edges & (BottomSet | LeftSet)) | TopSet | RightSet);
+        Quarter<Levels>(x1, ym, xm, y2, depth, cursor,
+                        (edges & (BottomSet | LeftSet)) | TopSet | RightSet);
       }
     }
     return cursor;
   }
 
-  template <bool Last>
+  template <int Levels>
   [[gnu::always_inline]] void Quarter(std::int32_t x1, std::int32_t y1, std::int32_t x2,
                                       std::int32_t y2, std::int32_t depth, TCursor& cursor,
                                       std::uint32_t edges) {
-    if constexpr (Last) {
-      SetRect(x1, y1, x2, y2, depth, cursor, edges);
-    } else {
+    if constexpr (Levels == Recurse) {
       cursor = Run(x1, y1, x2, y2, depth, cursor, edges);
+    } else {
+      SetRect(x1, y1, x2, y2, depth, cursor, edges);
+      if constexpr (Levels > 0) {
+        if (x2 - x1 > 2 || y2 - y1 > 2) {
+          cursor = Quarters<Levels - 1>(x1, y1, x2, y2, depth + 1, cursor, edges);
+        }
+      }
     }
   }
 
@@ -195,10 +204,9 @@ class TSubdivision {
 
 TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity)
     : Width(Width), Height(Height) {
-  if (Diversity < 0 || Diversity > MaxDiversity)
-    throw std::invalid_argument("plasma diversity out of range");
-  if (Width < 1 || Height < 1 || Width > MaxPlasmaSide || Height > MaxPlasmaSide)
-    throw std::invalid_argument("plasma size out of range");
+  CheckArgument("Width", Width, 1, MaxPlasmaSide);
+  CheckArgument("Height", Height, 1, MaxPlasmaSide);
+  CheckArgument("Diversity", Diversity, 0, MaxDiversity);
   // Every cell is set below, once: the field needs no zeros first.
   Heights = THeightField(Width, Height, Uninitialised);
   // Corners in the order top left, top right, bottom left, bottom right; on a 1-wide or 1-high

@@ -1,8 +1,6 @@
 #include "synthesis/towns/Towns.h"
 
-#include <stdexcept>
-#include <string>
-
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/towns/TownScan.h"
 
@@ -10,8 +8,8 @@ namespace hillograph {
 
 void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity, TNameGen& Names,
                TTownList* Towns, std::int32_t LabelScale) {
-  if (LabelScale < 1 || LabelScale > MaxLabelFontScale)
-    throw std::invalid_argument("DrawTowns: LabelScale " + std::to_string(LabelScale));
+  CheckNumberArgument("TownDensity", TownDensity, 0, 1);
+  CheckArgument("LabelScale", LabelScale, 1, MaxLabelFontScale);
   Canvas.Font.Color = LabelFontColor;
   Canvas.Font.Scale = LabelScale;
   const std::int32_t radius = MarkerRadius * LabelScale;

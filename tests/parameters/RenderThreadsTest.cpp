@@ -63,5 +63,19 @@ TEST_P(RenderThreadsTest, RendersOnThreadsEqualRendersOneAfterAnother) {
 INSTANTIATE_TEST_SUITE_P(Threads, RenderThreadsTest,
                          testing::Values(TThreadsRow{2, 6}, TThreadsRow{4, 8}));
 
+// The pixel pass split into bands paints what one thread paints, band edges included.
+TEST(RenderThreadsTest, PixelPassBandsPaintWhatOneThreadPaints) {
+  TMapParameters params;
+  params.Width = 1000;
+  params.Height = 997;  // the last band ends inside a tile
+  TPicture one;
+  RenderMapParameters(one, params, nullptr, {.Threads = 1});
+  for (const std::int32_t threads : {2, 3}) {
+    TPicture split;
+    RenderMapParameters(split, params, nullptr, {.Threads = threads});
+    EXPECT_TRUE(SamePixels(split, one)) << threads << " threads";
+  }
+}
+
 }  // namespace
 }  // namespace hillograph

@@ -90,9 +90,9 @@ THeightField Field(std::int32_t width, std::int32_t height, std::uint32_t seed, 
 // Sizes around the tile and the sixteen-row steps, thin and prime ones, and the largest.
 TEST(ReliefTest, EqualsTheLiteralPassOverSizesLevelsAndDivisors) {
   const std::pair<std::int32_t, std::int32_t> sizes[] = {
-      {1, 1},     {1, 2},   {2, 1},   {1, 31},  {31, 1},  {3, 3},    {15, 17},
-      {16, 16},   {17, 15}, {18, 33}, {63, 65}, {64, 64}, {65, 63},  {97, 89},
-      {127, 129}, {128, 1}, {1, 128}, {2, 200}, {200, 2}, {641, 479}};
+      {1, 1},   {1, 2},   {2, 1},   {1, 31},    {31, 1},   {3, 3},   {15, 17},   {16, 16},
+      {17, 15}, {18, 33}, {63, 65}, {64, 64},   {65, 63},  {97, 89}, {127, 129}, {128, 1},
+      {1, 128}, {2, 200}, {200, 2}, {641, 479}, {1025, 3}, {4097, 2}};
   const std::int32_t waterLevels[] = {0, 1, 150, 254, 255};
   const std::int32_t divisors[] = {1, 21, 51};
   std::uint32_t seed = 5;

@@ -129,6 +129,7 @@ TEST(TownsTest, ThePassPlacesTownsAsThePlainScanDoes) {
       {1000, 1000, 123456789, 150, 0.003},
       {640, 480, 1, 0, 0.0},
       {7, 900, 13, 0, 0.2},
+      {2049, 1537, 31, 150, 0.003},
   };
   for (const auto& c : cases) {
     const TRendered r = Render(c);
