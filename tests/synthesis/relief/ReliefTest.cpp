@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "oracles/ReliefOracle.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/relief/ColorTable.h"
-#include "tests/synthesis/relief/ReliefOracle.h"
 
 namespace hillograph {
 namespace {

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "oracles/PlasmaOracle.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/terrain/PlasmaDraws.h"
-#include "tests/synthesis/terrain/PlasmaOracle.h"
 
 namespace hillograph {
 namespace {

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "oracles/PlasmaOracle.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/terrain/PlasmaDraws.h"
 #include "tests/synthesis/terrain/DrawCounting.h"
-#include "tests/synthesis/terrain/PlasmaOracle.h"
 
 namespace hillograph {
 namespace {
