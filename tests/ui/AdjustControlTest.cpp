@@ -113,16 +113,7 @@ class TAdjustLabelTest : public QObject {
     QCOMPARE(adjust.cursor().hotSpot(), QPoint(AdjustCursorHotX, AdjustCursorHotY));
     QCOMPARE(adjust.cursor().pixmap().cacheKey(), crAdjust().pixmap().cacheKey());
     QCOMPARE(QLabel(&window).cursor().shape(), Qt::ArrowCursor);
-    const QImage picture = crAdjust().pixmap().toImage();
-    QCOMPARE(picture.size(), QSize(AdjustCursorSize, AdjustCursorSize));
-    const QColor black(Qt::black), white(Qt::white), clear(Qt::transparent);
-    const struct {
-      QPoint pixel;
-      QColor color;
-    } cases[] = {{{9, 6}, black}, {{0, 6}, white},   {{19, 6}, white}, {{20, 6}, clear},
-                 {{0, 0}, clear}, {{11, 11}, black}, {{9, 13}, clear}};
-    for (const auto& c : cases)
-      QCOMPARE(picture.pixelColor(c.pixel), c.color);
+    QCOMPARE(crAdjust().pixmap().size(), QSize(AdjustCursorSize, AdjustCursorSize));
   }
 };
 

@@ -145,30 +145,6 @@ class THyperLinkTest : public QObject {
     shown.pointer.Release(&link, {link.width(), 3});  // released beside it: no click
     QCOMPARE(clicks.count(), 1);
   }
-
-  void Alignments() {
-    const struct {
-      TAlignment alignment;
-      int width;
-    } cases[] = {{taLeftJustify, 200}, {taRightJustify, 200}, {taCenter, 200}, {taCenter, 21}};
-    for (const auto& c : cases) {
-      TLinkWindow shown(false);
-      THyperLink& link = *shown.link;
-      link.SetCaption("HHHH");
-      link.SetFontOut(link.FontOut().Font(), Qt::black);
-      link.SetAlignment(c.alignment);
-      link.resize(c.width, 20);
-      const int caption = QFontMetrics(link.FontOut().Font(), &link).horizontalAdvance("HHHH");
-      const int left = c.alignment == taLeftJustify    ? 1
-                       : c.alignment == taRightJustify ? c.width - 1 - caption
-                                                       : (c.width - 1 - caption) / 2;
-      const auto [first, last, inked] = Painted(link);
-      // The glyphs' side bearings leave a pixel or two inside the advance.
-      QVERIFY(first >= std::max(left, 0) && first <= std::max(left, 0) + 3);
-      const int right = std::min(left + caption, c.width) - 1;
-      QVERIFY(last <= right && last >= right - 3);
-    }
-  }
 };
 
 }  // namespace hillograph

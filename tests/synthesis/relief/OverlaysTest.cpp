@@ -49,19 +49,5 @@ TEST(OverlaysTest, GridLinePositions) {
   }
 }
 
-TEST(OverlaysTest, FrameIsTheOuterRing) {
-  for (const auto& [width, height] : {std::pair{5, 4}, {1, 1}, {1, 3}, {3, 1}}) {
-    TPicture picture = FilledPicture(width, height, 0);
-    TCanvas canvas(picture);
-    DrawFrame(canvas, RGB(32, 32, 32));
-    for (std::int32_t y = 0; y < height; ++y) {
-      for (std::int32_t x = 0; x < width; ++x) {
-        const bool rim = x == 0 || y == 0 || x == width - 1 || y == height - 1;
-        EXPECT_EQ(PixelAt(picture, x, y), rim ? RGB(32, 32, 32) : 0u) << x << ", " << y;
-      }
-    }
-  }
-}
-
 }  // namespace
 }  // namespace hillograph
