@@ -10,13 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
-#include <cmath>
 #include <deque>
 #include <fstream>
 #include <optional>
 #include <sstream>
 
-#include "parameters/NumberText.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/base/Random.h"
@@ -221,34 +219,6 @@ class MainTest : public QObject {
                                   "\". No space left on device"});
     QVERIFY(FileBytes(Path("old.bmp")) == ExpectedBytes(window_->Parameters()));
     QVERIFY(Shows(window_->Parameters()));  // the render stays on screen
-  }
-
-  // Whatever text a field holds when the focus leaves it, its number is in the field's range and
-  // the text is its normal form.
-  void textThatIsNoNumberReadsAsANumberInTheFieldsRange() {
-    window_->cbAutoRefresh->setChecked(false);
-    for (TNumberEdit* field :
-         {window_->neWidth, window_->neHeight, window_->neRandSeed, window_->neDiversity,
-          window_->neWaterAmount, window_->neTownAmount, window_->neGridSize, window_->neShadows}) {
-      for (const char* text : {"", "-1e999", "1e999", "nan"}) {
-        window_->PageControl1->setCurrentWidget(field->parentWidget());
-        field->setFocus();
-        field->setText(text);
-        window_->Button1->setFocus();
-        const double value = field->Value();
-        const QString context = field->objectName() + ", " + text;
-        QVERIFY2(std::isfinite(value) && value >= field->Min() && value <= field->Max(),
-                 qPrintable(context));
-        QVERIFY2(field->text() == QString::fromStdString(FormatNumberText(
-                                      value, LocaleDecimalSeparator().toStdString())),
-                 qPrintable(context));
-      }
-    }
-    window_->neWidth->SetValue(40);
-    window_->neHeight->SetValue(30);
-    QTest::mouseClick(window_->Button1, Qt::LeftButton);
-    QVERIFY(Shows(window_->Parameters()));
-    QVERIFY(errors_.isEmpty());
   }
 
   void anUnreadableTownDatabaseShowsItsMessageAndKeepsTheMap() {

@@ -94,22 +94,5 @@ TEST(NameGenTest, ListNames) {
   }
 }
 
-TEST(NameGenTest, CyclesHandOutEveryNameOnceBeforeAnyComesAgain) {
-  for (std::uint32_t seed = 0; seed < 200; ++seed) {
-    RandSeed = seed * 7919u;
-    TNameGen three = ListOf({"A", "B", "C"});
-    std::vector<std::string> towns;
-    for (int town = 0; town < 7; ++town)
-      towns.push_back(three.NextName());
-    const std::set<std::string> all = {"A", "B", "C"};
-    ASSERT_EQ(std::set<std::string>(towns.begin(), towns.begin() + 3), all) << seed;
-    ASSERT_EQ(std::set<std::string>(towns.begin() + 3, towns.begin() + 6), all) << seed;
-    ASSERT_EQ(three.UsedCount, 1);
-    TNameGen one = ListOf({"Solo"});
-    ASSERT_EQ(one.NextName(), "Solo");
-    ASSERT_EQ(one.UsedCount, 0);
-  }
-}
-
 }  // namespace
 }  // namespace hillograph

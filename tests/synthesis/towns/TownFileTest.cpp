@@ -5,14 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "synthesis/Generator.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/base/Random.h"
-#include "synthesis/raster/LabelFont.h"
 #include "synthesis/towns/NameGen.h"
 #include "tests/TempFolder.h"
 
@@ -111,49 +108,6 @@ TEST(TownFileTest, WhatIsNoTownDatabaseOrFailsToRead) {
   names.Names = {{"Aa", false}, {"Bb", true}};
   EXPECT_THROW(names.LoadFromFile("/proc/self/mem"), TError);
   EXPECT_EQ(names.Names.size(), 2u);
-}
-
-// Kilobytes of a line of /proc/self/status, such as "VmRSS:".
-std::int64_t StatusKilobytes(const std::string& field) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind(field, 0) == 0) return std::stoll(line.substr(field.size()));
-  }
-  return -1;
-}
-
-// A long line and many lines are read within a few times their bytes, and render.
-TEST(TownFileTest, LargeFilesLoadWithinMemoryOfTheirSizeAndRender) {
-  const testing::TTempFolder dir;
-  std::string many;
-  for (int i = 0; i < 1'000'000; ++i)
-    many += i % 1000 == 0 ? "\xC4rhus\n" : "Town\n";
-  const struct {
-    std::string bytes;
-    std::size_t lines;
-    std::int32_t labelWidth;  // 0: any
-  } cases[] = {{std::string(50'000'000, 'w') + "\r\n", 1, LabelWidthLimit}, {many, 1'000'000, 0}};
-  for (const auto& c : cases) {
-    const std::string file = dir.Write("towns.txt", c.bytes);
-    std::ofstream reset("/proc/self/clear_refs");
-    reset << "5" << std::flush;  // the peak starts again from what is resident now
-    const std::int64_t before = StatusKilobytes("VmRSS:");
-    const Names names = ReadTownFile(file);
-    const std::int64_t growth = (StatusKilobytes("VmHWM:") - before) * 1024;
-    EXPECT_EQ(names.size(), c.lines);
-    if (reset.good()) {
-      EXPECT_LT(growth, 4 * std::ssize(c.bytes) + 128 * std::ssize(names));
-    }
-    TPicture picture;
-    TTownList towns;
-    RandSeed = 1;
-    GenerateMap(picture, 40, 60, 700, 0, 1.0, file, &towns);  // land only
-    ASSERT_GE(towns.size(), 2u);
-    for (const TTown& town : towns) {
-      EXPECT_TRUE(town.Name == names[0] || town.Name == names.back());
-      EXPECT_TRUE(c.labelWidth == 0 || town.LabelWidth == c.labelWidth);
-    }
-  }
 }
 
 }  // namespace
