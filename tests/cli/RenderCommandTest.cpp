@@ -148,6 +148,7 @@ TEST_F(RenderCommandTest, TownsJson) {
   TPicture picture;
   TTownList expected;
   RenderMapParameters(picture, params, &expected);
+  EXPECT_NE(text.find("\"name\": \"M\xC3\xBCnster\""), std::string::npos);  // UTF-8, not escapes
   const nlohmann::json json = nlohmann::json::parse(text);
   ASSERT_EQ(json["towns"].size(), expected.size());
   ASSERT_FALSE(expected.empty());

@@ -114,6 +114,12 @@ class THyperLinkTest : public QObject {
     QCOMPARE(link.size(), shown.CaptionBounds(link.FontOver()));
     QCoreApplication::processEvents();
     QCOMPARE(paints.Count, 1);
+    link.SethlAutoSize(false);  // a new setting repaints
+    QCoreApplication::processEvents();
+    link.SetAlignment(taCenter);
+    QCoreApplication::processEvents();
+    QCOMPARE(paints.Count, 3);
+    link.SethlAutoSize(true);
     link.resize(5, 5);
     link.FontOver().SetColor(Qt::blue);
     QCOMPARE(link.size(), shown.CaptionBounds(link.FontOver()));

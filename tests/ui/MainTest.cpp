@@ -4,12 +4,14 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+#include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <optional>
@@ -110,6 +112,10 @@ class MainTest : public QObject {
     QCOMPARE(renders_->count(), 1);
     QVERIFY(Shows(TMapParameters{}));
     QCOMPARE(window_->iMap->size(), QSize(640, 480));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Brackmoor Hillograph"));
+    const QPoint offCentre =
+        window_->geometry().center() - window_->screen()->availableGeometry().center();
+    QVERIFY(std::abs(offCentre.x()) <= 2 && std::abs(offCentre.y()) <= 2);
     QCOMPARE(window_->pStatus->text(), QString());
     QVERIFY(QApplication::overrideCursor() == nullptr);
   }
@@ -166,6 +172,9 @@ class MainTest : public QObject {
     QTest::mouseClick(window_->sGrid, Qt::LeftButton);
     QTest::mouseClick(window_->sGrid, Qt::MiddleButton);  // cancelled: nothing
     QCOMPARE(window_->sGrid->BrushColor(), RGB(1, 2, 3));
+    const QImage swatch = window_->sGrid->grab().toImage();  // the colour in a black outline
+    QCOMPARE(swatch.pixelColor(0, 0), QColor(Qt::black));
+    QCOMPARE(swatch.pixelColor(swatch.rect().center()), QColor(1, 2, 3));
     QCOMPARE(renders_->count(), 3);
     QCOMPARE(dialogs_->Shown, 3);
   }
