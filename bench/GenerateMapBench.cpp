@@ -1,13 +1,13 @@
 // Timings of a whole render, and of the height field and the town pass alone.
 #include <benchmark/benchmark.h>
 
+#include "oracles/PlasmaOracle.h"
 #include "parameters/MapParameters.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/relief/Relief.h"
 #include "synthesis/terrain/Plasma.h"
 #include "synthesis/towns/Towns.h"
-#include "tests/synthesis/terrain/PlasmaOracle.h"
 
 namespace hillograph {
 namespace {

@@ -217,10 +217,6 @@ TColor Shade(TColor Color, std::uint32_t Factor) {
              BlueOf(Color) * Factor >> ShadeShift);
 }
 
-TColor ShadeColor(TColor Color, std::int32_t Drop, std::int32_t ShadowDivisor) {
-  return Shade(Color, ShadeFactor(Drop, ShadowDivisor));
-}
-
 void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
                  const THeightColors& HeightColors, const TMapStyle& Style, const TScanLines& Lines,
                  std::int32_t Threads) {

@@ -34,6 +34,5 @@ void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
 // and toward the bottom, and each channel darkened by it.
 std::uint32_t ShadeFactor(std::int32_t Drop, std::int32_t ShadowDivisor);
 TColor Shade(TColor Color, std::uint32_t Factor);
-TColor ShadeColor(TColor Color, std::int32_t Drop, std::int32_t ShadowDivisor);
 
 }  // namespace hillograph

@@ -1,33 +1,18 @@
 // The plasma exactly as it is described, recursion and all: the oracle that the product's height
-// field must equal cell for cell and draw for draw. On request it also lists the cells in the
-// order it sets them, to hold the product's plan to.
+// field must equal cell for cell and draw for draw.
 #pragma once
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 #include "synthesis/base/Random.h"
 #include "synthesis/terrain/Plasma.h"
 
 namespace hillograph::testing {
 
-struct TSetCell {
-  std::int32_t x;
-  std::int32_t y;
-  bool centre;  // set as the mean of four cells, without a draw
-  std::int32_t depth;
-  bool operator==(const TSetCell&) const = default;
-};
-
-// Whether the oracle lists the cells it sets (the list costs more than the field itself).
-enum class TOrder { Skip, Record };
-
 class TPlasmaOracle {
  public:
-  TPlasmaOracle(std::int32_t width, std::int32_t height, std::int32_t diversity,
-                TOrder order = TOrder::Skip)
-      : Heights(width, height), diversity_(diversity), recordOrder_(order == TOrder::Record) {
+  TPlasmaOracle(std::int32_t width, std::int32_t height, std::int32_t diversity)
+      : Heights(width, height), diversity_(diversity) {
     Heights[0][0] = static_cast<std::uint8_t>(Random(255) + 1);
     Heights[width - 1][0] = static_cast<std::uint8_t>(Random(255) + 1);
     Heights[0][height - 1] = static_cast<std::uint8_t>(Random(255) + 1);
@@ -36,7 +21,6 @@ class TPlasmaOracle {
   }
 
   THeightField Heights;
-  std::vector<TSetCell> Order;
 
  private:
   void Subdivide(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
@@ -51,7 +35,6 @@ class TPlasmaOracle {
     if (Heights[xm][ym] == 0) {
       const std::int32_t s = Heights[xm][y1] + Heights[x2][ym] + Heights[xm][y2] + Heights[x1][ym];
       Heights[xm][ym] = static_cast<std::uint8_t>((s + 2) / 4);
-      if (recordOrder_) Order.push_back({xm, ym, true, depth_});
     }
     Subdivide(x1, y1, xm, ym);
     Subdivide(xm, y1, x2, ym);
@@ -69,11 +52,9 @@ class TPlasmaOracle {
     if (v < 1) v = 1;
     if (v > 250) v = 250;
     Heights[mx][my] = static_cast<std::uint8_t>(v);
-    if (recordOrder_) Order.push_back({mx, my, false, depth_});
   }
 
   std::int32_t diversity_;
-  bool recordOrder_;
   std::int32_t depth_ = 0;
 };
 
