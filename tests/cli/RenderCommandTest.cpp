@@ -128,9 +128,11 @@ TEST_F(RenderCommandTest, AFailedWriteGivesTheMessageAndKeepsTheOldFile) {
   EXPECT_EQ(folder_.Entries(), 2);
   // The reader of a pipe takes a few bytes of the picture and goes away.
   ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
-  const std::string command = std::string(HILLOGRAPH_RENDER_PROGRAM) + " -o " + Path("pipe") +
-                              " 2>" + Path("err") + " & head -c 10 " + Path("pipe") +
-                              " >/dev/null; wait $!";
+  // The shell holds the pipe open for reading before the renderer starts, since the renderer
+  // does not wait for a reader; it lets go once the reader is gone.
+  const std::string command = "exec 3<>" + Path("pipe") + "; " + HILLOGRAPH_RENDER_PROGRAM +
+                              " -o " + Path("pipe") + " 2>" + Path("err") +
+                              " 3<&- & head -c 10 <&3 >/dev/null; exec 3<&-; wait $!";
   const int raw = std::system(command.c_str());
   EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
   EXPECT_EQ(folder_.Read("err"),

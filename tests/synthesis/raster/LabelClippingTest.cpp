@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
+#include <utility>
 
 #include "synthesis/raster/LabelFont.h"
 #include "tests/synthesis/PictureTesting.h"
@@ -12,26 +12,17 @@
 namespace hillograph {
 namespace {
 
-constexpr TColor White = RGB(255, 255, 255);
-
 TEST(LabelClippingTest, GlyphsOutsideThePictureDrawNothing) {
-  const struct {
-    const char* what;
-    std::int32_t width, height;
-    std::int32_t x, y;
-  } cases[] = {
-      // No column at all: every glyph lies right of the picture, whose rows hold no bytes.
-      {"zero width", 0, 30, 3, 5},
-      {"right of the edge", 12, 30, 14, 5},
-  };
-  const std::string text = "Wij\xC3\xB8q";  // Wijøq
-  for (const auto& c : cases) {
+  constexpr TColor White = RGB(255, 255, 255);
+  // {width, x}: no column at all (the rows hold no bytes), and right of the edge.
+  for (const auto& [width, x] : {std::pair{0, 3}, {12, 14}}) {
     for (const TFontStyles style : {TFontStyles{.Italic = true}, TFontStyles{.Underline = true}}) {
-      TPicture picture = testing::FilledPicture(c.width, c.height, White);
-      DrawLabelText(picture, c.x, c.y, text, style, RGB(0, 0, 128));
-      for (std::int32_t y = 0; y < c.height; ++y) {
-        for (std::int32_t x = 0; x < c.width; ++x)
-          ASSERT_EQ(testing::PixelAt(picture, x, y), White) << c.what << " at " << x << ", " << y;
+      TPicture picture = testing::FilledPicture(width, 30, White);
+      DrawLabelText(picture, x, 5, "Wij\xC3\xB8q", style, RGB(0, 0, 128));
+      for (std::int32_t y = 0; y < 30; ++y) {
+        for (std::int32_t column = 0; column < width; ++column)
+          ASSERT_EQ(testing::PixelAt(picture, column, y), White)
+              << width << ": " << column << ", " << y;
       }
     }
   }
