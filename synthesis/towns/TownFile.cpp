@@ -135,11 +135,14 @@ void TTownFile::Probe() const {
 }
 
 TTownNames TTownFile::ReadNames() const {
-  const auto buffer = std::make_unique<char[]>(ReadChunkSize);
+  // A small file needs no more room than its size, and the room is not cleared: it is read into.
+  const std::size_t room =
+      static_cast<std::size_t>(std::min<off_t>(ReadChunkSize, status_.st_size + 1));
+  const auto buffer = std::make_unique_for_overwrite<char[]>(room);
   TTownLineReader reader;
   std::uint64_t total = 0;
   for (off_t offset = 0;;) {
-    const ssize_t count = ::pread(file_.Get(), buffer.get(), ReadChunkSize, offset);
+    const ssize_t count = ::pread(file_.Get(), buffer.get(), room, offset);
     if (count < 0) {
       if (errno == EINTR) continue;
       Fail(errno);
