@@ -22,6 +22,11 @@ constexpr std::size_t ReadChunkSize = 64 * 1024;
 
 constexpr const char* FileTooLarge = "File too large";
 
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 bool IsRegularFile(const std::string& FileName) {
@@ -76,16 +81,16 @@ bool TTownLineReader::Feed(std::string_view Bytes) {
 }
 
 void TTownLineReader::EndLine() {
-  switch (ClassifyUtf8(current_)) {
-    case TUtf8Kind::Ascii:
-      break;
-    case TUtf8Kind::MultiByte:
-      multiByte_ = true;
-      break;
-    case TUtf8Kind::Invalid:
-      validUtf8_ = false;
-      break;
+  // Once the file is known not to be UTF-8, a line only needs to be known as ASCII or not.
+  TUtf8Kind kind = TUtf8Kind::Invalid;
+  if (validUtf8_) {
+    kind = ClassifyUtf8(current_);
+  } else if (IsAscii(current_)) {
+    kind = TUtf8Kind::Ascii;
   }
+  if (kind != TUtf8Kind::Ascii) nonAscii_.push_back(lines_.size());
+  if (kind == TUtf8Kind::MultiByte) multiByte_ = true;
+  if (kind == TUtf8Kind::Invalid) validUtf8_ = false;
   lines_.push_back(std::move(current_));
   current_.clear();
   lineOpen_ = false;
@@ -96,9 +101,8 @@ std::vector<std::string> TTownLineReader::Finish() {
   if (validUtf8_ && multiByte_) {
     if (lines_.front().starts_with(ByteOrderMark)) lines_.front().erase(0, ByteOrderMark.size());
   } else {
-    for (std::string& line : lines_) {
-      if (ClassifyUtf8(line) != TUtf8Kind::Ascii) line = Windows1252ToUtf8(line);
-    }
+    for (const std::size_t line : nonAscii_)
+      lines_[line] = Windows1252ToUtf8(lines_[line]);
   }
   return std::move(lines_);
 }

@@ -50,6 +50,7 @@ class TTownLineReader {
   void EndLine();
 
   std::vector<std::string> lines_;
+  std::vector<std::size_t> nonAscii_;  // the lines with a byte above 0x7F
   std::string current_;
   bool lineOpen_ = false;  // bytes were read since the last line break
   bool ended_ = false;     // Ctrl-Z was seen
