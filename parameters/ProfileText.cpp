@@ -1,5 +1,6 @@
 #include "parameters/ProfileText.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "parameters/IgnoreCase.h"
@@ -88,6 +89,7 @@ TProfileText::TProfileText(std::string_view Text) : newline_("\n") {
     byteOrderMark_ = ByteOrderMark;
     Text.remove_prefix(ByteOrderMark.size());
   }
+  lines_.reserve(static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '\n')) + 1);
   std::size_t start = 0;
   while (start < Text.size()) {
     const std::size_t lineFeed = Text.find('\n', start);
@@ -96,19 +98,24 @@ TProfileText::TProfileText(std::string_view Text) : newline_("\n") {
     start = end;
   }
   if (!lines_.empty() && lines_.front().Text.ends_with("\r\n")) newline_ = "\r\n";
+  IndexSections();
 }
 
 std::optional<TProfileText::TSectionLines> TProfileText::FindSection(
     std::string_view Section) const {
-  for (std::size_t header = 0; header < lines_.size(); ++header) {
-    const TLine& line = lines_[header];
-    if (!line.IsSection || !EqualIgnoringCase(line.Name(), Section)) continue;
-    std::size_t end = header + 1;
-    while (end < lines_.size() && !lines_[end].IsSection)
-      ++end;
-    return TSectionLines{header, end};
+  for (const TSectionLines& section : sections_) {
+    if (EqualIgnoringCase(lines_[section.Header].Name(), Section)) return section;
   }
   return std::nullopt;
+}
+
+void TProfileText::IndexSections() {
+  sections_.clear();
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (!lines_[i].IsSection) continue;
+    if (!sections_.empty()) sections_.back().End = i;
+    sections_.push_back({i, lines_.size()});
+  }
 }
 
 std::optional<std::size_t> TProfileText::FindKey(const TSectionLines& Lines,
@@ -168,6 +175,7 @@ bool TProfileText::WriteString(std::string_view Section, std::string_view Key,
 void TProfileText::InsertLine(std::size_t Index, std::string Line) {
   if (Index == lines_.size()) EndLastLine();
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(Index), TLine(Line + newline_));
+  IndexSections();
 }
 
 void TProfileText::EndLastLine() {

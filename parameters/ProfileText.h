@@ -54,11 +54,13 @@ class TProfileText {
   std::optional<TSectionLines> FindSection(std::string_view Section) const;
   std::optional<std::size_t> FindKey(const TSectionLines& Lines, std::string_view Key) const;
   void InsertLine(std::size_t Index, std::string Line);
+  void IndexSections();
   void EndLastLine();
 
   std::vector<TLine> lines_;
-  std::string newline_;             // for added lines: the ending the file already uses
-  std::string_view byteOrderMark_;  // empty, or the one the text began with
+  std::vector<TSectionLines> sections_;  // every section in file order, found once per change
+  std::string newline_;                  // for added lines: the ending the file already uses
+  std::string_view byteOrderMark_;       // empty, or the one the text began with
 };
 
 }  // namespace hillograph
