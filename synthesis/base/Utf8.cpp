@@ -94,13 +94,17 @@ TUtf8Kind ClassifyUtf8(std::string_view Text) {
 std::string Windows1252ToUtf8(std::string_view Text) {
   std::string out;
   out.reserve(Text.size() + Text.size() / 2);
-  for (const char ch : Text) {
-    const auto b = static_cast<std::uint8_t>(ch);
-    if (b < 0x80) {
-      out.push_back(ch);
-    } else {
-      AppendUtf8(out, b < 0xA0 ? char32_t{Windows1252High[b - 0x80]} : char32_t{b});
-    }
+  std::size_t pos = 0;
+  while (pos < Text.size()) {
+    // A run of ASCII goes across in one piece.
+    std::size_t end = pos;
+    while (end < Text.size() && static_cast<std::uint8_t>(Text[end]) < 0x80)
+      ++end;
+    out.append(Text.data() + pos, end - pos);
+    if (end == Text.size()) break;
+    const auto b = static_cast<std::uint8_t>(Text[end]);
+    AppendUtf8(out, b < 0xA0 ? char32_t{Windows1252High[b - 0x80]} : char32_t{b});
+    pos = end + 1;
   }
   return out;
 }
