@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <memory>
 
@@ -17,6 +18,13 @@ namespace {
 constexpr char LineFeed = '\n';
 constexpr char CarriageReturn = '\r';
 constexpr char EndOfFileMark = '\x1A';  // Ctrl-Z
+// The bytes that end a name: a line break or the end of the file.
+constexpr std::array<bool, 256> EndsText = [] {
+  std::array<bool, 256> ends{};
+  for (const char c : {LineFeed, CarriageReturn, EndOfFileMark})
+    ends[static_cast<std::uint8_t>(c)] = true;
+  return ends;
+}();
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t ReadChunkSize = 64 * 1024;
 
@@ -55,10 +63,11 @@ std::string InOutErrorMessage(int Error) {
 
 bool TTownLineReader::Feed(std::string_view Bytes) {
   if (ended_) return false;
-  constexpr char Breaks[] = {LineFeed, CarriageReturn, EndOfFileMark};
   while (!Bytes.empty()) {
     // The text up to the next byte that matters goes into the name in one piece.
-    const std::size_t stop = std::min(Bytes.find_first_of(Breaks, 0, sizeof Breaks), Bytes.size());
+    std::size_t stop = 0;
+    while (stop < Bytes.size() && !EndsText[static_cast<std::uint8_t>(Bytes[stop])])
+      ++stop;
     if (stop > 0) {
       current_.append(Bytes.data(), stop);
       lineOpen_ = true;
