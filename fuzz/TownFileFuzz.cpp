@@ -34,16 +34,16 @@ std::size_t LineCount(std::string_view bytes) {
   return count + (!bytes.empty() && bytes.back() != '\n');
 }
 
-// Feeds the bytes in pieces whose sizes the bytes themselves decide.
+// Feeds the bytes in three pieces, cut where the first and the last byte say: over many inputs
+// every kind of byte falls at a cut.
 std::vector<std::string> ReadInPieces(std::string_view bytes) {
   TTownLineReader reader;
-  std::size_t piece = bytes.empty() ? 1 : static_cast<std::uint8_t>(bytes[0]) % 7 + 1;
-  while (!bytes.empty()) {
-    const std::string_view head = bytes.substr(0, piece);
-    bytes.remove_prefix(head.size());
-    if (!reader.Feed(head)) break;
-    piece = piece * 5 % 11 + 1;
-  }
+  const std::size_t size = bytes.size();
+  const std::size_t first = size == 0 ? 0 : static_cast<std::uint8_t>(bytes.front()) % (size + 1);
+  const std::size_t second =
+      size == 0 ? 0 : first + static_cast<std::uint8_t>(bytes.back()) % (size - first + 1);
+  if (reader.Feed(bytes.substr(0, first)) && reader.Feed(bytes.substr(first, second - first)))
+    reader.Feed(bytes.substr(second));
   return reader.Finish();
 }
 
