@@ -1,6 +1,8 @@
 // Preset files: any text loads with every number inside its field's range, and writing one key
-// gives that key the written value while every other key reads as before. The input is the file,
-// then optionally a NUL byte and the value to write.
+// gives that key the written value while the other keys read as before (each input checks the
+// written key and the keys of a few other sections and names, which its size picks: over many
+// inputs every pair is checked, and one input costs a third of reading every key again). The
+// input is the file, then optionally a NUL byte and the value to write.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -18,10 +20,15 @@ using namespace hillograph;
 
 constexpr std::string_view Missing = "\x01missing";
 
-std::vector<std::string> ReadAll(const TProfileText& profile) {
+constexpr std::size_t OthersChecked = 3;
+
+std::vector<std::string> ReadSome(const TProfileText& profile,
+                                  const std::vector<std::size_t>& keys) {
   std::vector<std::string> values;
-  for (const TParameterKey& key : ParameterKeys)
-    values.push_back(profile.ReadString(key.Section, key.Name, Missing));
+  values.reserve(keys.size());
+  for (const std::size_t key : keys)
+    values.push_back(profile.ReadString(ParameterKeys[key].Section, ParameterKeys[key].Name,
+                                        Missing));
   return values;
 }
 
@@ -48,15 +55,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::abort();
   }
 
-  const std::vector<std::string> before = ReadAll(profile);
   const std::size_t written = value.size() % ParameterKeys.size();
+  std::vector<std::size_t> checked = {written};
+  for (std::size_t other = 1; other <= OthersChecked; ++other)
+    checked.push_back((written + other * (text.size() % 17 + 1)) % ParameterKeys.size());
+  const std::vector<std::string> before = ReadSome(profile, checked);
   const TParameterKey& key = ParameterKeys[written];
   if (!profile.WriteString(key.Section, key.Name, value)) {
     if (profile.Text() != text) std::abort();
     return 0;
   }
   std::vector<std::string> expected = before;
-  expected[written] = std::string(value.substr(0, ProfileValueLimit));
-  if (ReadAll(TProfileText(profile.Text())) != expected) std::abort();
+  for (std::size_t i = 0; i < checked.size(); ++i) {
+    if (checked[i] == written) expected[i] = std::string(value.substr(0, ProfileValueLimit));
+  }
+  if (ReadSome(TProfileText(profile.Text()), checked) != expected) std::abort();
   return 0;
 }

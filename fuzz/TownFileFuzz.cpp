@@ -1,10 +1,6 @@
-// Town databases: any bytes load as the render loads them, from a file, and give the same names
-// however the reader is fed; the names are UTF-8 without line breaks, one per line up to the first
-// Ctrl-Z; NextName hands out every name once per cycle with one draw per call, and invents
-// pronounceable names when there are none.
-#include <sys/mman.h>
-#include <unistd.h>
-
+// Town databases: any bytes give the same names however the reader is fed; the names are UTF-8
+// without line breaks, one per line up to the first Ctrl-Z; NextName hands out every name once per
+// cycle with one draw per call, and invents pronounceable names when there are none.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -21,32 +17,12 @@ namespace {
 
 using namespace hillograph;
 
-constexpr std::size_t MaxCalls = 4096;   // NextName calls per input
-constexpr std::size_t MaxChecked = 256;  // lists up to this long are checked after every call
+constexpr std::size_t MaxCalls = 4096;  // NextName calls per input
+constexpr std::size_t MaxChecked = 16;  // lists up to this long are checked after every call
 
 void Require(bool condition) {
   if (!condition) std::abort();
 }
-
-// The bytes as a file that the reader opens by name, in memory.
-class TMemoryFile {
- public:
-  explicit TMemoryFile(std::string_view bytes) : fd_(::memfd_create("towns", MFD_CLOEXEC)) {
-    Require(fd_ >= 0);
-    for (std::size_t done = 0; done < bytes.size();) {
-      const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-      Require(n > 0);
-      done += static_cast<std::size_t>(n);
-    }
-  }
-  ~TMemoryFile() { ::close(fd_); }
-  TMemoryFile(const TMemoryFile&) = delete;
-  TMemoryFile& operator=(const TMemoryFile&) = delete;
-  std::string Name() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
- private:
-  int fd_;
-};
 
 // How many lines the bytes hold: line feeds before the first Ctrl-Z, and one more for text after
 // the last of them.
@@ -58,16 +34,16 @@ std::size_t LineCount(std::string_view bytes) {
   return count + (!bytes.empty() && bytes.back() != '\n');
 }
 
-// Feeds the bytes in pieces whose sizes the bytes themselves decide.
+// Feeds the bytes in three pieces, cut where the first and the last byte say: over many inputs
+// every kind of byte falls at a cut.
 std::vector<std::string> ReadInPieces(std::string_view bytes) {
   TTownLineReader reader;
-  std::size_t piece = bytes.empty() ? 1 : static_cast<std::uint8_t>(bytes[0]) % 7 + 1;
-  while (!bytes.empty()) {
-    const std::string_view head = bytes.substr(0, piece);
-    bytes.remove_prefix(head.size());
-    if (!reader.Feed(head)) break;
-    piece = piece * 5 % 11 + 1;
-  }
+  const std::size_t size = bytes.size();
+  const std::size_t first = size == 0 ? 0 : static_cast<std::uint8_t>(bytes.front()) % (size + 1);
+  const std::size_t second =
+      size == 0 ? 0 : first + static_cast<std::uint8_t>(bytes.back()) % (size - first + 1);
+  if (reader.Feed(bytes.substr(0, first)) && reader.Feed(bytes.substr(first, second - first)))
+    reader.Feed(bytes.substr(second));
   return reader.Finish();
 }
 
@@ -81,15 +57,16 @@ void CheckInvented(const std::string& name) {
 
 std::size_t HandedOut(const TNameGen& names) {
   std::size_t count = 0;
-  for (const TNameGenEntry& entry : names.Names)
-    count += entry.Mark != names.FreshMark;
+  for (std::size_t i = 0; i < names.Marks.size(); ++i)
+    count += names.Marks[i] != names.FreshMark;
   return count;
 }
 
-// Every name once per cycle, one draw per call, UsedCount as many as handed out.
+// Every name once per cycle, one draw per call, UsedCount as many as handed out; a whole cycle,
+// then the first two calls of the next.
 void CheckCycles(TNameGen& names, std::uint32_t seed) {
-  const std::size_t n = names.Names.size();
-  const std::size_t calls = std::min(MaxCalls, 2 * n + 1);
+  const std::size_t n = names.Count();
+  const std::size_t calls = std::min(MaxCalls, n + 2);
   std::vector<bool> usedInCycle(n, false);
   std::size_t inCycle = 0;
   RandSeed = seed;
@@ -101,11 +78,11 @@ void CheckCycles(TNameGen& names, std::uint32_t seed) {
     Random(static_cast<std::int32_t>(n));
     Require(RandSeed == after);
 
-    // The name is one of the entries: which one its address tells.
+    // The name is one of the list's: which one its address tells.
     const auto offset = reinterpret_cast<std::uintptr_t>(&name) -
-                        reinterpret_cast<std::uintptr_t>(&names.Names[0].Name);
-    Require(offset % sizeof(TNameGenEntry) == 0);
-    const std::size_t index = offset / sizeof(TNameGenEntry);
+                        reinterpret_cast<std::uintptr_t>(names.Names->data());
+    Require(offset % sizeof(std::string) == 0);
+    const std::size_t index = offset / sizeof(std::string);
     Require(index < n);
     Require(!usedInCycle[index]);
     usedInCycle[index] = true;
@@ -116,6 +93,7 @@ void CheckCycles(TNameGen& names, std::uint32_t seed) {
     Require(names.UsedCount == static_cast<std::int32_t>(inCycle));
     if (n <= MaxChecked) Require(HandedOut(names) == inCycle);
   }
+  Require(HandedOut(names) == inCycle);
 }
 
 }  // namespace
@@ -123,15 +101,12 @@ void CheckCycles(TNameGen& names, std::uint32_t seed) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-  const TMemoryFile file(bytes);
   TNameGen names;
   names.FreshMark = size % 2 == 0;  // a load starts a cycle whatever the mark was
-  names.LoadFromFile(file.Name());
-  std::vector<std::string> loaded;
-  for (const TNameGenEntry& entry : names.Names) {
-    Require(entry.Mark == names.FreshMark);
-    loaded.push_back(entry.Name);
-  }
+  names.UsedCount = 1;
+  names.SetNames(TownNamesFromBytes(bytes));
+  const std::vector<std::string>& loaded = *names.Names;
+  Require(names.Marks.size() == loaded.size() && HandedOut(names) == 0);
   Require(names.UsedCount == 0);
   Require(loaded == ReadInPieces(bytes));
   Require(loaded.size() == LineCount(bytes));

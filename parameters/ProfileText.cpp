@@ -1,8 +1,9 @@
 #include "parameters/ProfileText.h"
 
-#include "parameters/IgnoreCase.h"
-
+#include <algorithm>
 #include <utility>
+
+#include "parameters/IgnoreCase.h"
 
 namespace hillograph {
 namespace {
@@ -10,6 +11,7 @@ namespace {
 constexpr std::string_view Blanks = " \t";
 constexpr std::string_view LineBreaks = "\r\n";
 constexpr char Quote = '"';
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(Blanks);
@@ -24,29 +26,32 @@ std::string_view Content(std::string_view line) {
   return line;
 }
 
-enum class TLineKind { Section, Key, Other };
-
-struct TLine {
-  TLineKind Kind = TLineKind::Other;
-  std::string_view Name;
-  std::size_t ValueStart = 0;  // Key: where the value begins, after "=" and the blanks behind it
-};
-
 // Comments, blank lines and lines without "=" are kept but hold no key.
-TLine Classify(std::string_view line) {
+void ClassifyInto(std::string_view line, bool& isSection, bool& isKey, std::size_t& nameStart,
+                  std::size_t& nameSize, std::size_t& valueStart) {
   const std::string_view content = Content(line);
   const std::string_view text = Trim(content);
+  const auto offset = [&line](std::string_view part) {
+    return static_cast<std::size_t>(part.data() - line.data());
+  };
   if (text.starts_with('[')) {
     const std::size_t close = text.find(']');
-    if (close == std::string_view::npos) return {};
-    return {TLineKind::Section, Trim(text.substr(1, close - 1)), 0};
+    if (close == std::string_view::npos) return;
+    const std::string_view name = Trim(text.substr(1, close - 1));
+    isSection = true;
+    nameStart = name.empty() ? 0 : offset(name);
+    nameSize = name.size();
+    return;
   }
-  if (text.starts_with(';') || text.starts_with('#')) return {};
+  if (text.starts_with(';') || text.starts_with('#')) return;
   const std::size_t equals = content.find('=');
-  if (equals == std::string_view::npos) return {};
-  const std::size_t valueStart = content.find_first_not_of(Blanks, equals + 1);
-  return {TLineKind::Key, Trim(content.substr(0, equals)),
-          valueStart == std::string_view::npos ? content.size() : valueStart};
+  if (equals == std::string_view::npos) return;
+  const std::string_view name = Trim(content.substr(0, equals));
+  const std::size_t value = content.find_first_not_of(Blanks, equals + 1);
+  isKey = true;
+  nameStart = name.empty() ? 0 : offset(name);
+  nameSize = name.size();
+  valueStart = value == std::string_view::npos ? content.size() : value;
 }
 
 bool IsQuoted(std::string_view value) {
@@ -75,36 +80,50 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
 
 }  // namespace
 
+TProfileText::TLine::TLine(std::string LineText) : Text(std::move(LineText)) {
+  ClassifyInto(Text, IsSection, IsKey, NameStart, NameSize, ValueStart);
+}
+
 TProfileText::TProfileText(std::string_view Text, std::string Source)
     : newline_("\n"), source_(std::move(Source)) {
+  if (Text.starts_with(ByteOrderMark)) {
+    byteOrderMark_ = ByteOrderMark;
+    Text.remove_prefix(ByteOrderMark.size());
+  }
+  lines_.reserve(static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '\n')) + 1);
   std::size_t start = 0;
   while (start < Text.size()) {
     const std::size_t lineFeed = Text.find('\n', start);
     const std::size_t end = lineFeed == std::string_view::npos ? Text.size() : lineFeed + 1;
-    lines_.emplace_back(Text.substr(start, end - start));
+    lines_.emplace_back(std::string(Text.substr(start, end - start)));
     start = end;
   }
-  if (!lines_.empty() && lines_.front().ends_with("\r\n")) newline_ = "\r\n";
+  if (!lines_.empty() && lines_.front().Text.ends_with("\r\n")) newline_ = "\r\n";
+  IndexSections();
 }
 
 std::optional<TProfileText::TSectionLines> TProfileText::FindSection(
     std::string_view Section) const {
-  for (std::size_t header = 0; header < lines_.size(); ++header) {
-    const TLine line = Classify(lines_[header]);
-    if (line.Kind != TLineKind::Section || !EqualIgnoringCase(line.Name, Section)) continue;
-    std::size_t end = header + 1;
-    while (end < lines_.size() && Classify(lines_[end]).Kind != TLineKind::Section)
-      ++end;
-    return TSectionLines{header, end};
+  for (const TSectionLines& section : sections_) {
+    if (EqualIgnoringCase(lines_[section.Header].Name(), Section)) return section;
   }
   return std::nullopt;
+}
+
+void TProfileText::IndexSections() {
+  sections_.clear();
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (!lines_[i].IsSection) continue;
+    if (!sections_.empty()) sections_.back().End = i;
+    sections_.push_back({i, lines_.size()});
+  }
 }
 
 std::optional<std::size_t> TProfileText::FindKey(const TSectionLines& Lines,
                                                  std::string_view Key) const {
   for (std::size_t i = Lines.Header + 1; i < Lines.End; ++i) {
-    const TLine line = Classify(lines_[i]);
-    if (line.Kind == TLineKind::Key && EqualIgnoringCase(line.Name, Key)) return i;
+    const TLine& line = lines_[i];
+    if (line.IsKey && EqualIgnoringCase(line.Name(), Key)) return i;
   }
   return std::nullopt;
 }
@@ -120,8 +139,8 @@ std::string TProfileText::ReadString(std::string_view Section, std::string_view 
   const auto section = FindSection(Section);
   const auto key = section ? FindKey(*section, Key) : std::nullopt;
   if (key) {
-    const std::string_view content = Content(lines_[*key]);
-    value = Trim(content.substr(Classify(content).ValueStart));
+    const TLine& line = lines_[*key];
+    value = Trim(Content(line.Text).substr(line.ValueStart));
     if (IsQuoted(value)) value = value.substr(1, value.size() - 2);
   }
   return std::string(value.substr(0, ProfileValueLimit));
@@ -134,24 +153,26 @@ bool TProfileText::WriteString(std::string_view Section, std::string_view Key,
   const auto section = FindSection(Section);
   if (!section) {
     // A new section stands at the end, a blank line apart from what is there.
-    if (!lines_.empty() && !Trim(Content(lines_.back())).empty()) InsertLine(lines_.size(), "");
+    if (!lines_.empty() && !Trim(Content(lines_.back().Text)).empty()) {
+      InsertLine(lines_.size(), "");
+    }
     InsertLine(lines_.size(), "[" + std::string(Section) + "]");
     InsertLine(lines_.size(), keyLine);
     return true;
   }
   if (const auto key = FindKey(*section, Key)) {
     // In place: the name as it was spelt, the blanks around "=" and the line's own ending.
-    const std::string& line = lines_[*key];
-    const std::size_t contentSize = Content(line).size();
-    lines_[*key] =
-        line.substr(0, Classify(line).ValueStart) + ValueText(Value) + line.substr(contentSize);
+    const TLine& line = lines_[*key];
+    const std::size_t contentSize = Content(line.Text).size();
+    lines_[*key] = TLine(line.Text.substr(0, line.ValueStart) + ValueText(Value) +
+                         line.Text.substr(contentSize));
     return true;
   }
   // A new key follows the last key of its section, ahead of any blank or comment lines that
   // lead into the next section.
   std::size_t lastKey = section->Header;
   for (std::size_t i = section->Header + 1; i < section->End; ++i) {
-    if (Classify(lines_[i]).Kind == TLineKind::Key) lastKey = i;
+    if (lines_[i].IsKey) lastKey = i;
   }
   InsertLine(lastKey + 1, keyLine);
   return true;
@@ -159,20 +180,22 @@ bool TProfileText::WriteString(std::string_view Section, std::string_view Key,
 
 void TProfileText::InsertLine(std::size_t Index, std::string Line) {
   if (Index == lines_.size()) EndLastLine();
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(Index), Line + newline_);
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(Index), TLine(Line + newline_));
+  IndexSections();
 }
 
 void TProfileText::EndLastLine() {
-  if (lines_.empty() || lines_.back().ends_with('\n')) return;
+  if (lines_.empty() || lines_.back().Text.ends_with('\n')) return;
   // A carriage return at the very end already ends the last line's content: a line feed after it
   // completes the line break, where a whole new one would leave the CR in the value.
-  lines_.back() += lines_.back().ends_with('\r') ? "\n" : newline_;
+  const std::string& last = lines_.back().Text;
+  lines_.back() = TLine(last + (last.ends_with('\r') ? "\n" : newline_));
 }
 
 std::string TProfileText::Text() const {
-  std::string text;
-  for (const std::string& line : lines_)
-    text += line;
+  std::string text(byteOrderMark_);
+  for (const TLine& line : lines_)
+    text += line.Text;
   return text;
 }
 

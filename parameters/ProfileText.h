@@ -16,7 +16,8 @@ inline constexpr std::size_t ProfileValueLimit = 2047;
 
 class TProfileText {
  public:
-  // Lines end in LF or CR LF. Source names where the text came from, for messages.
+  // Lines end in LF or CR LF. A UTF-8 byte order mark at the start is not part of the first line;
+  // Text() keeps it. Source names where the text came from, for messages.
   explicit TProfileText(std::string_view Text, std::string Source = {});
 
   const std::string& Source() const { return source_; }
@@ -42,13 +43,29 @@ class TProfileText {
     std::size_t End;     // one past the last line of the section
   };
 
+  // A line with what it holds, worked out once when the line is made.
+  struct TLine {
+    explicit TLine(std::string Text);
+    std::string_view Name() const { return std::string_view(Text).substr(NameStart, NameSize); }
+
+    std::string Text;  // with its own line ending; the last line may have none
+    bool IsSection = false;
+    bool IsKey = false;
+    std::size_t NameStart = 0;
+    std::size_t NameSize = 0;
+    std::size_t ValueStart = 0;  // key: where the value begins, after "=" and the blanks behind it
+  };
+
   std::optional<TSectionLines> FindSection(std::string_view Section) const;
   std::optional<std::size_t> FindKey(const TSectionLines& Lines, std::string_view Key) const;
   void InsertLine(std::size_t Index, std::string Line);
+  void IndexSections();
   void EndLastLine();
 
-  std::vector<std::string> lines_;  // each with its own line ending; the last may have none
-  std::string newline_;             // for added lines: the ending the file already uses
+  std::vector<TLine> lines_;
+  std::vector<TSectionLines> sections_;  // every section in file order, found once per change
+  std::string newline_;                  // for added lines: the ending the file already uses
+  std::string_view byteOrderMark_;       // empty, or the one the text began with
   std::string source_;
 };
 

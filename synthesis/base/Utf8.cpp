@@ -12,6 +12,38 @@ constexpr std::array<char16_t, 32> Windows1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// The UTF-8 bytes of each Windows-1252 byte, worked out once.
+constexpr std::size_t MaxWindows1252Bytes = 3;  // the highest code point, U+2122, takes three
+
+struct TUtf8Bytes {
+  std::size_t Size = 0;
+  char Bytes[MaxWindows1252Bytes] = {};
+};
+
+constexpr std::array<TUtf8Bytes, 256> MakeWindows1252Utf8() {
+  std::array<TUtf8Bytes, 256> table{};
+  for (std::uint32_t b = 0; b < 256; ++b) {
+    const std::uint32_t c = b >= 0x80 && b < 0xA0 ? Windows1252High[b - 0x80] : b;
+    TUtf8Bytes& out = table[b];
+    const auto put = [&out](std::uint32_t byte) {
+      out.Bytes[out.Size++] = static_cast<char>(byte);
+    };
+    if (c < 0x80) {
+      put(c);
+    } else if (c < 0x800) {
+      put(0xC0 | c >> 6);
+      put(0x80 | (c & 0x3F));
+    } else {
+      put(0xE0 | c >> 12);
+      put(0x80 | (c >> 6 & 0x3F));
+      put(0x80 | (c & 0x3F));
+    }
+  }
+  return table;
+}
+
+constexpr std::array<TUtf8Bytes, 256> Windows1252Utf8 = MakeWindows1252Utf8();
+
 constexpr bool IsContinuation(std::uint8_t b) {
   return (b & 0xC0) == 0x80;
 }
@@ -92,16 +124,14 @@ TUtf8Kind ClassifyUtf8(std::string_view Text) {
 }
 
 std::string Windows1252ToUtf8(std::string_view Text) {
-  std::string out;
-  out.reserve(Text.size() + Text.size() / 2);
+  std::string out(Text.size() * MaxWindows1252Bytes, '\0');
+  char* put = out.data();
   for (const char ch : Text) {
-    const auto b = static_cast<std::uint8_t>(ch);
-    if (b < 0x80) {
-      out.push_back(ch);
-    } else {
-      AppendUtf8(out, b < 0xA0 ? char32_t{Windows1252High[b - 0x80]} : char32_t{b});
-    }
+    const TUtf8Bytes& bytes = Windows1252Utf8[static_cast<std::uint8_t>(ch)];
+    for (std::size_t i = 0; i < bytes.Size; ++i)
+      *put++ = bytes.Bytes[i];
   }
+  out.resize(static_cast<std::size_t>(put - out.data()));
   return out;
 }
 

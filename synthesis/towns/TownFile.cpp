@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <memory>
 
 #include "synthesis/base/Error.h"
 #include "synthesis/base/Utf8.h"
-#include "synthesis/files/FileDescriptor.h"
 
 namespace hillograph {
 namespace {
@@ -18,11 +18,21 @@ namespace {
 constexpr char LineFeed = '\n';
 constexpr char CarriageReturn = '\r';
 constexpr char EndOfFileMark = '\x1A';  // Ctrl-Z
+// The bytes that end a name: a line break or the end of the file.
+constexpr std::array<bool, 256> EndsText = [] {
+  std::array<bool, 256> ends{};
+  for (const char c : {LineFeed, CarriageReturn, EndOfFileMark})
+    ends[static_cast<std::uint8_t>(c)] = true;
+  return ends;
+}();
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t ReadChunkSize = 64 * 1024;
 
-[[noreturn]] void ThrowInOutError(int error) {
-  throw TError(InOutErrorMessage(error));
+constexpr const char* FileTooLarge = "File too large";
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -53,10 +63,11 @@ std::string InOutErrorMessage(int Error) {
 
 bool TTownLineReader::Feed(std::string_view Bytes) {
   if (ended_) return false;
-  constexpr char Breaks[] = {LineFeed, CarriageReturn, EndOfFileMark};
   while (!Bytes.empty()) {
     // The text up to the next byte that matters goes into the name in one piece.
-    const std::size_t stop = std::min(Bytes.find_first_of(Breaks, 0, sizeof Breaks), Bytes.size());
+    std::size_t stop = 0;
+    while (stop < Bytes.size() && !EndsText[static_cast<std::uint8_t>(Bytes[stop])])
+      ++stop;
     if (stop > 0) {
       current_.append(Bytes.data(), stop);
       lineOpen_ = true;
@@ -79,16 +90,16 @@ bool TTownLineReader::Feed(std::string_view Bytes) {
 }
 
 void TTownLineReader::EndLine() {
-  switch (ClassifyUtf8(current_)) {
-    case TUtf8Kind::Ascii:
-      break;
-    case TUtf8Kind::MultiByte:
-      multiByte_ = true;
-      break;
-    case TUtf8Kind::Invalid:
-      validUtf8_ = false;
-      break;
+  // Once the file is known not to be UTF-8, a line only needs to be known as ASCII or not.
+  TUtf8Kind kind = TUtf8Kind::Invalid;
+  if (validUtf8_) {
+    kind = ClassifyUtf8(current_);
+  } else if (IsAscii(current_)) {
+    kind = TUtf8Kind::Ascii;
   }
+  if (kind != TUtf8Kind::Ascii) nonAscii_.push_back(lines_.size());
+  if (kind == TUtf8Kind::MultiByte) multiByte_ = true;
+  if (kind == TUtf8Kind::Invalid) validUtf8_ = false;
   lines_.push_back(std::move(current_));
   current_.clear();
   lineOpen_ = false;
@@ -99,34 +110,68 @@ std::vector<std::string> TTownLineReader::Finish() {
   if (validUtf8_ && multiByte_) {
     if (lines_.front().starts_with(ByteOrderMark)) lines_.front().erase(0, ByteOrderMark.size());
   } else {
-    for (std::string& line : lines_) {
-      if (ClassifyUtf8(line) != TUtf8Kind::Ascii) line = Windows1252ToUtf8(line);
-    }
+    for (const std::size_t line : nonAscii_)
+      lines_[line] = Windows1252ToUtf8(lines_[line]);
   }
   return std::move(lines_);
 }
 
-std::vector<std::string> ReadTownFile(const std::string& FileName) {
-  // Not blocking: should the name have become a pipe since it was looked at, the open returns at
-  // once and the check below refuses it.
-  const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) ThrowInOutError(errno);
-  const TFileDescriptor file(fd);
-  struct stat status {};
-  if (::fstat(file.Get(), &status) != 0) ThrowInOutError(errno);
-  if (!S_ISREG(status.st_mode)) return {};
-
-  const auto buffer = std::make_unique<char[]>(ReadChunkSize);
+TTownNames TownNamesFromBytes(std::string_view Bytes) {
   TTownLineReader reader;
-  for (;;) {
-    const ssize_t count = ::read(file.Get(), buffer.get(), ReadChunkSize);
+  reader.Feed(Bytes);
+  return reader.Finish();
+}
+
+std::string TownFileMessage(const std::string& FileName, const std::string& Reason) {
+  return "Cannot read town database \"" + FileName + "\": " + Reason;
+}
+
+// Not blocking: should the name have become a pipe since it was looked at, the open returns at
+// once and IsRegular refuses it.
+TTownFile::TTownFile(const std::string& FileName)
+    : fileName_(FileName), file_(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+  if (file_.Get() < 0) Fail(errno);
+  if (::fstat(file_.Get(), &status_) != 0) Fail(errno);
+  if (IsRegular() && static_cast<std::uint64_t>(status_.st_size) > TownFileLimit) Fail(EFBIG);
+}
+
+void TTownFile::Fail(int Error) const {
+  throw TError(
+      TownFileMessage(fileName_, Error == EFBIG ? FileTooLarge : InOutErrorMessage(Error)));
+}
+
+void TTownFile::Probe() const {
+  char first = 0;
+  while (::pread(file_.Get(), &first, 1, 0) < 0) {
+    if (errno != EINTR) Fail(errno);
+  }
+}
+
+TTownNames TTownFile::ReadNames() const {
+  // A small file needs no more room than its size, and the room is not cleared: it is read into.
+  const std::size_t room =
+      static_cast<std::size_t>(std::min<off_t>(ReadChunkSize, status_.st_size + 1));
+  const auto buffer = std::make_unique_for_overwrite<char[]>(room);
+  TTownLineReader reader;
+  std::uint64_t total = 0;
+  for (off_t offset = 0;;) {
+    const ssize_t count = ::pread(file_.Get(), buffer.get(), room, offset);
     if (count < 0) {
       if (errno == EINTR) continue;
-      ThrowInOutError(errno);
+      Fail(errno);
     }
+    // The file may have grown since it was measured.
+    total += static_cast<std::uint64_t>(count);
+    if (total > TownFileLimit) Fail(EFBIG);
     if (count == 0 || !reader.Feed({buffer.get(), static_cast<std::size_t>(count)})) break;
+    offset += count;
   }
   return reader.Finish();
+}
+
+TTownNames ReadTownFile(const std::string& FileName) {
+  const TTownFile file(FileName);
+  return file.IsRegular() ? file.ReadNames() : TTownNames();
 }
 
 }  // namespace hillograph

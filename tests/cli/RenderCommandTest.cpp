@@ -95,7 +95,8 @@ TEST_F(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
       {"--save-preset " + throughFile, 1, "Unable to write to " + throughFile + "\n"},
       {"--preset " + Path("notes.txt"), 1,
        Path("notes.txt") + " is not a preset: it holds none of its keys.\n"},
-      {"--set TownDB=/proc/self/mem", 1, ": I/O error 5\n"},
+      {"--set TownDB=/proc/self/mem", 1,
+       "Cannot read town database \"/proc/self/mem\": I/O error 5\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run("-o " + Path("never.bmp") + " " + c.arguments), c.status) << c.arguments;

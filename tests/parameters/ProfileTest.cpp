@@ -59,6 +59,8 @@ TEST(ProfileTextTest, WritesInPlace) {
       {"[B]\r\n[A]\r\nx=1\r", "B", "y", "2", "[B]\r\ny=2\r\n[A]\r\nx=1\r"},
       {"[A]\n", "A", "x", " padded ", "[A]\nx=\" padded \"\n"},
       {"[A]\n", "A", "x", "\"q\"", "[A]\nx=\"\"q\"\"\n"},
+      {"\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "2",
+       "\xEF\xBB\xBF[A]\r\nx=2\r\n"},  // byte order mark
   };
   for (const auto& c : cases) {
     TProfileText profile(c.before);

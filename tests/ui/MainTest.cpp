@@ -236,7 +236,7 @@ class MainTest : public QObject {
     RandSeed = 31337;
     window_->eTownDB->setText(QStringLiteral("/proc/self/mem"));  // fails to read, also for root
     QTest::mouseClick(window_->Button1, Qt::LeftButton);
-    QCOMPARE(errors_, QStringList{"I/O error 5"});
+    QCOMPARE(errors_, QStringList{"Cannot read town database \"/proc/self/mem\": I/O error 5"});
     QVERIFY(Shows(TMapParameters{}));
     QCOMPARE(RandSeed, 31337u);
     QVERIFY(QApplication::overrideCursor() == nullptr);

@@ -63,10 +63,11 @@ TEST(NameGenTest, InventedNamesArePronounceable) {
 
 TNameGen ListOf(const std::vector<std::string>& list, const std::vector<bool>& used = {}) {
   TNameGen names;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    const bool handedOut = i < used.size() && used[i];
-    names.Names.push_back({list[i], handedOut ? !names.FreshMark : names.FreshMark});
-    names.UsedCount += handedOut;
+  names.SetNames(list);
+  for (std::size_t i = 0; i < used.size(); ++i) {
+    if (!used[i]) continue;
+    names.Marks[i] = !names.FreshMark;
+    ++names.UsedCount;
   }
   return names;
 }

@@ -1,8 +1,10 @@
 #include "synthesis/towns/TownFile.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <cerrno>
 #include <string>
@@ -50,26 +52,26 @@ TEST(TownFileTest, Lines) {
     EXPECT_EQ(byByte.Finish(), c.names) << c.bytes << ", fed byte by byte";
     // Loading starts a new cycle of the names and draws nothing.
     TNameGen names;
-    names.Names.assign(300, {"old", true});
+    names.SetNames(Names(300, "old"));  // longer than any new list
+    names.Marks.assign(300, !names.FreshMark);
     names.UsedCount = 2;
     RandSeed = 99;
     names.LoadFromFile(dir.Write("towns.txt", c.bytes));
-    Names loaded;
-    for (const TNameGenEntry& entry : names.Names) {
-      loaded.push_back(entry.Name);
-      EXPECT_EQ(entry.Mark, names.FreshMark) << c.bytes;
-    }
-    EXPECT_EQ(loaded, c.names) << c.bytes;
+    EXPECT_EQ(names.Marks, std::vector<bool>(c.names.size(), names.FreshMark)) << c.bytes;
+    EXPECT_EQ(*names.Names, c.names) << c.bytes;
     EXPECT_EQ(names.UsedCount, 0);
     EXPECT_EQ(RandSeed, 99u);
   }
 }
 
+// The reason of the failure, after the message's part that names the file.
 std::string ReadFailure(const std::string& name) {
   try {
     ReadTownFile(name);
   } catch (const TError& e) {
-    return e.what();
+    const std::string prefix = "Cannot read town database \"" + name + "\": ";
+    const std::string message = e.what();
+    return message.starts_with(prefix) ? message.substr(prefix.size()) : "unnamed: " + message;
   }
   return "no failure";
 }
@@ -84,11 +86,14 @@ TEST(TownFileTest, WhatIsNoTownDatabaseOrFailsToRead) {
     EXPECT_TRUE(ReadTownFile(name).empty()) << name;  // opened anyway: no names, no waiting
   }
   EXPECT_TRUE(IsRegularFile(dir.Path("link")));
+  const std::string huge = dir.Write("huge.txt", "");
+  std::filesystem::resize_file(huge, TownFileLimit + 1);  // sparse: nothing is written
   const struct {
     std::string name;
     std::string message;
   } cases[] = {
       {dir.Path("missing"), "File not found"},
+      {huge, "File too large"},
       {file + "/inside", "Invalid filename"},
       {dir.Path(std::string(5000, 'n')), "Invalid filename"},
       {"/proc/self/mem", "I/O error 5"},  // a regular file whose first page cannot be read
@@ -105,9 +110,9 @@ TEST(TownFileTest, WhatIsNoTownDatabaseOrFailsToRead) {
   for (const auto& e : errors)
     EXPECT_EQ(InOutErrorMessage(e.error), e.message);
   TNameGen names;  // a failed load keeps the names it had
-  names.Names = {{"Aa", false}, {"Bb", true}};
+  names.SetNames(Names{"Aa", "Bb"});
   EXPECT_THROW(names.LoadFromFile("/proc/self/mem"), TError);
-  EXPECT_EQ(names.Names.size(), 2u);
+  EXPECT_EQ(*names.Names, (Names{"Aa", "Bb"}));
 }
 
 }  // namespace
