@@ -3,15 +3,17 @@
 
 #include <string>
 
+#include "synthesis/base/Progress.h"
 #include "synthesis/raster/Picture.h"
 
 namespace hillograph {
 
 // PNG when the name ends in ".png" (any case), otherwise an uncompressed 24-bit BMP. Replaces the
 // file whole or leaves it as it was, failing with "Cannot create file ...".
-void SavePictureFile(const TPicture& Picture, const std::string& FileName);
+void SavePictureFile(const TPicture& Picture, const std::string& FileName,
+                     TProgress* Progress = nullptr);
 
-// The picture as a PNG file's bytes.
-std::string EncodePng(const TPicture& Picture);
+// Whether the name ends in Extension (".png"), compared without regard to ASCII case.
+bool HasExtension(const std::string& FileName, std::string_view Extension);
 
 }  // namespace hillograph
