@@ -18,12 +18,13 @@ void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction
 
 }  // namespace
 
-TMapStyle MapStyle = DefaultMapStyle;
+constinit thread_local TMapStyle MapStyle = DefaultMapStyle;
 
 void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
                  std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
                  TTownList* Towns, const TRenderExtras& Extras) {
-  const THeightColors heightColors = BuildHeightColors(MapStyle, WaterLevel);
+  const TMapStyle style = MapStyle;
+  const THeightColors heightColors = BuildHeightColors(style, WaterLevel);
   // Read before the plasma draws and before the picture changes, so that an unreadable file
   // leaves the picture as it was.
   TNameGen names;
@@ -36,12 +37,12 @@ void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std:
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
   const TWaterMask waterMask = BuildWaterMask(plasma.Heights, WaterLevel);
-  PaintRelief(plasma.Heights, WaterLevel, heightColors, MapStyle, lines);
-  DrawGrid(lines, Width, Height, MapStyle.GridColor, MapStyle.GridSize);
+  PaintRelief(plasma.Heights, WaterLevel, heightColors, style, lines);
+  DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
   DrawTowns(canvas, waterMask, TownDensity, names, Towns);
-  DrawFrame(canvas, MapStyle.MapFrameColor);
+  DrawFrame(canvas, style.MapFrameColor);
   if (Extras.Heights != nullptr) *Extras.Heights = plasma.Heights;
   Report(Extras, "Towns", 1);
 }

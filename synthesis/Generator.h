@@ -11,6 +11,9 @@
 
 namespace hillograph {
 
+// The longest side of a map that can be drawn.
+inline constexpr std::int32_t MaxMapSide = 16384;
+
 // Draws the whole map into Bitmap, resizing it to Width x Height. Takes every random number from
 // RandSeed and reads MapStyle. Width, Height and Diversity are 1 .. 1000, WaterLevel 0 .. 255,
 // TownDensity 0 .. 1; TownDB names a file of town names or nothing. A town database that exists

@@ -40,7 +40,8 @@ inline constexpr TMapStyle DefaultMapStyle{
     DefaultHillColor,       DefaultMountainColor,
     DefaultGridSize,        ShadowDivisorBase - DefaultShadows};
 
-// The settings GenerateMap reads; they keep their values between renders.
-extern TMapStyle MapStyle;
+// The settings GenerateMap reads, one set per thread like the generator state; they keep their
+// values between renders on the same thread.
+extern constinit thread_local TMapStyle MapStyle;
 
 }  // namespace hillograph

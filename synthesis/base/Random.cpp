@@ -4,7 +4,7 @@
 
 namespace hillograph {
 
-std::uint32_t RandSeed = 0;
+constinit thread_local std::uint32_t RandSeed = 0;
 
 void Randomize() {
   // The steady clock counts nanoseconds on every platform we build for; its low 32 bits differ

@@ -1,13 +1,14 @@
-// The process-wide random source: one 32-bit linear congruential generator whose every step is
-// part of the picture's contract. The same seed must give the same draws on every machine.
+// The random source: one 32-bit linear congruential generator whose every step is part of the
+// picture's contract. The same seed must give the same draws on every machine.
 #pragma once
 
 #include <cstdint>
 
 namespace hillograph {
 
-// Generator state, shared by the whole process. 0 until first seeded.
-extern std::uint32_t RandSeed;
+// Generator state, one per thread, so that renders on several threads draw independently; a
+// program that works on one thread sees one generator. 0 until first seeded.
+extern constinit thread_local std::uint32_t RandSeed;
 
 inline constexpr std::uint32_t RandMultiplier = 134775813u;
 inline constexpr std::uint32_t RandIncrement = 1u;

@@ -163,8 +163,9 @@ class TLabelFonts {
   TLabelFace italic_;
 };
 
+// Each thread its own faces and glyph caches: the caches grow as text is measured and drawn.
 TLabelFace& FaceFor(TFontStyles Style) {
-  static TLabelFonts fonts;
+  thread_local TLabelFonts fonts;
   return fonts.Face(Style);
 }
 

@@ -187,7 +187,7 @@ TPlasmaPlan::TPlasmaPlan(std::int32_t Width, std::int32_t Height) : Width(Width)
 }
 
 const TPlasmaPlan& PlasmaPlanFor(std::int32_t Width, std::int32_t Height) {
-  static std::unique_ptr<TPlasmaPlan> last;
+  thread_local std::unique_ptr<TPlasmaPlan> last;
   if (!last || last->Width != Width || last->Height != Height)
     last = std::make_unique<TPlasmaPlan>(Width, Height);
   return *last;

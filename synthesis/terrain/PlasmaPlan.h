@@ -102,8 +102,7 @@ class TPlasmaPlan {
 };
 
 // The plan for a size, built on first use and kept until another size is asked for (a drag
-// that changes the water or the seed never changes the size). Not thread-safe: renders run on
-// one thread, like the process-wide random state they draw from.
+// that changes the water or the seed never changes the size). Each thread keeps its own.
 const TPlasmaPlan& PlasmaPlanFor(std::int32_t Width, std::int32_t Height);
 
 }  // namespace hillograph
