@@ -1,5 +1,8 @@
 #include "synthesis/Generator.h"
 
+#include <string>
+
+#include "synthesis/base/Error.h"
 #include "synthesis/raster/Canvas.h"
 #include "synthesis/relief/ColorTable.h"
 #include "synthesis/relief/Overlays.h"
@@ -23,6 +26,10 @@ constinit thread_local TMapStyle MapStyle = DefaultMapStyle;
 void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
                  std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
                  TTownList* Towns, const TRenderExtras& Extras) {
+  if (Extras.LabelScale < 1 || Extras.LabelScale > MaxLabelScale) {
+    throw TError("LabelScale must be 1 .. " + std::to_string(MaxLabelScale) + ", not " +
+                 std::to_string(Extras.LabelScale));
+  }
   const TMapStyle style = MapStyle;
   const THeightColors heightColors = BuildHeightColors(style, WaterLevel);
   // Read before the plasma draws and before the picture changes, so that an unreadable file

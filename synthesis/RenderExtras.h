@@ -2,16 +2,25 @@
 // the progress of the work.
 #pragma once
 
+#include <cstdint>
+
 #include "synthesis/base/Progress.h"
 #include "synthesis/terrain/Plasma.h"
 
 namespace hillograph {
+
+// Labels may be drawn this many times larger at most.
+inline constexpr std::int32_t MaxLabelScale = 16;
 
 struct TRenderExtras {
   // Receives the plasma's height field (heights 1 .. 255, addressed [x][y]) when given.
   THeightField* Heights = nullptr;
   // Told of each stage of the render when given.
   TProgress* Progress = nullptr;
+  // Town markers, label text, the label offsets and the gaps after each town are drawn this many
+  // times larger (1 .. MaxLabelScale), so that names stay legible on a print; 1 is the map as the
+  // window shows it.
+  std::int32_t LabelScale = 1;
 };
 
 }  // namespace hillograph
