@@ -33,4 +33,23 @@ void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProg
   });
 }
 
+std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName) {
+  if (HasExtension(FileName, ".png")) return THeightmapFormat::Png;
+  if (HasExtension(FileName, ".r16") || HasExtension(FileName, ".raw"))
+    return THeightmapFormat::Raw;
+  if (HasExtension(FileName, ".pgm")) return THeightmapFormat::Pgm;
+  return std::nullopt;
+}
+
+void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
+                       const std::string& FileName, TProgress* Progress) {
+  CreateOutputFile(FileName, [&Heights, Format, Progress](TAtomicFile& file) {
+    TBufferedWriter writer(file);
+    WriteHeightmap(
+        Heights, Format,
+        [&writer](const void* data, std::size_t size) { writer.Write(data, size); }, Progress);
+    writer.Flush();
+  });
+}
+
 }  // namespace hillograph
