@@ -80,15 +80,13 @@ void CheckInvented(const std::string& name) {
 }
 
 std::size_t HandedOut(const TNameGen& names) {
-  std::size_t count = 0;
-  for (const TNameGenEntry& entry : names.Names)
-    count += entry.Mark != names.FreshMark;
-  return count;
+  return static_cast<std::size_t>(
+      std::count(names.Marks.begin(), names.Marks.end(), !names.FreshMark));
 }
 
 // Every name once per cycle, one draw per call, UsedCount as many as handed out.
 void CheckCycles(TNameGen& names, std::uint32_t seed) {
-  const std::size_t n = names.Names.size();
+  const std::size_t n = names.Count();
   const std::size_t calls = std::min(MaxCalls, 2 * n + 1);
   std::vector<bool> usedInCycle(n, false);
   std::size_t inCycle = 0;
@@ -101,11 +99,11 @@ void CheckCycles(TNameGen& names, std::uint32_t seed) {
     Random(static_cast<std::int32_t>(n));
     Require(RandSeed == after);
 
-    // The name is one of the entries: which one its address tells.
+    // The name is one of the list's: which one its address tells.
     const auto offset = reinterpret_cast<std::uintptr_t>(&name) -
-                        reinterpret_cast<std::uintptr_t>(&names.Names[0].Name);
-    Require(offset % sizeof(TNameGenEntry) == 0);
-    const std::size_t index = offset / sizeof(TNameGenEntry);
+                        reinterpret_cast<std::uintptr_t>(names.Names->data());
+    Require(offset % sizeof(std::string) == 0);
+    const std::size_t index = offset / sizeof(std::string);
     Require(index < n);
     Require(!usedInCycle[index]);
     usedInCycle[index] = true;
@@ -127,11 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TNameGen names;
   names.FreshMark = size % 2 == 0;  // a load starts a cycle whatever the mark was
   names.LoadFromFile(file.Name());
-  std::vector<std::string> loaded;
-  for (const TNameGenEntry& entry : names.Names) {
-    Require(entry.Mark == names.FreshMark);
-    loaded.push_back(entry.Name);
-  }
+  const std::vector<std::string> loaded = names.Names ? *names.Names : std::vector<std::string>();
+  Require(names.Marks == std::vector<bool>(loaded.size(), names.FreshMark));
   Require(names.UsedCount == 0);
   Require(loaded == ReadInPieces(bytes));
   Require(loaded.size() == LineCount(bytes));

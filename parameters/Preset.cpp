@@ -1,6 +1,7 @@
 #include "parameters/Preset.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "parameters/IntegerText.h"
 #include "parameters/Profile.h"
@@ -58,9 +59,10 @@ TMapParameters ReadPreset(const std::string& FileName) {
 }
 
 void WritePreset(const std::string& FileName, const TMapParameters& Params) {
-  TProfile profile(FileName);
+  std::vector<TProfile::TEntry> entries;
   for (const TParameterKey& key : ParameterKeys)
-    profile.WriteString(key.Section, key.Name, ValueText(Params, key));
+    entries.push_back({key.Section, key.Name, ValueText(Params, key)});
+  TProfile(FileName).WriteStrings(entries);
 }
 
 }  // namespace hillograph

@@ -17,8 +17,8 @@ TMapParameters PresetParameters(const TProfileText& Profile);
 // Loads the preset file; a file that is missing or cannot be read gives the load defaults.
 TMapParameters ReadPreset(const std::string& FileName);
 
-// Writes the eighteen keys in the order of ParameterKeys, each reaching the disk before the next.
-// A failed write raises "Unable to write to <file>" and leaves the keys written before it.
+// Writes the eighteen keys in the order of ParameterKeys, in one replacement of the file that keeps
+// its other lines. A failure raises "Unable to write to <file>" and leaves the file as it was.
 void WritePreset(const std::string& FileName, const TMapParameters& Params);
 
 }  // namespace hillograph

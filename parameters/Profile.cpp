@@ -80,11 +80,17 @@ std::string TProfile::ReadString(std::string_view Section, std::string_view Key,
 }
 
 void TProfile::WriteString(std::string_view Section, std::string_view Key, std::string_view Value) {
+  WriteStrings({{Section, Key, std::string(Value)}});
+}
+
+void TProfile::WriteStrings(const std::vector<TEntry>& Entries) {
   const TError failure(UnableToWriteTo + fileName_);
   try {
     // A file that exists but cannot be read is not overwritten: its other lines would be lost.
     TProfileText text(ReadFileBytes(fileName_).value_or(std::string()));
-    if (!text.WriteString(Section, Key, Value)) throw failure;
+    for (const TEntry& entry : Entries) {
+      if (!text.WriteString(entry.Section, entry.Key, entry.Value)) throw failure;
+    }
     WriteFileAtomically(fileName_, text.Text());
   } catch (const std::system_error&) {
     throw failure;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "parameters/ProfileText.h"
 
@@ -36,6 +37,16 @@ class TProfile {
   // Sets the key, creating the file, the section or the key when missing and keeping every other
   // line. Raises TError "Unable to write to <file>" and leaves the file as it was on failure.
   void WriteString(std::string_view Section, std::string_view Key, std::string_view Value);
+
+  struct TEntry {
+    std::string_view Section;
+    std::string_view Key;
+    std::string Value;
+  };
+
+  // Sets every key, in order, as WriteString would, and replaces the file once: it holds all the
+  // new values or, after a failure, is as it was.
+  void WriteStrings(const std::vector<TEntry>& Entries);
 
  private:
   std::string fileName_;

@@ -8,6 +8,7 @@ namespace {
 constexpr std::string_view Blanks = " \t";
 constexpr std::string_view LineBreaks = "\r\n";
 constexpr char Quote = '"';
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(Blanks);
@@ -74,6 +75,10 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
 }  // namespace
 
 TProfileText::TProfileText(std::string_view Text) : newline_("\n") {
+  if (Text.starts_with(ByteOrderMark)) {
+    byteOrderMark_ = ByteOrderMark;
+    Text.remove_prefix(ByteOrderMark.size());
+  }
   std::size_t start = 0;
   while (start < Text.size()) {
     const std::size_t lineFeed = Text.find('\n', start);
@@ -162,7 +167,7 @@ void TProfileText::EndLastLine() {
 }
 
 std::string TProfileText::Text() const {
-  std::string text;
+  std::string text(byteOrderMark_);
   for (const std::string& line : lines_)
     text += line;
   return text;

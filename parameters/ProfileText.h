@@ -16,7 +16,8 @@ inline constexpr std::size_t ProfileValueLimit = 2047;
 
 class TProfileText {
  public:
-  // Lines end in LF or CR LF.
+  // Lines end in LF or CR LF. A UTF-8 byte order mark at the start is not part of the first line;
+  // Text() keeps it.
   explicit TProfileText(std::string_view Text);
 
   // The value, or Default when the section or the key is missing. A value in double quotes
@@ -44,6 +45,7 @@ class TProfileText {
 
   std::vector<std::string> lines_;  // each with its own line ending; the last may have none
   std::string newline_;             // for added lines: the ending the file already uses
+  std::string_view byteOrderMark_;  // empty, or the one the text began with
 };
 
 }  // namespace hillograph

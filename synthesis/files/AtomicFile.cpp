@@ -1,28 +1,32 @@
 #include "synthesis/files/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <filesystem>
+#include <memory>
+#include <random>
 #include <system_error>
+
+#include "synthesis/files/FileDescriptor.h"
 
 namespace hillograph {
 namespace {
 
 constexpr mode_t NewFileMode = 0666;  // narrowed by the umask, like any newly created file
 constexpr int MaxLinkHops = 40;       // as many links as the system follows in one path
+constexpr int MaxNameAttempts = 100;  // unique names tried before giving up
+constexpr std::time_t StaleSeconds = 60;
+constexpr std::string_view SuffixLetters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 [[noreturn]] void ThrowError(int error) {
   throw std::system_error(error, std::generic_category());
-}
-
-mode_t CurrentUmask() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return mask;
 }
 
 // The links of the last component are followed, also to a file that does not exist yet, so that
@@ -41,13 +45,64 @@ std::string FollowLinks(std::string path) {
   ThrowError(ELOOP);
 }
 
+std::string FolderOf(const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
+std::string_view LastComponent(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// The stem cut to Size bytes, not inside a UTF-8 sequence, so that the name stays readable.
+std::string_view CutStem(std::string_view stem, std::size_t size) {
+  if (stem.size() <= size) return stem;
+  while (size > 0 && (static_cast<unsigned char>(stem[size]) & 0xC0) == 0x80)
+    --size;
+  return stem.substr(0, size);
+}
+
+std::string RandomSuffix() {
+  thread_local std::mt19937 generator{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, SuffixLetters.size() - 1);
+  std::string suffix(TemporarySuffixLength, '?');
+  for (char& c : suffix)
+    c = SuffixLetters[pick(generator)];
+  return suffix;
+}
+
+// Forces the folder's entry of a renamed file to the disk. File systems that cannot sync a
+// folder say so with EINVAL; they keep their entries by other means.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) ThrowError(errno);
+  const TFileDescriptor file(fd);
+  if (::fsync(fd) != 0 && errno != EINVAL) ThrowError(errno);
+}
+
+bool IsTemporaryOf(std::string_view entry, std::string_view prefix) {
+  return entry.size() == prefix.size() + TemporarySuffixLength + TemporaryEnd.size() &&
+         entry.starts_with(prefix) && entry.ends_with(TemporaryEnd) &&
+         entry.substr(prefix.size(), TemporarySuffixLength).find_first_not_of(SuffixLetters) ==
+             std::string_view::npos;
+}
+
 }  // namespace
+
+std::string TemporaryPrefix(std::string_view Target, long NameMax) {
+  const std::string_view name = LastComponent(Target);
+  const std::size_t fixed = 1 + TemporaryMark.size() + TemporarySuffixLength + TemporaryEnd.size();
+  const std::size_t room = NameMax > static_cast<long>(fixed) ? NameMax - fixed : 0;
+  return std::string(Target.substr(0, Target.size() - name.size())) + "." +
+         std::string(CutStem(name, room)) + std::string(TemporaryMark);
+}
 
 TAtomicFile::TWriteFunction TAtomicFile::WriteFunction = nullptr;
 
 TAtomicFile::TAtomicFile(const std::string& Target) {
   struct stat existing {};
-  mode_t mode = NewFileMode & ~CurrentUmask();
+  bool keepMode = false;
   if (::stat(Target.c_str(), &existing) == 0) {
     if (S_ISDIR(existing.st_mode)) ThrowError(EISDIR);
     if (!S_ISREG(existing.st_mode)) {
@@ -59,15 +114,24 @@ TAtomicFile::TAtomicFile(const std::string& Target) {
     if ((existing.st_mode & 0222) == 0 || ::access(target_.c_str(), W_OK) != 0) {
       ThrowError(EACCES);
     }
-    mode = existing.st_mode & 07777;
+    keepMode = true;
   } else {
     target_ = FollowLinks(Target);
   }
-  std::string pattern = target_ + ".XXXXXX";
-  fd_ = ::mkstemp(pattern.data());
-  if (fd_ < 0) ThrowError(errno);
-  temporary_ = pattern;
-  if (::fchmod(fd_, mode) != 0) Fail(errno);
+  long nameMax = ::pathconf(FolderOf(target_).c_str(), _PC_NAME_MAX);
+  if (nameMax <= 0) nameMax = NAME_MAX;
+  prefix_ = TemporaryPrefix(target_, nameMax);
+  // The kernel narrows the mode by the umask, as for any new file: nothing process-wide changes.
+  for (int attempt = 0; fd_ < 0; ++attempt) {
+    std::string name = prefix_ + RandomSuffix() + std::string(TemporaryEnd);
+    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, NewFileMode);
+    if (fd_ >= 0) {
+      temporary_ = std::move(name);
+    } else if (errno != EEXIST || attempt + 1 == MaxNameAttempts) {
+      ThrowError(errno);
+    }
+  }
+  if (keepMode && ::fchmod(fd_, existing.st_mode & 07777) != 0) Fail(errno);
 }
 
 // A device, a pipe or a socket cannot be replaced without losing it: the bytes go into it. Opening
@@ -120,6 +184,26 @@ void TAtomicFile::Commit() {
   fd_ = -1;
   if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
   temporary_.clear();
+  SyncFolder(FolderOf(target_));
+  RemoveStaleTemporaries();
+}
+
+// Files of this kind for the same target that a killed writer left behind. Only old ones go: a
+// young one may belong to a write still running in another process.
+void TAtomicFile::RemoveStaleTemporaries() const {
+  const std::string folder = FolderOf(prefix_);
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
+  if (!dir) return;
+  const std::string_view prefix = LastComponent(prefix_);
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (!IsTemporaryOf(entry->d_name, prefix)) continue;
+    struct stat status {};
+    if (::fstatat(::dirfd(dir.get()), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISREG(status.st_mode) && now - status.st_mtime > StaleSeconds) {
+      ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    }
+  }
 }
 
 void WriteFileAtomically(const std::string& Target, std::string_view Data) {

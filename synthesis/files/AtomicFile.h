@@ -2,6 +2,10 @@
 // replaces the target only once everything has reached the disk. A failure at any point leaves
 // the target as it was and removes the temporary file. Links are followed; a target that is a
 // device, a pipe or a socket is written into in place, since replacing it would lose it.
+//
+// The temporary file is ".<name>.hillograph-XXXXXX.tmp" beside the target, so that one left by a
+// killed process is recognised; the next successful write of the same target removes those older
+// than a minute. Nothing process-wide (umask, current folder, signals) changes during a write.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +13,14 @@
 #include <string_view>
 
 namespace hillograph {
+
+inline constexpr std::string_view TemporaryMark = ".hillograph-";
+inline constexpr std::string_view TemporaryEnd = ".tmp";
+inline constexpr std::size_t TemporarySuffixLength = 6;
+
+// The temporary names of Target up to their unique suffix: the folder, a dot, the file name cut so
+// that a whole temporary name fits in NameMax bytes, and TemporaryMark.
+std::string TemporaryPrefix(std::string_view Target, long NameMax);
 
 class TAtomicFile {
  public:
@@ -21,7 +33,7 @@ class TAtomicFile {
   void Write(const void* Data, std::size_t Size);
   void Write(std::string_view Text) { Write(Text.data(), Text.size()); }
 
-  // Flushes, closes and renames over the target.
+  // Flushes, closes and renames over the target, then forces the folder entry to the disk.
   void Commit();
 
   // Test seam: when set, every write of raw bytes goes through it instead of ::write.
@@ -31,8 +43,10 @@ class TAtomicFile {
  private:
   void OpenInPlace(const std::string& Target);
   void Fail(int error);
+  void RemoveStaleTemporaries() const;
 
   std::string target_;
+  std::string prefix_;  // of the temporary names of the target
   std::string temporary_;
   int fd_ = -1;
   bool inPlace_ = false;

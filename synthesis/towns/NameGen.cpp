@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "synthesis/base/Random.h"
-#include "synthesis/towns/TownFile.h"
+#include "synthesis/towns/TownNameCache.h"
 
 namespace hillograph {
 namespace {
@@ -75,32 +75,36 @@ std::string RandomName() {
   return name;
 }
 
-void TNameGen::LoadFromFile(const std::string& FileName) {
-  std::vector<std::string> lines = ReadTownFile(FileName);
-  Names.clear();
-  Names.reserve(lines.size());
-  for (std::string& line : lines)
-    Names.push_back({std::move(line), FreshMark});
+void TNameGen::SetNames(std::shared_ptr<const std::vector<std::string>> List) {
+  Names = std::move(List);
+  Marks.assign(Count(), FreshMark);
   UsedCount = 0;
 }
 
+void TNameGen::SetNames(std::vector<std::string> List) {
+  SetNames(std::make_shared<const std::vector<std::string>>(std::move(List)));
+}
+
+void TNameGen::LoadFromFile(const std::string& FileName) {
+  SetNames(CachedTownNames(FileName));
+}
+
 const std::string& TNameGen::NextName() {
-  if (Names.empty()) {
+  if (Count() == 0) {
     InventName(invented_);
     return invented_;
   }
-  const auto count = static_cast<std::int32_t>(Names.size());
+  const auto count = static_cast<std::int32_t>(Count());
   std::int32_t i = Random(count);
-  while (Names[static_cast<std::size_t>(i)].Mark != FreshMark) {
+  while (Marks[static_cast<std::size_t>(i)] != FreshMark) {
     if (++i == count) i = 0;
   }
-  TNameGenEntry& entry = Names[static_cast<std::size_t>(i)];
-  entry.Mark = !FreshMark;
-  if (++UsedCount >= count) {  // every entry carries the new mark: all are available again
+  Marks[static_cast<std::size_t>(i)] = !FreshMark;
+  if (++UsedCount >= count) {  // every name carries the new mark: all are available again
     FreshMark = !FreshMark;
     UsedCount = 0;
   }
-  return entry.Name;
+  return (*Names)[static_cast<std::size_t>(i)];
 }
 
 }  // namespace hillograph

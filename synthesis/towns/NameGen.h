@@ -3,16 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace hillograph {
-
-// One name of the town database.
-struct TNameGenEntry {
-  std::string Name;   // UTF-8, the line without its line break
-  bool Mark = false;  // still available in this cycle while equal to the owner's FreshMark
-};
 
 inline constexpr std::int32_t MinNameLength = 5;
 inline constexpr std::int32_t NameLengthChoices = 6;  // 5 .. 10 letters
@@ -22,15 +17,26 @@ inline constexpr std::int32_t NameLengthChoices = 6;  // 5 .. 10 letters
 // for a vowel or Random(14) for a consonant. No two vowels and no three consonants in a row.
 std::string RandomName();
 
-// The name source of one render.
+// The name source of one render. The names of a town database are shared, unchanged, between the
+// renders that use the same file; each render keeps its own cycle marks beside them.
 class TNameGen {
  public:
-  std::vector<TNameGenEntry> Names;  // the town database in file order; empty: invent names
-  bool FreshMark = false;            // the Mark of the entries not yet handed out in this cycle
-  std::int32_t UsedCount = 0;        // entries handed out in this cycle
+  // The town database in file order, UTF-8 lines without their line breaks; null or empty:
+  // invent names.
+  std::shared_ptr<const std::vector<std::string>> Names;
+  std::vector<bool> Marks;     // one per name: still available while equal to FreshMark
+  bool FreshMark = false;      // the mark of the names not yet handed out in this cycle
+  std::int32_t UsedCount = 0;  // names handed out in this cycle
 
-  // Replaces Names by the lines of the town database FileName and starts a new cycle. Draws
-  // nothing. Throws TError when the file cannot be opened or read, leaving Names as they were.
+  std::size_t Count() const { return Names ? Names->size() : 0; }
+
+  // Takes the names and starts a new cycle. Draws nothing.
+  void SetNames(std::shared_ptr<const std::vector<std::string>> List);
+  void SetNames(std::vector<std::string> List);
+
+  // Takes the lines of the town database FileName, read again only when the file has changed
+  // since it was last read, and starts a new cycle. Draws nothing. Throws TError when the file
+  // cannot be opened or read, leaving the names as they were.
   void LoadFromFile(const std::string& FileName);
 
   // The next town's name, valid until the next call: an invented name while Names is empty,

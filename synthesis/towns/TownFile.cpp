@@ -10,7 +10,6 @@
 
 #include "synthesis/base/Error.h"
 #include "synthesis/base/Utf8.h"
-#include "synthesis/files/FileDescriptor.h"
 
 namespace hillograph {
 namespace {
@@ -21,9 +20,7 @@ constexpr char EndOfFileMark = '\x1A';  // Ctrl-Z
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t ReadChunkSize = 64 * 1024;
 
-[[noreturn]] void ThrowInOutError(int error) {
-  throw TError(InOutErrorMessage(error));
-}
+constexpr const char* FileTooLarge = "File too large";
 
 }  // namespace
 
@@ -106,27 +103,59 @@ std::vector<std::string> TTownLineReader::Finish() {
   return std::move(lines_);
 }
 
-std::vector<std::string> ReadTownFile(const std::string& FileName) {
-  // Not blocking: should the name have become a pipe since it was looked at, the open returns at
-  // once and the check below refuses it.
-  const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) ThrowInOutError(errno);
-  const TFileDescriptor file(fd);
-  struct stat status {};
-  if (::fstat(file.Get(), &status) != 0) ThrowInOutError(errno);
-  if (!S_ISREG(status.st_mode)) return {};
+TTownNames TownNamesFromBytes(std::string_view Bytes) {
+  TTownLineReader reader;
+  reader.Feed(Bytes);
+  return reader.Finish();
+}
 
+std::string TownFileMessage(const std::string& FileName, const std::string& Reason) {
+  return "Cannot read town database \"" + FileName + "\": " + Reason;
+}
+
+// Not blocking: should the name have become a pipe since it was looked at, the open returns at
+// once and IsRegular refuses it.
+TTownFile::TTownFile(const std::string& FileName)
+    : fileName_(FileName), file_(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+  if (file_.Get() < 0) Fail(errno);
+  if (::fstat(file_.Get(), &status_) != 0) Fail(errno);
+  if (IsRegular() && static_cast<std::uint64_t>(status_.st_size) > TownFileLimit) Fail(EFBIG);
+}
+
+void TTownFile::Fail(int Error) const {
+  throw TError(
+      TownFileMessage(fileName_, Error == EFBIG ? FileTooLarge : InOutErrorMessage(Error)));
+}
+
+void TTownFile::Probe() const {
+  char first = 0;
+  while (::pread(file_.Get(), &first, 1, 0) < 0) {
+    if (errno != EINTR) Fail(errno);
+  }
+}
+
+TTownNames TTownFile::ReadNames() const {
   const auto buffer = std::make_unique<char[]>(ReadChunkSize);
   TTownLineReader reader;
-  for (;;) {
-    const ssize_t count = ::read(file.Get(), buffer.get(), ReadChunkSize);
+  std::uint64_t total = 0;
+  for (off_t offset = 0;;) {
+    const ssize_t count = ::pread(file_.Get(), buffer.get(), ReadChunkSize, offset);
     if (count < 0) {
       if (errno == EINTR) continue;
-      ThrowInOutError(errno);
+      Fail(errno);
     }
+    // The file may have grown since it was measured.
+    total += static_cast<std::uint64_t>(count);
+    if (total > TownFileLimit) Fail(EFBIG);
     if (count == 0 || !reader.Feed({buffer.get(), static_cast<std::size_t>(count)})) break;
+    offset += count;
   }
   return reader.Finish();
+}
+
+TTownNames ReadTownFile(const std::string& FileName) {
+  const TTownFile file(FileName);
+  return file.IsRegular() ? file.ReadNames() : TTownNames();
 }
 
 }  // namespace hillograph

@@ -2,12 +2,21 @@
 // as UTF-8 names.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "synthesis/files/FileDescriptor.h"
+
 namespace hillograph {
+
+// A town database longer than this is not read: it would fill the memory.
+inline constexpr std::uint64_t TownFileLimit = 256 * 1024 * 1024;
+
+using TTownNames = std::vector<std::string>;
 
 // True when FileName names a regular file (links followed). An empty name, a missing file, a
 // folder, a device or a pipe is no town database.
@@ -17,6 +26,9 @@ bool IsRegularFile(const std::string& FileName);
 // error number: "File not found", "Invalid filename", "Too many open files", "File access denied",
 // otherwise "I/O error <number>".
 std::string InOutErrorMessage(int Error);
+
+// The message of a town database that cannot be read: Cannot read town database "<file>": <reason>
+std::string TownFileMessage(const std::string& FileName, const std::string& Reason);
 
 // Splits the bytes of a town database into names, fed in pieces of any size:
 // - LF and CR LF end a line; a CR that is not followed by LF is left out of the name;
@@ -45,9 +57,34 @@ class TTownLineReader {
   bool multiByte_ = false;
 };
 
-// The names of the town database FileName. A name that turns out not to be a regular file when it
-// is opened holds no names. Throws TError with InOutErrorMessage when the file cannot be opened or
-// read.
-std::vector<std::string> ReadTownFile(const std::string& FileName);
+// The names in the bytes of a whole town database.
+TTownNames TownNamesFromBytes(std::string_view Bytes);
+
+// A town database, opened. Every failure throws TError with TownFileMessage and, as the reason,
+// InOutErrorMessage or "File too large" for a file longer than TownFileLimit.
+class TTownFile {
+ public:
+  explicit TTownFile(const std::string& FileName);
+
+  // A name that turns out not to be a regular file when it is opened holds no names.
+  bool IsRegular() const { return S_ISREG(status_.st_mode); }
+  const struct stat& Status() const { return status_; }
+
+  // Reads the first byte, which fails where reading the file would begin to fail.
+  void Probe() const;
+
+  // Reads the file from its start.
+  TTownNames ReadNames() const;
+
+ private:
+  [[noreturn]] void Fail(int Error) const;
+
+  std::string fileName_;
+  TFileDescriptor file_;
+  struct stat status_ {};
+};
+
+// The names of the town database FileName, read through a TTownFile.
+TTownNames ReadTownFile(const std::string& FileName);
 
 }  // namespace hillograph

@@ -294,7 +294,8 @@ TEST_F(RenderCommandTest, FailuresOfTheTownsJsonAndTheTownDatabase) {
   const TRunResult unreadable = RunProgram("--set TownDB=/proc/self/mem -o " + Path("b.bmp") +
                                            " --towns-json " + Path("b.json"));
   EXPECT_EQ(unreadable.status, 1);
-  EXPECT_EQ(unreadable.err, "hillograph-render: I/O error 5\n");
+  EXPECT_EQ(unreadable.err,
+            "hillograph-render: Cannot read town database \"/proc/self/mem\": I/O error 5\n");
   EXPECT_FALSE(fs::exists(Path("b.bmp")));
   EXPECT_FALSE(fs::exists(Path("b.json")));
 }

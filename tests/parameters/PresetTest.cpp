@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "synthesis/base/Error.h"
+#include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
 
 namespace hillograph {
@@ -256,19 +259,34 @@ TEST(PresetTest, SavingIntoAnExistingFileKeepsEverythingElse) {
   EXPECT_EQ(ReadPreset(folder.Path("mine.hpf")), params);
 }
 
-TEST(PresetTest, AFailedWriteKeepsTheKeysWrittenBeforeIt) {
-  const testing::TTempFolder folder;
-  TMapParameters params;
-  params.TownDB = "two\nlines";  // cannot stand in one line of the file
-  try {
-    WritePreset(folder.Path("p.hpf"), params);
-    ADD_FAILURE();
-  } catch (const TError& e) {
-    EXPECT_EQ(std::string(e.what()), "Unable to write to " + folder.Path("p.hpf"));
+TEST(PresetTest, AFailedSaveLeavesTheEarlierFileByteForByte) {
+  struct TCase {
+    const char* what;
+    std::string townDB;
+    long diskBudget;  // bytes the disk takes before it fails; negative: a disk that works
+  };
+  const TCase cases[] = {
+      {"a value that cannot stand in one line", "two\nlines", -1},
+      {"a disk that fails in the middle", "towns.txt", 200},
+  };
+  const std::string earlier =
+      "\xEF\xBB\xBF; mine\r\n[Params]\r\nWidth=5\r\n[x]\r\nAutoRefresh=0\r\n";
+  for (const TCase& c : cases) {
+    const testing::TTempFolder folder;
+    const std::string file = folder.Write("p.hpf", earlier);
+    TMapParameters params;
+    params.TownDB = c.townDB;
+    try {
+      std::optional<testing::TFailingDiskScope> disk;
+      if (c.diskBudget >= 0) disk.emplace(c.diskBudget, EIO);
+      WritePreset(file, params);
+      ADD_FAILURE() << c.what;
+    } catch (const TError& e) {
+      EXPECT_EQ(std::string(e.what()), "Unable to write to " + file) << c.what;
+    }
+    EXPECT_EQ(folder.Read("p.hpf"), earlier) << c.what;
+    EXPECT_EQ(folder.Entries(), 1) << c.what;
   }
-  EXPECT_EQ(folder.Read("p.hpf"),
-            "[Params]\nWidth=640\nHeight=480\nRandSeed=123456789\nDiversity=700\n"
-            "WaterAmount=150\nTownAmount=30\n");
 }
 
 }  // namespace

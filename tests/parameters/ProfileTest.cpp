@@ -80,6 +80,8 @@ TEST(ProfileTextTest, WritesInPlaceAndKeepsEveryOtherLine) {
       {"[B]\ny=2\n[A]\nx=1\n", "A", "x", "3", "[B]\ny=2\n[A]\nx=3\n"},
       {"[A]\n", "A", "x", " padded ", "[A]\nx=\" padded \"\n"},
       {"[A]\n", "A", "x", "\"q\"", "[A]\nx=\"\"q\"\"\n"},
+      {"\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "2",
+       "\xEF\xBB\xBF[A]\r\nx=2\r\n"},  // byte order mark
   };
   for (const auto& c : cases) {
     TProfileText profile(c.before);

@@ -107,8 +107,7 @@ TEST(NameGenTest, InventedNamesArePronounceableAndDrawWithinBounds) {
 
 TNameGen ListOf(const std::vector<std::string>& names) {
   TNameGen gen;
-  for (const std::string& name : names)
-    gen.Names.push_back({name, gen.FreshMark});
+  gen.SetNames(names);
   return gen;
 }
 
@@ -149,7 +148,7 @@ TEST(NameGenTest, ScansForwardFromTheDrawnEntryPastUsedOnes) {
     TNameGen names = ListOf({"A", "B", "C"});
     for (std::size_t i = 0; i < c.used.size(); ++i) {
       if (c.used[i]) {
-        names.Names[i].Mark = !names.FreshMark;
+        names.Marks[i] = !names.FreshMark;
         ++names.UsedCount;
       }
     }
@@ -177,8 +176,7 @@ TEST(NameGenTest, CyclesHandOutEveryNameOnceBeforeAnyComesAgain) {
     ASSERT_EQ(std::set<std::string>(towns.begin(), towns.begin() + 3), all) << seed;
     ASSERT_EQ(std::set<std::string>(towns.begin() + 3, towns.begin() + 6), all) << seed;
     ASSERT_EQ(three.UsedCount, 1);
-    const auto handedOut = std::count_if(three.Names.begin(), three.Names.end(),
-                                         [&](const auto& e) { return e.Mark != three.FreshMark; });
+    const auto handedOut = std::count(three.Marks.begin(), three.Marks.end(), !three.FreshMark);
     ASSERT_EQ(handedOut, 1);
   }
 }

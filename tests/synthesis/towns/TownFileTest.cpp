@@ -87,18 +87,16 @@ TEST(TownFileTest, LoadFromFileTakesTheLinesAndStartsACycle) {
   const TTempFolder dir;
   for (const auto& c : LineCases) {
     TNameGen names;
-    names.Names.assign(300, {"old", false});  // longer than any new list
+    names.SetNames(Names(300, "old"));  // longer than any new list
+    names.Marks.assign(300, false);
     names.FreshMark = true;
     names.UsedCount = 2;
     RandSeed = 99;
     names.LoadFromFile(dir.Write("towns.txt", c.bytes));
     EXPECT_EQ(RandSeed, 99u) << "loading draws nothing";
-    Names loaded;
-    for (const TNameGenEntry& entry : names.Names) {
-      loaded.push_back(entry.Name);
-      EXPECT_TRUE(entry.Mark) << c.what << ": every entry is available";
-    }
-    EXPECT_EQ(loaded, c.names) << c.what;
+    EXPECT_EQ(names.Marks, std::vector<bool>(c.names.size(), true))
+        << c.what << ": every name is available";
+    EXPECT_EQ(*names.Names, c.names) << c.what;
     EXPECT_EQ(names.UsedCount, 0);
   }
 }
@@ -128,11 +126,14 @@ TEST(TownFileTest, OnlyRegularFilesAreTownDatabases) {
   EXPECT_TRUE(ReadTownFile("/dev/zero").empty());
 }
 
+// The reason of the failure, after the message's part that names the file.
 std::string ReadFailure(const std::string& name) {
   try {
     ReadTownFile(name);
   } catch (const TError& e) {
-    return e.what();
+    const std::string prefix = "Cannot read town database \"" + name + "\": ";
+    const std::string message = e.what();
+    return message.starts_with(prefix) ? message.substr(prefix.size()) : "unnamed: " + message;
   }
   return "no failure";
 }
@@ -140,11 +141,14 @@ std::string ReadFailure(const std::string& name) {
 TEST(TownFileTest, FilesThatCannotBeOpenedOrReadFailWithTheirMessage) {
   const TTempFolder dir;
   const std::string file = dir.Write("towns.txt", "Aa\n");
+  const std::string huge = dir.Write("huge.txt", "");
+  std::filesystem::resize_file(huge, TownFileLimit + 1);  // sparse: nothing is written
   const struct {
     std::string name;
     std::string message;
   } cases[] = {
       {dir.Path("missing"), "File not found"},
+      {huge, "File too large"},
       {file + "/inside", "Invalid filename"},
       {dir.Path(std::string(5000, 'n')), "Invalid filename"},
       {"/proc/self/mem", "I/O error 5"},  // a regular file whose first page cannot be read
@@ -210,11 +214,10 @@ TEST(TownFileTest, RunningOutOfDescriptorsIsTooManyOpenFiles) {
 
 TEST(TownFileTest, AFailedLoadKeepsTheNamesItHad) {
   TNameGen names;
-  names.Names = {{"Aa", false}, {"Bb", true}};
+  names.SetNames(Names{"Aa", "Bb"});
   names.UsedCount = 1;
   EXPECT_THROW(names.LoadFromFile("/proc/self/mem"), TError);
-  ASSERT_EQ(names.Names.size(), 2u);
-  EXPECT_EQ(names.Names[1].Name, "Bb");
+  EXPECT_EQ(*names.Names, (Names{"Aa", "Bb"}));
   EXPECT_EQ(names.UsedCount, 1);
 }
 

@@ -214,7 +214,7 @@ TEST(TownsTest, TownsAtTheEdgesAreClipped) {
                                         std::tuple{&middle, &middleMask, &middleTowns}}) {
       TCanvas canvas(*picture);
       TNameGen names;
-      names.Names = {{"Gy\xC3\xB6r", false}};  // Györ
+      names.SetNames(std::vector<std::string>{"Gy\xC3\xB6r"});  // Györ
       RandSeed = 1234;
       DrawTowns(canvas, *mask, 1.0, names, towns);
     }
@@ -299,7 +299,7 @@ TEST(TownsTest, AnUnreadableTownDatabaseFailsBeforeThePictureChanges) {
     GenerateMap(picture, 64, 48, 700, 150, 0.5, "/proc/self/mem");
     ADD_FAILURE() << "the render went on";
   } catch (const TError& e) {
-    EXPECT_STREQ(e.what(), "I/O error 5");
+    EXPECT_STREQ(e.what(), "Cannot read town database \"/proc/self/mem\": I/O error 5");
   }
   EXPECT_EQ(RandSeed, 2468u) << "nothing was drawn";
   ASSERT_EQ(picture.Width(), 7);
