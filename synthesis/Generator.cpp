@@ -48,7 +48,7 @@ void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std:
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
-  DrawTowns(canvas, waterMask, TownDensity, names, Towns);
+  DrawTowns(canvas, waterMask, TownDensity, names, Towns, Extras.LabelScale);
   DrawFrame(canvas, style.MapFrameColor);
   if (Extras.Heights != nullptr) *Extras.Heights = plasma.Heights;
   Report(Extras, "Towns", 1);

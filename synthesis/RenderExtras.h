@@ -5,12 +5,13 @@
 #include <cstdint>
 
 #include "synthesis/base/Progress.h"
+#include "synthesis/raster/LabelFont.h"
 #include "synthesis/terrain/Plasma.h"
 
 namespace hillograph {
 
 // Labels may be drawn this many times larger at most.
-inline constexpr std::int32_t MaxLabelScale = 16;
+inline constexpr std::int32_t MaxLabelScale = MaxLabelFontScale;
 
 struct TRenderExtras {
   // Receives the plasma's height field (heights 1 .. 255, addressed [x][y]) when given.

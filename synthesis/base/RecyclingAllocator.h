@@ -78,6 +78,17 @@ struct TRecyclingAllocator {
   T* allocate(std::size_t n) { return static_cast<T*>(TBlockCache::Allocate(n * sizeof(T))); }
   void deallocate(T* p, std::size_t n) { TBlockCache::Free(p, n * sizeof(T)); }
 
+  // A cell constructed without a value is default-initialised, which leaves a number as the
+  // memory holds it (see TGrid's Uninitialised).
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+
   template <class U>
   bool operator==(const TRecyclingAllocator<U>&) const {
     return true;

@@ -71,7 +71,7 @@ void TCanvas::TextOut(std::int32_t x, std::int32_t y, std::string_view Text) {
   if (BrushStyle == TBrushStyle::bsSolid) {
     FillRect(picture_, {x, y, x + TextWidth(Text), y + TextHeight(Text)}, BrushColor);
   }
-  DrawLabelText(picture_, x, y, Text, Font.Style, Font.Color);
+  DrawLabelText(picture_, x, y, Text, Font.Style, Font.Color, Font.Scale);
 }
 
 }  // namespace hillograph

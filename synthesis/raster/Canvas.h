@@ -16,10 +16,11 @@ enum class TBrushStyle { bsSolid, bsClear };
 inline constexpr TColor clBlack = RGB(0, 0, 0);
 inline constexpr TColor clWhite = RGB(255, 255, 255);
 
-// The text settings. The face and size are those of the label font.
+// The text settings. The face is the label font's, at Scale times its em (1 .. MaxLabelFontScale).
 struct TFont {
   TColor Color = clBlack;
   TFontStyles Style;
+  std::int32_t Scale = 1;
 };
 
 class TCanvas {
@@ -49,8 +50,12 @@ class TCanvas {
   void TextOut(std::int32_t x, std::int32_t y, std::string_view Text);
 
   // The advance width and the cell height of Text in the font.
-  std::int32_t TextWidth(std::string_view Text) const { return LabelTextWidth(Text, Font.Style); }
-  std::int32_t TextHeight(std::string_view /*Text*/) const { return LabelTextHeight(Font.Style); }
+  std::int32_t TextWidth(std::string_view Text) const {
+    return LabelTextWidth(Text, Font.Style, Font.Scale);
+  }
+  std::int32_t TextHeight(std::string_view /*Text*/) const {
+    return LabelTextHeight(Font.Style, Font.Scale);
+  }
 
  private:
   TPicture& picture_;

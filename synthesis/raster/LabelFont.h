@@ -10,10 +10,14 @@
 //   both faces, so the cell height is 17;
 // - the underline is max(1, rounded(thickness)) = 1 pixel thick and sits where the face's
 //   underline position puts its centre, rounded to a whole row: the first row below the baseline.
-// Only the glyph images come from FreeType's hinted, antialiased rasteriser.
+// Only the glyph images come from FreeType: outlines hinted by the faces' own instructions under
+// the version 40 interpreter (fixed, whatever the environment says; never the automatic hinter),
+// turned into grey levels by the smooth rasteriser. Turning hinting off would change every label,
+// so it stays; the golden map checksums in the tests say when FreeType draws them differently.
 //
-// The faces are loaded once per process; glyph images and advances are cached per face. Like the
-// rest of a render, this runs on one thread.
+// Labels for print are asked for at Scale times the em (13 * Scale pixels); every number above is
+// then taken from the design units at that em. Each thread loads each face once per size, when
+// first asked for, and caches glyph images and advances per face and size.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +30,10 @@ namespace hillograph {
 
 inline constexpr std::int32_t LabelFontEmPixels = 13;
 
+// Text may be asked for at 1 .. this many times the em; another scale throws
+// std::invalid_argument.
+inline constexpr std::int32_t MaxLabelFontScale = 16;
+
 // A text counts at most this wide. A label that wide reaches far past the right edge of any
 // picture, so no town moves, and measuring a name of millions of letters stops early.
 inline constexpr std::int32_t LabelWidthLimit = 1 << 20;
@@ -36,16 +44,16 @@ struct TFontStyles {
 };
 
 // The advance width of Text in pixels, at most LabelWidthLimit.
-std::int32_t LabelTextWidth(std::string_view Text, TFontStyles Style);
+std::int32_t LabelTextWidth(std::string_view Text, TFontStyles Style, std::int32_t Scale = 1);
 
 // The cell height, ascent plus descent, in pixels.
-std::int32_t LabelTextHeight(TFontStyles Style);
+std::int32_t LabelTextHeight(TFontStyles Style, std::int32_t Scale = 1);
 
 // Paints the glyphs of Text with the top-left corner of its cell at (x, y), each pixel blended
 // toward Color by the glyph's coverage, and the underline when the style asks for it. Only the
 // glyphs are painted; whatever falls outside the picture is left out, and the glyphs past its
 // right edge are not even looked at.
 void DrawLabelText(TPicture& Picture, std::int32_t x, std::int32_t y, std::string_view Text,
-                   TFontStyles Style, TColor Color);
+                   TFontStyles Style, TColor Color, std::int32_t Scale = 1);
 
 }  // namespace hillograph

@@ -23,6 +23,7 @@ void FillRect(TPicture& Picture, const TRect& Rect, TColor Color) {
   const std::int32_t left = std::max(Rect.Left, 0);
   const std::int32_t right = std::min(Rect.Right, Picture.Width());
   const std::int32_t bottom = std::min(Rect.Bottom, Picture.Height());
+  if (left >= right) return;  // else the row pointers below could point past their rows
   const std::uint8_t blue = BlueOf(Color);
   const std::uint8_t green = GreenOf(Color);
   const std::uint8_t red = RedOf(Color);

@@ -7,7 +7,7 @@
 
 namespace hillograph {
 
-// Heights 1 .. 255 addressed [x][y]; 0 marks a cell not yet computed during generation.
+// Heights 1 .. 255 addressed [x][y].
 using THeightField = TGrid<std::uint8_t>;
 
 // Corner heights are 1 .. 255; every other cell 1 .. MaxDisplacedHeight.
@@ -15,10 +15,13 @@ inline constexpr std::int32_t CornerHeightRange = 255;
 inline constexpr std::int32_t MinDisplacedHeight = 1;
 inline constexpr std::int32_t MaxDisplacedHeight = 250;
 
+// The longest side of a field; its depths stay below 16, the bits of a drawn magnitude.
+inline constexpr std::int32_t MaxPlasmaSide = 16384;
+
 class TPlasmaFractal {
  public:
-  // Builds the whole field, drawing from RandSeed. Width and Height are 1 .. 4096 and Diversity
-  // 0 .. 32768 (MaxPlanSide, MaxDiversity); the map asks for 1 .. 1000 of each.
+  // Builds the whole field, drawing from RandSeed. Width and Height are 1 .. MaxPlasmaSide and
+  // Diversity 0 .. MaxDiversity (32768).
   TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity);
 
   std::int32_t Width;

@@ -15,7 +15,6 @@ namespace hillograph {
 namespace {
 
 constexpr std::size_t StepsPerDraw = 2;  // the magnitude, then the sign
-constexpr int ScaleShift = MaxDrawDepth;
 
 // Independent lanes, each one draw ahead of the previous: enough to keep the multipliers busy.
 constexpr std::size_t DrawLanes = 8;
@@ -29,15 +28,12 @@ constexpr std::array<TRandJump, DrawLanes> LaneStarts = [] {
   return starts;
 }();
 
-TDisplacement DisplacementOf(std::uint32_t magnitudeState, std::uint32_t diversity,
-                             std::uint16_t scale) {
-  const std::uint32_t magnitude =
+TPlasmaDraw DrawOf(std::uint32_t magnitudeState, std::uint32_t diversity) {
+  const auto magnitude =
       static_cast<std::uint32_t>((std::uint64_t{magnitudeState} * diversity) >> 32);
-  const auto offset = static_cast<std::int32_t>(
-      std::min<std::uint32_t>((magnitude * scale) >> ScaleShift, MaxUsefulOffset));
   // Random(2) is the top bit of its state.
-  const bool negative = (NextRandState(magnitudeState) >> 31) != 0;
-  return static_cast<TDisplacement>(2 * (negative ? -offset : offset) + 1);
+  const std::uint32_t negative = NextRandState(magnitudeState) >> 31;
+  return static_cast<TPlasmaDraw>(magnitude | (negative << DrawSignShift));
 }
 
 #if HILLOGRAPH_PLASMA_DRAWS_SSE2
@@ -53,23 +49,19 @@ class TDrawLanes {
         lanes67_(Pair(state, 6)),
         range_(Broadcast(diversity)) {}
 
-  // The next eight displacements, for eight depth scales.
-  __m128i Next(__m128i scales) {
-    // Magnitudes are below 2^15, so they pack into 16 bits unchanged, and the high half of
-    // magnitude * scale is the magnitude shifted right by the depth.
+  // The next eight draws.
+  __m128i Next() {
+    // Magnitudes are below 2^15, so they pack into 16 bits unchanged; the signs pack to 0 or -1.
     const __m128i magnitudes =
         _mm_packs_epi32(LowHalves(Magnitudes(lanes01_), Magnitudes(lanes23_)),
                         LowHalves(Magnitudes(lanes45_), Magnitudes(lanes67_)));
-    const __m128i offsets =
-        _mm_min_epi16(_mm_mulhi_epu16(magnitudes, scales), _mm_set1_epi16(MaxUsefulOffset));
     const __m128i signs = _mm_packs_epi32(LowHalves(Signs(lanes01_), Signs(lanes23_)),
                                           LowHalves(Signs(lanes45_), Signs(lanes67_)));
-    const __m128i signedOffsets = _mm_sub_epi16(_mm_xor_si128(offsets, signs), signs);
     Advance(lanes01_);
     Advance(lanes23_);
     Advance(lanes45_);
     Advance(lanes67_);
-    return _mm_add_epi16(_mm_add_epi16(signedOffsets, signedOffsets), _mm_set1_epi16(1));
+    return _mm_or_si128(magnitudes, _mm_slli_epi16(signs, DrawSignShift));
   }
 
  private:
@@ -109,29 +101,27 @@ class TDrawLanes {
   __m128i range_;
 };
 
-std::size_t FillLanes(std::uint32_t state, std::uint32_t diversity, const std::uint16_t* scales,
-                      std::size_t count, TDisplacement* out) {
+std::size_t FillLanes(std::uint32_t state, std::uint32_t diversity, std::size_t count,
+                      TPlasmaDraw* out) {
   TDrawLanes lanes(state, diversity);
   std::size_t i = 0;
-  for (; i + DrawLanes <= count; i += DrawLanes) {
-    const __m128i next = lanes.Next(_mm_loadu_si128(reinterpret_cast<const __m128i*>(scales + i)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), next);
-  }
+  for (; i + DrawLanes <= count; i += DrawLanes)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lanes.Next());
   return i;
 }
 
 #else
 
 // Plain integers in independent lanes, which compilers keep in registers.
-std::size_t FillLanes(std::uint32_t state, std::uint32_t diversity, const std::uint16_t* scales,
-                      std::size_t count, TDisplacement* out) {
+std::size_t FillLanes(std::uint32_t state, std::uint32_t diversity, std::size_t count,
+                      TPlasmaDraw* out) {
   std::uint32_t lanes[DrawLanes];
   for (std::size_t lane = 0; lane < DrawLanes; ++lane)
     lanes[lane] = LaneStarts[lane].Apply(state);
   std::size_t i = 0;
   for (; i + DrawLanes <= count; i += DrawLanes) {
     for (std::size_t lane = 0; lane < DrawLanes; ++lane) {
-      out[i + lane] = DisplacementOf(lanes[lane], diversity, scales[i + lane]);
+      out[i + lane] = DrawOf(lanes[lane], diversity);
       lanes[lane] = LaneJump.Apply(lanes[lane]);
     }
   }
@@ -142,15 +132,14 @@ std::size_t FillLanes(std::uint32_t state, std::uint32_t diversity, const std::u
 
 }  // namespace
 
-std::uint32_t FillDisplacements(std::uint32_t State, std::int32_t Diversity,
-                                const std::uint16_t* Scales, std::size_t Count,
-                                TDisplacement* Out) {
+std::uint32_t FillDraws(std::uint32_t State, std::int32_t Diversity, std::size_t Count,
+                        TPlasmaDraw* Out) {
   const auto diversity = static_cast<std::uint32_t>(Diversity);
-  const std::size_t filled = FillLanes(State, diversity, Scales, Count, Out);
+  const std::size_t filled = FillLanes(State, diversity, Count, Out);
   State = RandJumpOf(filled * StepsPerDraw).Apply(State);
   for (std::size_t i = filled; i < Count; ++i) {
     const std::uint32_t magnitudeState = NextRandState(State);
-    Out[i] = DisplacementOf(magnitudeState, diversity, Scales[i]);
+    Out[i] = DrawOf(magnitudeState, diversity);
     State = NextRandState(magnitudeState);
   }
   return State;

@@ -1,13 +1,21 @@
 #include "synthesis/towns/Towns.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "synthesis/base/Random.h"
 #include "synthesis/towns/TownScan.h"
 
 namespace hillograph {
 
 void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity, TNameGen& Names,
-               TTownList* Towns) {
+               TTownList* Towns, std::int32_t LabelScale) {
+  if (LabelScale < 1 || LabelScale > MaxLabelFontScale)
+    throw std::invalid_argument("DrawTowns: LabelScale " + std::to_string(LabelScale));
   Canvas.Font.Color = LabelFontColor;
+  Canvas.Font.Scale = LabelScale;
+  const std::int32_t radius = MarkerRadius * LabelScale;
+  const std::int32_t offset = LabelOffset * LabelScale;
   const std::int32_t width = WaterMask.Width();
   const std::int32_t height = WaterMask.Height();
   TTownScan scan(WaterMask, TownDensity);
@@ -21,17 +29,17 @@ void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity,
       const std::int32_t kind = Random(TownKinds);
       Canvas.BrushColor = TownColors[kind];
       Canvas.Font.Style = TownStyles[kind];
-      Canvas.Ellipse(x - MarkerRadius, y - MarkerRadius, x + MarkerRadius, y + MarkerRadius);
+      Canvas.Ellipse(x - radius, y - radius, x + radius, y + radius);
       const std::string& name = Names.NextName();
       Canvas.BrushStyle = TBrushStyle::bsClear;
-      Canvas.TextOut(x + LabelOffset, y + LabelOffset, name);
+      Canvas.TextOut(x + offset, y + offset, name);
       Canvas.BrushStyle = TBrushStyle::bsSolid;
       const std::int32_t labelWidth = Canvas.TextWidth(name);
       const std::int32_t labelHeight = Canvas.TextHeight(name);
       if (Towns != nullptr) Towns->push_back({x, y, kind, name, labelWidth, labelHeight});
       // The gaps are drawn in this order: across first, then down.
-      x += labelWidth + TownGap + Random(TownGapChoices);
-      nextY = y + labelHeight + TownGap + Random(TownGapChoices);
+      x += labelWidth + (TownGap + Random(TownGapChoices)) * LabelScale;
+      nextY = y + labelHeight + (TownGap + Random(TownGapChoices)) * LabelScale;
     }
     y = nextY;
   }

@@ -31,6 +31,7 @@ inline constexpr std::array<TFontStyles, TownKinds> TownStyles = {
 };
 
 inline constexpr TColor LabelFontColor = RGB(0, 0, 128);  // navy
+// At label scale 1; a scale of K multiplies each of these lengths by K.
 inline constexpr std::int32_t MarkerRadius = 5;    // the marker's box runs from x - 5 to x + 5
 inline constexpr std::int32_t LabelOffset = 5;     // the label's cell starts at (x + 5, y + 5)
 inline constexpr std::int32_t TownGap = 5;         // least space after a label, across and down
@@ -53,8 +54,10 @@ using TTownList = std::vector<TTown>;
 // pixel; below TownDensity a town stands there: Random(4) for its kind, its name from Names, then
 // Random(5) for the gap after its label across and Random(5) for the gap down. A town moves the
 // scan past its label, and the last town of a row decides the next row scanned. Appends the towns
-// in placement order to Towns when it is given.
+// in placement order to Towns when it is given. LabelScale (1 .. MaxLabelFontScale) draws markers,
+// labels, offsets and gaps that many times larger, with the same draws: the towns' label sizes are
+// those of the larger text.
 void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity, TNameGen& Names,
-               TTownList* Towns);
+               TTownList* Towns, std::int32_t LabelScale = 1);
 
 }  // namespace hillograph

@@ -131,12 +131,12 @@ void ExpectSameAsOracle(std::int32_t width, std::int32_t height, std::int32_t di
 
 TEST(PlasmaTest, EqualsTheOracleOverManySizesAndSeeds) {
   const std::pair<std::int32_t, std::int32_t> smallSizes[] = {
-      {1, 1},   {1, 2},   {2, 1},    {2, 2},    {3, 1},    {1, 3},     {1, 17},
-      {17, 1},  {3, 3},   {4, 4},    {5, 5},    {7, 13},   {13, 7},    {31, 2},
-      {2, 31},  {64, 64}, {65, 65},  {97, 89},  {101, 1},  {127, 255}, {257, 129},
-      {509, 1}, {1, 509}, {1, 1000}, {1000, 1}, {1, 4096}, {4096, 1}};
+      {1, 1},    {1, 2},    {2, 1},    {2, 2},     {3, 1},     {1, 3},   {1, 17},  {17, 1},
+      {3, 3},    {4, 4},    {5, 5},    {7, 13},    {13, 7},    {31, 2},  {2, 31},  {64, 64},
+      {65, 65},  {97, 89},  {101, 1},  {127, 255}, {257, 129}, {509, 1}, {1, 509}, {1, 1000},
+      {1000, 1}, {1, 4096}, {4096, 1}, {1025, 3},  {4097, 2}};
   const std::pair<std::int32_t, std::int32_t> largeSizes[] = {
-      {640, 480}, {1000, 1000}, {997, 991}, {1000, 999}, {999, 1000}};
+      {640, 480}, {1000, 1000}, {997, 991}, {1000, 999}, {999, 1000}, {2049, 1537}};
   const std::int32_t diversities[] = {0, 1, 2, 700, 1000, MaxDiversity};
   std::uint32_t seed = 1;
   const auto next = [&seed] { return seed = seed * 2654435761u + 12345u; };
@@ -152,7 +152,7 @@ TEST(PlasmaTest, EqualsTheOracleOverManySizesAndSeeds) {
   }
 }
 
-// The plan is kept for the last size: going back to a size must rebuild it correctly.
+// Fields follow one another in the same recycled memory, which holds the last field's heights.
 TEST(PlasmaTest, SwitchingSizesKeepsEveryFieldExact) {
   const std::pair<std::int32_t, std::int32_t> sequence[] = {
       {100, 60}, {61, 101}, {100, 60}, {100, 60}, {1, 7}, {100, 60}, {60, 100}};
@@ -164,7 +164,8 @@ TEST(PlasmaTest, SwitchingSizesKeepsEveryFieldExact) {
 TEST(PlasmaTest, RejectsArgumentsOutOfRange) {
   const struct {
     std::int32_t width, height, diversity;
-  } cases[] = {{0, 5, 10}, {5, 0, 10}, {4097, 1, 10}, {5, 5, -1}, {5, 5, MaxDiversity + 1}};
+  } cases[] = {
+      {0, 5, 10}, {5, 0, 10}, {MaxPlasmaSide + 1, 1, 10}, {5, 5, -1}, {5, 5, MaxDiversity + 1}};
   for (const auto& c : cases) {
     const std::uint32_t seed = RandSeed;
     EXPECT_THROW(TPlasmaFractal(c.width, c.height, c.diversity), std::invalid_argument);
