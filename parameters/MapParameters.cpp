@@ -1,6 +1,7 @@
 #include "parameters/MapParameters.h"
 
 #include <cmath>
+#include <limits>
 
 #include "parameters/IgnoreCase.h"
 #include "synthesis/base/ExtendedMath.h"
@@ -48,6 +49,11 @@ const std::array<TParameterKey, 18> ParameterKeys = {{
 }};
 
 std::int32_t RoundHalfEven(double v) {
+  if (std::isnan(v)) return 0;
+  constexpr double Lowest = std::numeric_limits<std::int32_t>::min();
+  constexpr double Highest = std::numeric_limits<std::int32_t>::max();
+  if (v <= Lowest) return std::numeric_limits<std::int32_t>::min();
+  if (v >= Highest) return std::numeric_limits<std::int32_t>::max();
   double whole = std::floor(v);
   const double fraction = v - whole;  // exact below 2^52
   if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
@@ -55,9 +61,11 @@ std::int32_t RoundHalfEven(double v) {
 }
 
 double TownDensityOf(double TownAmount) {
+  if (!std::isfinite(TownAmount)) return TownAmount / TownAmountPerDensity;
   const TDoubleParts amount = SplitDouble(TownAmount);
-  return ExtendedQuotientToDouble(amount.Mantissa, static_cast<std::uint64_t>(TownAmountPerDensity),
-                                  amount.Exponent);
+  const double density = ExtendedQuotientToDouble(
+      amount.Mantissa, static_cast<std::uint64_t>(TownAmountPerDensity), amount.Exponent);
+  return TownAmount < 0 ? -density : density;
 }
 
 TMapStyle MapStyleOf(const TMapParameters& Params) {

@@ -52,18 +52,22 @@ struct TMapParameters {
   bool operator==(const TMapParameters&) const = default;
 };
 
-// The number field's range step: strict comparisons, and no range unless Min < Max.
+// The number field's range step: strict comparisons, and no range unless Min < Max. NaN, which
+// lies in no range, gives Min.
 constexpr double ClampValue(double v, TNumberRange Range) {
   if (!(Range.Min < Range.Max)) return v;
+  if (v != v) return Range.Min;
   if (v < Range.Min) return Range.Min;
   if (v > Range.Max) return Range.Max;
   return v;
 }
 
-// To the nearest integer, halves to even (2.5 gives 2, 3.5 gives 4). |v| < 2^31.
+// To the nearest integer, halves to even (2.5 gives 2, 3.5 gives 4). Values beyond the 32-bit
+// range give its nearest end, and NaN gives 0.
 std::int32_t RoundHalfEven(double v);
 
-// TownAmount / 10000, divided in extended precision and rounded to double.
+// TownAmount / 10000, divided in extended precision and rounded to double. NaN and infinities
+// pass through (the render rejects them).
 double TownDensityOf(double TownAmount);
 
 // The renderer's style for these parameters: the colours, the grid size and 51 - Shadows.

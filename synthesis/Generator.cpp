@@ -1,36 +1,50 @@
 #include "synthesis/Generator.h"
 
+#include <cstdint>
+#include <new>
 #include <string>
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/raster/Canvas.h"
 #include "synthesis/relief/ColorTable.h"
 #include "synthesis/relief/Overlays.h"
 #include "synthesis/relief/Relief.h"
 #include "synthesis/terrain/Plasma.h"
+#include "synthesis/terrain/PlasmaDraws.h"
 #include "synthesis/towns/NameGen.h"
 #include "synthesis/towns/TownFile.h"
 #include "synthesis/towns/Towns.h"
 
 namespace hillograph {
+
+static_assert(MaxMapSide <= MaxPlasmaSide);
+
+constinit thread_local TMapStyle MapStyle = DefaultMapStyle;
+
 namespace {
+
+// Everything GenerateMap cannot draw, before anything is read, drawn or resized.
+void CheckMapArguments(std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+                       std::int32_t WaterLevel, double TownDensity, const TMapStyle& Style,
+                       const TRenderExtras& Extras) {
+  CheckArgument("Width", Width, 1, MaxMapSide);
+  CheckArgument("Height", Height, 1, MaxMapSide);
+  CheckArgument("Diversity", Diversity, 0, MaxDiversity);
+  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
+  CheckNumberArgument("TownDensity", TownDensity, 0, 1);
+  CheckArgument("GridSize", Style.GridSize, 1, INT32_MAX);
+  CheckArgument("ShadowDivisor", Style.ShadowDivisor, 1, INT32_MAX);
+  CheckArgument("LabelScale", Extras.LabelScale, 1, MaxLabelScale);
+}
 
 void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction) {
   if (Extras.Progress != nullptr) Extras.Progress->Report(Stage, Fraction);
 }
 
-}  // namespace
-
-constinit thread_local TMapStyle MapStyle = DefaultMapStyle;
-
-void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
-                 std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
-                 TTownList* Towns, const TRenderExtras& Extras) {
-  if (Extras.LabelScale < 1 || Extras.LabelScale > MaxLabelScale) {
-    throw TError("LabelScale must be 1 .. " + std::to_string(MaxLabelScale) + ", not " +
-                 std::to_string(Extras.LabelScale));
-  }
-  const TMapStyle style = MapStyle;
+void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+            std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
+            const TMapStyle& style, TTownList* Towns, const TRenderExtras& Extras) {
   const THeightColors heightColors = BuildHeightColors(style, WaterLevel);
   // Read before the plasma draws and before the picture changes, so that an unreadable file
   // leaves the picture as it was.
@@ -52,6 +66,21 @@ void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std:
   DrawFrame(canvas, style.MapFrameColor);
   if (Extras.Heights != nullptr) *Extras.Heights = plasma.Heights;
   Report(Extras, "Towns", 1);
+}
+
+}  // namespace
+
+void GenerateMap(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+                 std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
+                 TTownList* Towns, const TRenderExtras& Extras) {
+  const TMapStyle style = MapStyle;
+  CheckMapArguments(Width, Height, Diversity, WaterLevel, TownDensity, style, Extras);
+  try {
+    Render(Bitmap, Width, Height, Diversity, WaterLevel, TownDensity, TownDB, style, Towns, Extras);
+  } catch (const std::bad_alloc&) {
+    // A map too large for the memory at hand is the user's to shrink, not a crash.
+    throw TError("Out of memory");
+  }
 }
 
 }  // namespace hillograph

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
 
 namespace hillograph {
 namespace {
@@ -70,7 +71,9 @@ double ExtendedToDouble(TExtended x) {
 }
 
 TDoubleParts SplitDouble(double v) {
-  if (v == 0.0) return {};
+  if (v == 0.0 || std::isnan(v)) return {};
+  if (std::isinf(v)) v = std::numeric_limits<double>::max();
+  v = std::fabs(v);
   int exponent = 0;
   const double fraction = std::frexp(v, &exponent);
   return {static_cast<std::uint64_t>(std::ldexp(fraction, DoubleBits)), exponent - DoubleBits};

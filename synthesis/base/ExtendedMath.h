@@ -24,7 +24,8 @@ inline double ExtendedQuotientToDouble(std::uint64_t n, std::uint64_t d, std::in
   return ExtendedToDouble(ExtendedQuotient(n, d, scale));
 }
 
-// A finite non-negative double as Mantissa * 2^Exponent, Mantissa an integer below 2^53.
+// The magnitude of a double as Mantissa * 2^Exponent, Mantissa an integer below 2^53. NaN gives
+// 0, and an infinity the largest finite double.
 struct TDoubleParts {
   std::uint64_t Mantissa = 0;
   std::int32_t Exponent = 0;

@@ -1,7 +1,9 @@
 #include "synthesis/relief/ColorTable.h"
 
 #include "synthesis/MapStyle.h"
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/ExtendedMath.h"
+#include "synthesis/relief/Relief.h"
 
 namespace hillograph {
 namespace {
@@ -41,6 +43,7 @@ TColor LandColor(const TMapStyle& Style, double T) {
 }
 
 THeightColors BuildHeightColors(const TMapStyle& Style, std::int32_t WaterLevel) {
+  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
   THeightColors colors{};
   for (std::int32_t i = 0; i < 256; ++i) {
     if (i > WaterLevel) {

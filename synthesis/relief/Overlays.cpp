@@ -1,5 +1,9 @@
 #include "synthesis/relief/Overlays.h"
 
+#include <cstdint>
+
+#include "synthesis/base/ArgumentCheck.h"
+
 namespace hillograph {
 namespace {
 
@@ -13,6 +17,8 @@ void BlendPixel(std::uint8_t* p, std::uint8_t blue, std::uint8_t green, std::uin
 
 void DrawGrid(const TScanLines& Lines, std::int32_t Width, std::int32_t Height, TColor GridColor,
               std::int32_t GridSize) {
+  CheckArgument("GridSize", GridSize, 1, INT32_MAX);
+  CheckArgument("scan lines", static_cast<std::int64_t>(Lines.size()), Height, Height);
   const std::uint8_t blue = BlueOf(GridColor);
   const std::uint8_t green = GreenOf(GridColor);
   const std::uint8_t red = RedOf(GridColor);

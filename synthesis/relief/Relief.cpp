@@ -1,9 +1,11 @@
 #include "synthesis/relief/Relief.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/relief/ReliefPalette.h"
 
 #if defined(__SSE2__) && !defined(HILLOGRAPH_PORTABLE)
@@ -154,7 +156,8 @@ void WriteRow(const TPixelBytes* entries, const std::uint16_t* index, std::int32
 }  // namespace
 
 TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel) {
-  TWaterMask mask(Heights.Width(), Heights.Height());
+  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
+  TWaterMask mask(Heights.Width(), Heights.Height(), Uninitialised);  // every cell written below
   const std::size_t cells =
       static_cast<std::size_t>(Heights.Width()) * static_cast<std::size_t>(Heights.Height());
   const std::uint8_t* h = Heights.Data();
@@ -177,6 +180,7 @@ TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel) 
 }
 
 std::uint32_t ShadeFactor(std::int32_t Drop, std::int32_t ShadowDivisor) {
+  CheckArgument("ShadowDivisor", ShadowDivisor, 1, INT32_MAX);
   return static_cast<std::uint32_t>(FullShade -
                                     std::min(FullShade, Drop * FullShade / ShadowDivisor));
 }
@@ -193,8 +197,11 @@ TColor ShadeColor(TColor Color, std::int32_t Drop, std::int32_t ShadowDivisor) {
 void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
                  const THeightColors& HeightColors, const TMapStyle& Style,
                  const TScanLines& Lines) {
+  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
+  CheckArgument("ShadowDivisor", Style.ShadowDivisor, 1, INT32_MAX);
   const std::int32_t width = Heights.Width();
   const std::int32_t height = Heights.Height();
+  CheckArgument("scan lines", static_cast<std::int64_t>(Lines.size()), height, height);
   const TReliefPalette palette(HeightColors, WaterLevel, Style);
   const TIndexer indexer(palette, WaterLevel);
   const std::vector<std::uint8_t> outside(static_cast<std::size_t>(height), Outside);

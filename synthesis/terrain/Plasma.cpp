@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/base/RandomJump.h"
 #include "synthesis/terrain/PlasmaDraws.h"
@@ -195,10 +195,9 @@ class TSubdivision {
 
 TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity)
     : Width(Width), Height(Height) {
-  if (Diversity < 0 || Diversity > MaxDiversity)
-    throw std::invalid_argument("plasma diversity out of range");
-  if (Width < 1 || Height < 1 || Width > MaxPlasmaSide || Height > MaxPlasmaSide)
-    throw std::invalid_argument("plasma size out of range");
+  CheckArgument("Width", Width, 1, MaxPlasmaSide);
+  CheckArgument("Height", Height, 1, MaxPlasmaSide);
+  CheckArgument("Diversity", Diversity, 0, MaxDiversity);
   // Every cell is set below, once: the field needs no zeros first.
   Heights = THeightField(Width, Height, Uninitialised);
   // Corners in the order top left, top right, bottom left, bottom right; on a 1-wide or 1-high

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/towns/TownScan.h"
 
@@ -10,6 +11,7 @@ namespace hillograph {
 
 void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity, TNameGen& Names,
                TTownList* Towns, std::int32_t LabelScale) {
+  CheckNumberArgument("TownDensity", TownDensity, 0, 1);
   if (LabelScale < 1 || LabelScale > MaxLabelFontScale)
     throw std::invalid_argument("DrawTowns: LabelScale " + std::to_string(LabelScale));
   Canvas.Font.Color = LabelFontColor;
