@@ -42,7 +42,7 @@ std::size_t RunBatch(const TMapJob& Job, const TSeedList& Seeds, int Jobs, TProg
     for (std::size_t i = next++; i < Seeds.Count(); i = next++) {
       files.SetTag(i);
       try {
-        RunMapJob(JobForSeed(Job, Seeds.At(i)), scratch);
+        RunMapJob(JobForSeed(Job, Seeds.At(i)), scratch, false);
       } catch (const std::exception& e) {
         fail(i, e.what());
       }

@@ -1,5 +1,7 @@
 #include "cli/MapJob.h"
 
+#include <future>
+
 #include "cli/OptionValues.h"
 #include "cli/TownsJson.h"
 #include "parameters/Preset.h"
@@ -26,7 +28,7 @@ TMapJob JobForSeed(const TMapJob& Job, std::int32_t Seed) {
   return job;
 }
 
-void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, TProgress* Progress) {
+void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgress* Progress) {
   if (Job.SavePreset) WritePreset(*Job.SavePreset, Job.Params);
   // The towns are kept only when asked for: each holds a copy of its name, and a town database
   // may hold names of millions of letters.
@@ -36,11 +38,24 @@ void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, TProgress* Progress) {
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
   RenderMapParameters(Scratch.Picture, Job.Params, Job.TownsJson ? &towns : nullptr, extras);
-  SavePictureFile(Scratch.Picture, Job.Picture, Progress);
-  if (Job.Heightmap) {
-    // The format was checked with the command line.
+  // The format was checked with the command line.
+  const auto saveHeightmap = [&Job, &Scratch, Progress]() {
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap,
                       Progress);
+  };
+  if (Job.Heightmap && Parallel) {
+    // The heightmap is encoded on a second core while the picture is encoded and written.
+    std::future<void> heightmap = std::async(std::launch::async, saveHeightmap);
+    try {
+      SavePictureFile(Scratch.Picture, Job.Picture, Progress);
+    } catch (...) {
+      heightmap.wait();
+      throw;
+    }
+    heightmap.get();
+  } else {
+    SavePictureFile(Scratch.Picture, Job.Picture, Progress);
+    if (Job.Heightmap) saveHeightmap();
   }
   if (Job.TownsJson) {
     SaveTownsJson(*Job.TownsJson, Scratch.Picture.Width(), Scratch.Picture.Height(), towns);

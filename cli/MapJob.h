@@ -32,7 +32,10 @@ struct TMapScratch {
 };
 
 // Writes the preset, renders, then writes the picture, the heightmap and the towns. Throws on
-// the first failure (TError with the system's own message).
-void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, TProgress* Progress = nullptr);
+// the first failure (TError with the system's own message). When Parallel, the picture and the
+// heightmap are written on two threads; a batch, which keeps the cores busy with maps, does not
+// ask for it.
+void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel,
+               TProgress* Progress = nullptr);
 
 }  // namespace hillograph

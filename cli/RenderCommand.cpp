@@ -175,7 +175,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
       return failed == 0 ? ExitSuccess : ExitFailure;
     }
     TMapScratch scratch;
-    RunMapJob(job, scratch, &line);
+    RunMapJob(job, scratch, true, &line);
   } catch (const std::exception& e) {
     line.Clear();
     Err << ProgramName << ": " << Escaped(e.what()) << "\n";

