@@ -21,7 +21,7 @@ bool HasExtension(const std::string& FileName, std::string_view Extension) {
 
 void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress) {
   if (!HasExtension(FileName, ".png")) {
-    SaveBitmapToFile(Picture, FileName);
+    SaveBitmapToFile(Picture, FileName, Progress);
     return;
   }
   CreateOutputFile(FileName, [&Picture, Progress](TAtomicFile& file) {
