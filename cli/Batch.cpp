@@ -44,7 +44,7 @@ std::size_t RunBatch(const TMapJob& Job, const TSeedList& Seeds, int Jobs, TProg
       try {
         RunMapJob(JobForSeed(Job, Seeds.At(i)), scratch, false);
       } catch (const std::exception& e) {
-        fail(i, e.what());
+        fail(i, MessageOf(e));
       }
       if (files.Pending() >= FilesPerSync) sync();
       Line.MapDone();

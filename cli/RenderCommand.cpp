@@ -178,7 +178,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     RunMapJob(job, scratch, true, &line);
   } catch (const std::exception& e) {
     line.Clear();
-    Err << ProgramName << ": " << Escaped(e.what()) << "\n";
+    Err << ProgramName << ": " << Escaped(MessageOf(e)) << "\n";
     return ExitFailure;
   }
   return ExitSuccess;

@@ -1,5 +1,7 @@
 #include "cli/TerminalText.h"
 
+#include <new>
+
 namespace hillograph {
 
 std::string Escaped(std::string_view Text) {
@@ -22,6 +24,11 @@ std::string Escaped(std::string_view Text) {
     }
   }
   return out;
+}
+
+std::string MessageOf(const std::exception& Error) {
+  if (dynamic_cast<const std::bad_alloc*>(&Error) != nullptr) return "Out of memory";
+  return Error.what();
 }
 
 std::string OneLine(std::string_view Message) {
