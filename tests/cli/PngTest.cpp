@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include <spng.h>
+#include <spng.h>  // a second PNG library, independent of the encoder
 
 #include <cstdint>
 #include <string>
