@@ -25,24 +25,37 @@ class TSampleRows {
 
   // Row y, called with y = 0, 1, 2, ... in turn.
   void Fill(std::int32_t y, std::uint8_t* out) {
+    // Sizes held in locals: the byte stores below may alias anything, and the compiler would
+    // otherwise read them again for every cell.
+    const std::int32_t width = heights_.Width();
+    const auto columnSize = static_cast<std::size_t>(heights_.Height());
+    const auto rowSize = static_cast<std::size_t>(width);
+    std::uint8_t* band = band_.data();
     if (y % BandRows == 0) {
       const std::int32_t rows = std::min(BandRows, heights_.Height() - y);
-      for (std::int32_t x = 0; x < heights_.Width(); ++x) {
-        const std::uint8_t* column = heights_[x] + y;
+      const std::uint8_t* column = heights_.Data() + y;
+      for (std::int32_t x = 0; x < width; ++x, column += columnSize) {
         for (std::int32_t r = 0; r < rows; ++r)
-          band_[static_cast<std::size_t>(r) * heights_.Width() + x] = column[r];
+          band[static_cast<std::size_t>(r) * rowSize + x] = column[r];
       }
     }
-    const std::uint8_t* row =
-        band_.data() + static_cast<std::size_t>(y % BandRows) * heights_.Width();
-    for (std::int32_t x = 0; x < heights_.Width(); ++x, out += 2) {
-      const auto sample = static_cast<std::uint16_t>(row[x] * HeightmapScale);
-      out[bigEndian_ ? 0 : 1] = static_cast<std::uint8_t>(sample >> 8);
-      out[bigEndian_ ? 1 : 0] = static_cast<std::uint8_t>(sample & 0xFF);
+    const std::uint8_t* row = band + static_cast<std::size_t>(y % BandRows) * rowSize;
+    if (bigEndian_) {
+      for (std::int32_t x = 0; x < width; ++x)
+        Put(out + 2 * x, row[x], 0, 1);
+    } else {
+      for (std::int32_t x = 0; x < width; ++x)
+        Put(out + 2 * x, row[x], 1, 0);
     }
   }
 
  private:
+  static void Put(std::uint8_t* out, std::uint8_t height, int high, int low) {
+    const auto sample = static_cast<std::uint16_t>(height * HeightmapScale);
+    out[high] = static_cast<std::uint8_t>(sample >> 8);
+    out[low] = static_cast<std::uint8_t>(sample & 0xFF);
+  }
+
   const THeightField& heights_;
   bool bigEndian_;
   std::vector<std::uint8_t> band_;
