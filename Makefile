@@ -45,6 +45,7 @@ render: build
 bench: build
 	$(BUILD)/bench/hillograph_bench $(ARGS)
 	$(BUILD)/bench/hillograph_window_bench $(ARGS)
+	scripts/bench-cli $(BUILD)/cli/hillograph-render
 
 $(FUZZ_BUILD)/build.ninja:
 	CC=clang CXX=clang++ $(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \

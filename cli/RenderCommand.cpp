@@ -2,32 +2,44 @@
 
 #include <CLI/CLI.hpp>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
-#include "cli/TownsJson.h"
+#include "cli/Batch.h"
+#include "cli/MapJob.h"
+#include "cli/OptionValues.h"
+#include "cli/ProgressLine.h"
+#include "cli/TerminalText.h"
 #include "parameters/MapParameters.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
-#include "parameters/RenderRequest.h"
 #include "parameters/Settings.h"
+#include "synthesis/RenderExtras.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/files/PictureFile.h"
-#include "synthesis/raster/Picture.h"
 
 namespace hillograph {
 namespace {
 
 constexpr const char* ProgramName = "hillograph-render";
 constexpr const char* DefaultOutput = "map.bmp";
+constexpr int MaxJobs = 256;
 
 struct TRenderOptions {
   std::string Preset;
   std::vector<std::string> Settings;
   std::string Output = DefaultOutput;
+  std::string Heightmap;
   std::string TownsJson;
   std::string SavePreset;
+  std::string Size;
+  std::int32_t LabelScale = 1;
+  std::string Seeds;
+  int Jobs = 0;
+  bool Quiet = false;
 };
 
 std::string KeyList() {
@@ -47,8 +59,19 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "Set a parameter, KEY=VALUE; repeatable, applied in order. Keys: " + KeyList())
       ->type_name("KEY=VALUE")
       ->allow_extra_args(false);
+  app.add_option("--size", options.Size,
+                 "Map size, applied after --preset and --set; each side 1 .. 16384")
+      ->type_name("WxH");
+  app.add_option("--label-scale", options.LabelScale,
+                 "Draw town markers and labels K times larger, for print (1 .. 16, default 1)")
+      ->type_name("K")
+      ->check(CLI::Range(1, MaxLabelScale).description(""));
   app.add_option("-o,--output", options.Output,
                  "Picture file to write: BMP, or PNG when the name ends in .png (default: map.bmp)")
+      ->type_name("FILE");
+  app.add_option("--heightmap", options.Heightmap,
+                 "Also write the heights as 16-bit samples: .png, .r16 or .raw (little-endian, no "
+                 "header), .pgm")
       ->type_name("FILE");
   app.add_option("--towns-json", options.TownsJson,
                  "Also write the towns, in placement order, as a JSON file")
@@ -56,45 +79,53 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
   app.add_option("--save-preset", options.SavePreset,
                  "Write the parameters as a preset file, as the window's \"Save preset...\" does")
       ->type_name("FILE");
+  app.add_option("--seeds", options.Seeds,
+                 "One map per seed, FROM..TO or A,B,C; every file name must hold {seed}")
+      ->type_name("LIST");
+  app.add_option("--jobs", options.Jobs, "Maps rendered at once in a batch (default: the cores)")
+      ->type_name("N")
+      ->check(CLI::Range(1, MaxJobs).description(""));
+  app.add_flag("-q,--quiet", options.Quiet, "No progress line");
   app.set_version_flag("--version", std::string(ProgramName) + " " + HILLOGRAPH_VERSION);
 }
 
-// The text with its control characters written as escapes, so that neither a value on the command
-// line nor a file name can break the message's line or drive the terminal.
-std::string Escaped(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (byte < 0x20 || byte == 0x7F) {
-      constexpr char Hex[] = "0123456789ABCDEF";
-      out += "\\x";
-      out += Hex[byte >> 4];
-      out += Hex[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  return out;
+std::optional<std::string> Given(const CLI::App& app, const char* option, const std::string& v) {
+  if (app.count(option) == 0) return std::nullopt;
+  return v;
 }
 
-// A usage message in one line, without a trailing full stop.
-std::string OneLine(std::string_view message) {
-  while (!message.empty() &&
-         (message.back() == '.' || message.back() == ' ' || message.back() == '\n')) {
-    message.remove_suffix(1);
+// Checks what needs more than the parser: the size, the heightmap's format, the names of a
+// batch. Throws TError with the usage message.
+void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
+  if (app.count("--size") > 0) ParseMapSize(options.Size);
+  if (app.count("--heightmap") > 0 && !HeightmapFormatOf(options.Heightmap)) {
+    throw TError("--heightmap: \"" + options.Heightmap + "\" must end in .png, .r16, .raw or .pgm");
   }
-  return Escaped(message);
+  if (app.count("--seeds") == 0) return;
+  TSeedList::Parse(options.Seeds);
+  const std::pair<const char*, const std::string*> names[] = {
+      {"--output", &options.Output},
+      {"--heightmap", &options.Heightmap},
+      {"--towns-json", &options.TownsJson},
+      {"--save-preset", &options.SavePreset}};
+  for (const auto& [option, name] : names) {
+    const bool used = app.count(option) > 0 || std::string_view(option) == "--output";
+    if (used && name->find(SeedPlaceholder) == std::string::npos) {
+      throw TError(std::string(option) + ": a batch needs {seed} in the file name, not \"" + *name +
+                   "\"");
+    }
+  }
+}
+
+int DefaultJobs() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, MaxJobs));
 }
 
 }  // namespace
 
-int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::ostream& Err) {
+int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::ostream& Err,
+                     bool ErrIsTerminal) {
   CLI::App app("Renders an imaginary relief map, as the Hillograph window draws it.", ProgramName);
   TRenderOptions options;
   DefineOptions(app, options);
@@ -104,6 +135,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     // The settings are checked before any file is read or written.
     for (const std::string& setting : options.Settings)
       ApplySetting(params, setting);
+    CheckOptions(app, options);
   } catch (const CLI::Success& e) {  // --help or --version
     return app.exit(e, Out, Err);
   } catch (const CLI::ParseError& e) {
@@ -114,6 +146,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     return ExitUsage;
   }
 
+  TProgressLine line(Err, ErrIsTerminal && !options.Quiet);
   try {
     if (app.count("--preset") > 0) {
       // Nobody picked this file from a dialog: a name that reads nothing is an error, not a map
@@ -122,17 +155,30 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
       for (const std::string& setting : options.Settings)
         ApplySetting(params, setting);
     }
-    if (app.count("--save-preset") > 0) WritePreset(options.SavePreset, params);
-    // The towns are kept only when asked for: each holds a copy of its name, and a town database
-    // may hold names of millions of letters.
-    const bool wantTowns = app.count("--towns-json") > 0;
-    TPicture picture;
-    TTownList towns;
-    RenderMapParameters(picture, params, wantTowns ? &towns : nullptr);
-    SavePictureFile(picture, options.Output);
-    if (wantTowns) SaveTownsJson(options.TownsJson, picture.Width(), picture.Height(), towns);
+    if (app.count("--size") > 0) {
+      // Past the window's range on purpose: the window clamps such a preset when it loads it.
+      const TMapSize size = ParseMapSize(options.Size);
+      params.Width = size.Width;
+      params.Height = size.Height;
+    }
+    TMapJob job;
+    job.Params = params;
+    job.LabelScale = options.LabelScale;
+    job.Picture = options.Output;
+    job.Heightmap = Given(app, "--heightmap", options.Heightmap);
+    job.TownsJson = Given(app, "--towns-json", options.TownsJson);
+    job.SavePreset = Given(app, "--save-preset", options.SavePreset);
+    if (app.count("--seeds") > 0) {
+      const int jobs = app.count("--jobs") > 0 ? options.Jobs : DefaultJobs();
+      const std::size_t failed =
+          RunBatch(job, TSeedList::Parse(options.Seeds), jobs, line, ProgramName);
+      return failed == 0 ? ExitSuccess : ExitFailure;
+    }
+    TMapScratch scratch;
+    RunMapJob(job, scratch, true, &line);
   } catch (const std::exception& e) {
-    Err << ProgramName << ": " << Escaped(e.what()) << "\n";
+    line.Clear();
+    Err << ProgramName << ": " << Escaped(MessageOf(e)) << "\n";
     return ExitFailure;
   }
   return ExitSuccess;

@@ -9,7 +9,9 @@ inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitFailure = 1;  // the render or a file failed
 inline constexpr int ExitUsage = 2;    // the command line is wrong
 
-// Runs the command; messages go to Out and Err. Returns the exit status.
-int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::ostream& Err);
+// Runs the command; messages go to Out and Err. A progress line is drawn on Err only when it is a
+// terminal. Returns the exit status.
+int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::ostream& Err,
+                     bool ErrIsTerminal = false);
 
 }  // namespace hillograph

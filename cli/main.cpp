@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <csignal>
 #include <iostream>
 
@@ -6,5 +8,6 @@
 int main(int argc, char** argv) {
   // A reader that goes away makes the write fail with a message instead of ending the program.
   std::signal(SIGPIPE, SIG_IGN);
-  return hillograph::RunRenderCommand(argc, argv, std::cout, std::cerr);
+  return hillograph::RunRenderCommand(argc, argv, std::cout, std::cerr,
+                                      ::isatty(STDERR_FILENO) == 1);
 }

@@ -12,7 +12,9 @@
 #include <memory>
 #include <random>
 #include <system_error>
+#include <utility>
 
+#include "synthesis/files/CommitGroup.h"
 #include "synthesis/files/FileDescriptor.h"
 
 namespace hillograph {
@@ -177,6 +179,10 @@ void TAtomicFile::Commit() {
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) ThrowError(errno);
+    return;
+  }
+  if (TCommitGroup* group = TCommitGroup::Current()) {
+    group->Adopt(std::exchange(fd_, -1), std::exchange(temporary_, {}), target_);
     return;
   }
   if (::fsync(fd_) != 0) Fail(errno);

@@ -33,7 +33,8 @@ class TAtomicFile {
   void Write(const void* Data, std::size_t Size);
   void Write(std::string_view Text) { Write(Text.data(), Text.size()); }
 
-  // Flushes, closes and renames over the target, then forces the folder entry to the disk.
+  // Flushes, closes and renames over the target, then forces the folder entry to the disk; or,
+  // while a TCommitGroup is open on this thread, hands the file to it for all that.
   void Commit();
 
   // Test seam: when set, every write of raw bytes goes through it instead of ::write.

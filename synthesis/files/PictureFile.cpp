@@ -1,60 +1,55 @@
 #include "synthesis/files/PictureFile.h"
 
 #include <algorithm>
-#include <system_error>
-#include <vector>
 
-#include "stb_image_write.h"
-#include "synthesis/base/Error.h"
-#include "synthesis/files/AtomicFile.h"
+#include "synthesis/files/BufferedWriter.h"
 #include "synthesis/files/OutputFile.h"
 #include "synthesis/raster/Bmp.h"
+#include "synthesis/raster/Png.h"
 
 namespace hillograph {
-namespace {
 
-bool EndsWithPng(const std::string& name) {
-  constexpr std::string_view PngExtension = ".png";
-  if (name.size() < PngExtension.size()) return false;
-  return std::equal(PngExtension.begin(), PngExtension.end(),
-                    name.end() - static_cast<std::ptrdiff_t>(PngExtension.size()),
-                    [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b); });
+bool HasExtension(const std::string& FileName, std::string_view Extension) {
+  if (FileName.size() < Extension.size()) return false;
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return std::equal(Extension.begin(), Extension.end(),
+                    FileName.end() - static_cast<std::ptrdiff_t>(Extension.size()),
+                    [&lower](char a, char b) { return lower(a) == lower(b); });
 }
 
-void AppendBytes(void* context, void* data, int size) {
-  static_cast<std::string*>(context)->append(static_cast<const char*>(data),
-                                             static_cast<std::size_t>(size));
-}
-
-}  // namespace
-
-std::string EncodePng(const TPicture& Picture) {
-  const std::int32_t width = Picture.Width();
-  const std::int32_t height = Picture.Height();
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                                3);
-  std::uint8_t* out = rgb.data();
-  for (std::int32_t y = 0; y < height; ++y) {
-    const std::uint8_t* in = Picture.ScanLine(y);
-    for (std::int32_t x = 0; x < width; ++x, in += 3, out += 3) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
-    }
-  }
-  std::string png;
-  if (stbi_write_png_to_func(&AppendBytes, &png, width, height, 3, rgb.data(), width * 3) == 0) {
-    throw TError("Cannot encode the picture as PNG");
-  }
-  return png;
-}
-
-void SavePictureFile(const TPicture& Picture, const std::string& FileName) {
-  if (!EndsWithPng(FileName)) {
-    SaveBitmapToFile(Picture, FileName);
+void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress) {
+  if (!HasExtension(FileName, ".png")) {
+    SaveBitmapToFile(Picture, FileName, Progress);
     return;
   }
-  CreateOutputFile(FileName, EncodePng(Picture));
+  CreateOutputFile(FileName, [&Picture, Progress](TAtomicFile& file) {
+    TBufferedWriter writer(file);
+    WritePicturePng(
+        Picture, [&writer](const void* data, std::size_t size) { writer.Write(data, size); },
+        Progress);
+    writer.Flush();
+  });
+}
+
+std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName) {
+  if (HasExtension(FileName, ".png")) return THeightmapFormat::Png;
+  if (HasExtension(FileName, ".r16") || HasExtension(FileName, ".raw"))
+    return THeightmapFormat::Raw;
+  if (HasExtension(FileName, ".pgm")) return THeightmapFormat::Pgm;
+  return std::nullopt;
+}
+
+void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
+                       const std::string& FileName, TProgress* Progress) {
+  CreateOutputFile(FileName, [&Heights, Format, Progress](TAtomicFile& file) {
+    TBufferedWriter writer(file);
+    WriteHeightmap(
+        Heights, Format,
+        [&writer](const void* data, std::size_t size) { writer.Write(data, size); }, Progress);
+    writer.Flush();
+  });
 }
 
 }  // namespace hillograph

@@ -1,17 +1,29 @@
 // Writing the picture in the format its file name asks for.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "synthesis/base/Progress.h"
+#include "synthesis/raster/Heightmap.h"
 #include "synthesis/raster/Picture.h"
 
 namespace hillograph {
 
 // PNG when the name ends in ".png" (any case), otherwise an uncompressed 24-bit BMP. Replaces the
 // file whole or leaves it as it was, failing with "Cannot create file ...".
-void SavePictureFile(const TPicture& Picture, const std::string& FileName);
+void SavePictureFile(const TPicture& Picture, const std::string& FileName,
+                     TProgress* Progress = nullptr);
 
-// The picture as a PNG file's bytes.
-std::string EncodePng(const TPicture& Picture);
+// By the name's extension, without regard to case: ".png", ".r16" or ".raw", ".pgm".
+std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName);
+
+// Writes the height field in Format, whole or not at all, failing as SavePictureFile does.
+void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
+                       const std::string& FileName, TProgress* Progress = nullptr);
+
+// Whether the name ends in Extension (".png"), compared without regard to ASCII case.
+bool HasExtension(const std::string& FileName, std::string_view Extension);
 
 }  // namespace hillograph

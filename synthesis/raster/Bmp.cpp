@@ -1,5 +1,6 @@
 #include "synthesis/raster/Bmp.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -13,6 +14,7 @@ constexpr std::uint32_t InfoHeaderSize = 40;
 constexpr std::uint16_t BitsPerPixel = 24;
 constexpr std::int32_t PixelsPerMetre = 3780;  // 96 pixels per inch
 constexpr std::size_t WriteChunkSize = 64 * 1024;
+constexpr const char* WritingStage = "Writing";
 
 void Put16(std::string& out, std::uint16_t v) {
   out.push_back(static_cast<char>(v & 0xFF));
@@ -71,10 +73,16 @@ std::string EncodeBmp(const TPicture& Picture) {
   return out;
 }
 
-void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName) {
+void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress) {
   // Written piece by piece: a whole file's copy in memory costs more than it saves.
-  CreateOutputFile(FileName, [&Picture](TAtomicFile& file) {
-    EmitBmp(Picture, [&file](const std::string& piece) { file.Write(piece); });
+  CreateOutputFile(FileName, [&Picture, Progress](TAtomicFile& file) {
+    const double total = static_cast<double>(Picture.Stride()) * Picture.Height();
+    double written = 0;
+    EmitBmp(Picture, [&](const std::string& piece) {
+      file.Write(piece);
+      written += static_cast<double>(piece.size());
+      if (Progress != nullptr) Progress->Report(WritingStage, std::min(written / total, 1.0));
+    });
   });
 }
 

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "synthesis/base/Progress.h"
 #include "synthesis/raster/Picture.h"
 
 namespace hillograph {
@@ -12,6 +13,8 @@ std::string EncodeBmp(const TPicture& Picture);
 
 // Replaces FileName with the picture, or leaves it as it was and throws TError with the message
 // Cannot create file "<full path>". <system's reason>
-void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName);
+// Reports "Writing" to Progress when given.
+void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName,
+                      TProgress* Progress = nullptr);
 
 }  // namespace hillograph

@@ -1,0 +1,65 @@
+#include "cli/MapJob.h"
+
+#include <future>
+
+#include "cli/OptionValues.h"
+#include "cli/TownsJson.h"
+#include "parameters/Preset.h"
+#include "parameters/RenderRequest.h"
+#include "synthesis/files/PictureFile.h"
+
+namespace hillograph {
+namespace {
+
+std::optional<std::string> Expanded(const std::optional<std::string>& name, std::int32_t seed) {
+  if (!name) return std::nullopt;
+  return ExpandSeed(*name, seed);
+}
+
+}  // namespace
+
+TMapJob JobForSeed(const TMapJob& Job, std::int32_t Seed) {
+  TMapJob job = Job;
+  job.Params.RandSeed = Seed;
+  job.Picture = ExpandSeed(Job.Picture, Seed);
+  job.Heightmap = Expanded(Job.Heightmap, Seed);
+  job.TownsJson = Expanded(Job.TownsJson, Seed);
+  job.SavePreset = Expanded(Job.SavePreset, Seed);
+  return job;
+}
+
+void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgress* Progress) {
+  if (Job.SavePreset) WritePreset(*Job.SavePreset, Job.Params);
+  // The towns are kept only when asked for: each holds a copy of its name, and a town database
+  // may hold names of millions of letters.
+  TTownList towns;
+  TRenderExtras extras;
+  extras.Heights = Job.Heightmap ? &Scratch.Heights : nullptr;
+  extras.Progress = Progress;
+  extras.LabelScale = Job.LabelScale;
+  RenderMapParameters(Scratch.Picture, Job.Params, Job.TownsJson ? &towns : nullptr, extras);
+  // The format was checked with the command line.
+  const auto saveHeightmap = [&Job, &Scratch, Progress]() {
+    SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap,
+                      Progress);
+  };
+  if (Job.Heightmap && Parallel) {
+    // The heightmap is encoded on a second core while the picture is encoded and written.
+    std::future<void> heightmap = std::async(std::launch::async, saveHeightmap);
+    try {
+      SavePictureFile(Scratch.Picture, Job.Picture, Progress);
+    } catch (...) {
+      heightmap.wait();
+      throw;
+    }
+    heightmap.get();
+  } else {
+    SavePictureFile(Scratch.Picture, Job.Picture, Progress);
+    if (Job.Heightmap) saveHeightmap();
+  }
+  if (Job.TownsJson) {
+    SaveTownsJson(*Job.TownsJson, Scratch.Picture.Width(), Scratch.Picture.Height(), towns);
+  }
+}
+
+}  // namespace hillograph
