@@ -3,10 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "parameters/MapParameters.h"
-#include "synthesis/base/Error.h"
+#include "synthesis/base/ExtendedMath.h"
 #include "synthesis/base/Random.h"
+#include "synthesis/raster/Bmp.h"
 #include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {
@@ -36,45 +44,86 @@ TEST(RenderRequestTest, TheDefaultMap) {
     EXPECT_EQ(testing::PixelAt(picture, p.x, p.y), p.color) << p.x << ", " << p.y;
 }
 
-TEST(RenderRequestTest, AFailedRenderLeavesPictureAndSeedAsTheyWere) {
-  TPicture picture = testing::FilledPicture(30, 20, RGB(1, 2, 3));
-  const TPicture before = picture;
-  RandSeed = 31415;
-  TMapParameters params;  // another size: the picture would be resized if the render got that far
-  params.TownDB = "/proc/self/mem";  // a regular file that cannot be read, also by root
-  EXPECT_THROW(RenderMapParameters(picture, params), TError);
-  EXPECT_EQ(RandSeed, 31415u);
-  ASSERT_EQ(picture.Width(), 30);
-  EXPECT_TRUE(std::equal(picture.Bits(), picture.Bits() + picture.Stride() * 20, before.Bits()));
-  params.TownDB = "";
-  params.Width = -1;  // a size no field allows
-  EXPECT_ANY_THROW(RenderMapParameters(picture, params));
-  EXPECT_EQ(RandSeed, 31415u);
-}
+constexpr double Inf = std::numeric_limits<double>::infinity();
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr std::int32_t Lowest = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t Highest = std::numeric_limits<std::int32_t>::max();
 
-TEST(MapParametersTest, Conversions) {
+// The conversions a render applies have a defined result for every double; what the render
+// cannot draw is left for it to reject (the density keeps NaN and signs).
+TEST(ConversionsTest, EveryDoubleHasADefinedResult) {
   const struct {
     double value;
-    std::int32_t rounded;
-  } cases[] = {{2.5, 2},
-               {3.5, 4},
-               {-2.5, -2},
-               {0.49999999999999994, 0},
-               {-0.5, 0},
-               {30.6, 31},
-               {2147483647, 2147483647}};
-  for (const auto& c : cases)
-    EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
+    std::int32_t rounded;  // half to even
+    double clamped;        // into 1 .. 1000
+    double density;        // NaN: stays NaN
+  } rows[] = {{NaN, 0, 1, NaN},           {Inf, Highest, 1000, Inf},
+              {-Inf, Lowest, 1, -Inf},    {1e300, Highest, 1000, 1e296},
+              {-2.5e9, Lowest, 1, -2.5e5}, {2147483646.5, 2147483646, 1000, 214748.36465},
+              {-30, -30, 1, -0.003},      {2.5, 2, 2.5, 0.00025},
+              {3.5, 4, 3.5, 0.00035},     {-0.5, 0, 1, -0.00005},
+              {30.5, 30, 30.5, 0.00305},  {10000, 10000, 1000, 1}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(RoundHalfEven(row.value), row.rounded) << row.value;
+    EXPECT_EQ(ClampValue(row.value, {1, 1000}), row.clamped) << row.value;
+    const double density = TownDensityOf(row.value);
+    EXPECT_TRUE(std::isnan(row.density) ? std::isnan(density) : density == row.density) << row.value;
+  }
   for (const auto& [shadows, divisor] : {std::pair{10.5, 41}, {0.0, 51}, {50.0, 1}}) {
     TMapParameters params;
     params.Shadows = shadows;
     EXPECT_EQ(MapStyleOf(params).ShadowDivisor, divisor) << shadows;
   }
-  for (const auto& [amount, density] : {std::pair{30.0, 0.003}, {30.5, 0.00305}, {10000.0, 1.0}})
-    EXPECT_EQ(TownDensityOf(amount), density) << amount;
   ASSERT_NE(FindParameterKey("waterAMOUNT"), nullptr);
   EXPECT_EQ(FindParameterKey("waterAMOUNT")->Name, "WaterAmount");
   EXPECT_EQ(FindParameterKey("Water"), nullptr);
+}
+
+TEST(ConversionsTest, NonFiniteAndNegativeValuesSplitTheirMagnitude) {
+  const TDoubleParts largest = SplitDouble(std::numeric_limits<double>::max());
+  EXPECT_EQ(std::ldexp(static_cast<double>(largest.Mantissa), largest.Exponent),
+            std::numeric_limits<double>::max());
+  const TDoubleParts half = SplitDouble(0.75);
+  for (const auto& [value, parts] :
+       {std::pair{NaN, TDoubleParts{}}, {Inf, largest}, {-Inf, largest}, {-0.75, half}}) {
+    EXPECT_EQ(SplitDouble(value).Mantissa, parts.Mantissa) << value;
+    EXPECT_EQ(SplitDouble(value).Exponent, parts.Exponent) << value;
+  }
+}
+
+// Map i of maps that differ in every setting a render keeps between calls: seed, size,
+// style and towns with labels (the glyph caches); threads > 1 also splits the pixel pass.
+std::string Render(std::size_t i, std::int32_t threads = 1) {
+  TMapParameters map;
+  map.RandSeed = static_cast<double>(1000 + 37 * i);
+  map.Width = static_cast<double>(120 + 13 * (i % 3));
+  map.Height = static_cast<double>(90 + 7 * (i % 2));
+  map.GridSize = static_cast<double>(20 + 5 * i);
+  map.Shadows = static_cast<double>(i % 50);
+  map.TownAmount = 400;
+  TPicture picture;
+  RenderMapParameters(picture, map, nullptr, {.Threads = threads});
+  return EncodeBmp(picture);
+}
+
+TEST(RenderThreadsTest, RendersOnThreadsEqualRendersOneAfterAnother) {
+  constexpr std::size_t Threads = 3;
+  std::vector<std::string> alone, together(2 * Threads);
+  for (std::size_t i = 0; i < together.size(); ++i)
+    alone.push_back(Render(i));
+  {
+    std::vector<std::jthread> running;
+    for (std::size_t t = 0; t < Threads; ++t) {
+      running.emplace_back([&, t] {
+        for (std::size_t i = t; i < together.size(); i += Threads)
+          together[i] = Render(i);
+      });
+    }
+  }
+  for (std::size_t i = 0; i < alone.size(); ++i) {
+    EXPECT_TRUE(together[i] == alone[i]) << "map " << i;
+    EXPECT_TRUE(Render(i, static_cast<std::int32_t>(i % 3 + 2)) == alone[i]) << "bands, map " << i;
+  }
 }
 
 }  // namespace
