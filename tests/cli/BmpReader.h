@@ -31,7 +31,8 @@ inline TBmpImage ReadBmp(const std::string& path) {
   const auto le32 = [&](std::size_t i) {
     return at(i) | at(i + 1) << 8 | at(i + 2) << 16 | static_cast<std::uint32_t>(at(i + 3)) << 24;
   };
-  if (b.size() < 54 || b.substr(0, 2) != "BM" || le32(2) != b.size()) throw std::runtime_error("BMP");
+  if (b.size() < 54 || b.substr(0, 2) != "BM" || le32(2) != b.size())
+    throw std::runtime_error("BMP");
   if ((at(28) | at(29) << 8) != 24 || le32(30) != 0) throw std::runtime_error("not 24-bit, plain");
   TBmpImage image;
   image.width = static_cast<std::int32_t>(le32(18));
@@ -39,7 +40,8 @@ inline TBmpImage ReadBmp(const std::string& path) {
   image.height = rawHeight < 0 ? -rawHeight : rawHeight;
   const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) / 4 * 4;
   for (std::int32_t y = 0; y < image.height; ++y) {
-    const std::size_t row = le32(10) + stride * static_cast<std::size_t>(rawHeight < 0 ? y : image.height - 1 - y);
+    const std::size_t row =
+        le32(10) + stride * static_cast<std::size_t>(rawHeight < 0 ? y : image.height - 1 - y);
     for (std::size_t p = row; p < row + 3 * static_cast<std::size_t>(image.width); p += 3)
       image.pixels.push_back(RGB(at(p + 2), at(p + 1), at(p)));  // throws past the end
   }

@@ -19,8 +19,8 @@ struct TProgramRun {
 
 // Arguments is a shell command line; standard output is dropped.
 inline TProgramRun RunRenderProgram(const std::string& arguments) {
-  const std::filesystem::path errFile = std::filesystem::temp_directory_path() /
-                                        ("hillograph-run-" + std::to_string(::getpid()));
+  const std::filesystem::path errFile =
+      std::filesystem::temp_directory_path() / ("hillograph-run-" + std::to_string(::getpid()));
   const int raw = std::system((std::string(HILLOGRAPH_RENDER_PROGRAM) + " " + arguments + " 2>" +
                                errFile.string() + " >/dev/null")
                                   .c_str());

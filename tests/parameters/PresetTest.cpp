@@ -1,10 +1,14 @@
 #include "parameters/Preset.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
+#include <tuple>
 
+#include "parameters/Profile.h"
 #include "synthesis/base/Error.h"
 #include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
@@ -31,11 +35,11 @@ TEST(PresetTest, LoadsWhatItCanReadOrSaysItIsNoPreset) {
     std::string text;
     void (*expect)(TMapParameters&);  // nullptr: no preset
   } cases[] = {
-      {"[x]\nautorefresh=\n", [](TMapParameters&) {}},
-      {"[Style]\nLandBorder=$303000\nGrid=-1\nPlain=green",
-       [](TMapParameters& p) { p.LandBorder = 3158016, p.Grid = 0xFFFFFFFF; }},
-      {"[Params]\nWidth =  \t 5000 \nHeight=\" +0\"\nRandSeed=-5\nDiversity=640.5",
-       [](TMapParameters& p) { p.Width = 1000, p.Height = 1, p.RandSeed = 0; }},
+      {"[Style]\nLandBorder=$303000\nGrid=-1\nPlain=green\n[Params]\nWidth =  \t 5000 \n"
+       "Height=\" +0\"\nRandSeed=-5\nDiversity=640.5",
+       [](TMapParameters& p) {
+         p.LandBorder = 3158016, p.Grid = 0xFFFFFFFF, p.Width = 1000, p.Height = 1, p.RandSeed = 0;
+       }},
       {"[Params]\nTownDB=" + tenMegabytes + "\nHeight=9\n[x]\nAutoRefresh=-0",
        [](TMapParameters& p) {
          p.TownDB = std::string(2047, '7'), p.Height = 9, p.AutoRefresh = false;
@@ -50,12 +54,7 @@ TEST(PresetTest, LoadsWhatItCanReadOrSaysItIsNoPreset) {
   for (const auto& c : cases) {
     const std::string path = folder.Write("p.hpf", c.text);
     if (c.expect == nullptr) {
-      try {
-        ReadPreset(path);
-        ADD_FAILURE() << c.text << " loaded";
-      } catch (const TError& e) {
-        EXPECT_EQ(std::string(e.what()), path + " is not a preset: it holds none of its keys.");
-      }
+      EXPECT_THROW(ReadPreset(path), TError) << c.text;  // the message: in the command's tests
       continue;
     }
     TMapParameters expected;
@@ -94,17 +93,43 @@ TEST(PresetTest, SavingIntoAnExistingFileKeepsEverythingElse) {
 
 TEST(PresetTest, AFailedSaveLeavesTheEarlierFileByteForByte) {
   const testing::TTempFolder folder;
-  const std::string earlier = "\xEF\xBB\xBF; mine\r\n[Params]\r\nWidth=5\r\n[x]\r\nAutoRefresh=0\r\n";
+  const std::string earlier =
+      "\xEF\xBB\xBF; mine\r\n[Params]\r\nWidth=5\r\n[x]\r\nAutoRefresh=0\r\n";
   const std::string file = folder.Write("p.hpf", earlier);
-  try {
-    const testing::TFailingDiskScope disk(200, EIO);  // fails in the middle
-    WritePreset(file, TMapParameters{});
-    ADD_FAILURE() << "saved";
-  } catch (const TError& e) {
-    EXPECT_EQ(std::string(e.what()), "Unable to write to " + file);
-  }
+  const testing::TFailingDiskScope disk(200, EIO);            // fails in the middle
+  EXPECT_THROW(WritePreset(file, TMapParameters{}), TError);  // the message: in the command's tests
   EXPECT_EQ(folder.Read("p.hpf"), earlier);
   EXPECT_EQ(folder.Entries(), 1);
+}
+
+// What cannot stand in one line is refused, and the text stays.
+TEST(ProfileTextTest, RefusesWhatCannotStandInOneLine) {
+  const std::tuple<const char*, const char*, const char*> refused[] = {
+      {"S", "K=", "v"},  {"S", " K", "v"},         {"S]", "K", "v"},  {"", "K", "v"},
+      {"S", "K\n", "v"}, {"S", "K", "two\nlines"}, {"S", "K", "cr\r"}};
+  for (const auto& [section, key, value] : refused) {
+    TProfileText profile("[S]\nK=old\n");
+    EXPECT_FALSE(profile.WriteString(section, key, value)) << section << key << value;
+    EXPECT_EQ(profile.Text(), "[S]\nK=old\n");
+  }
+}
+
+TEST(ProfileTest, ReadExistingNamesWhatWentWrong) {
+  const testing::TTempFolder folder;
+  std::filesystem::resize_file(folder.Write("huge.ini", "[S]\nK=1\n"), ProfileFileLimit + 1);
+  ASSERT_EQ(::mkfifo(folder.Path("pipe.ini").c_str(), 0600), 0);
+  EXPECT_EQ(TProfile(folder.Path("pipe.ini")).ReadExisting().Text(), "");  // does not wait
+  for (const auto& [name, reason] :
+       {std::pair<std::string, const char*>{"/dev/zero", "File too large"},  // never ends
+        {folder.Path("huge.ini"), "File too large"}}) {
+    try {
+      TProfile(name).ReadExisting();
+      ADD_FAILURE() << name;
+    } catch (const TError& e) {
+      EXPECT_EQ(std::string(e.what()), "Unable to read " + name + ". " + reason);
+    }
+    EXPECT_EQ(TProfile(name).ReadString("S", "K", "none"), "none");
+  }
 }
 
 }  // namespace
