@@ -71,17 +71,16 @@ TEST(PresetTest, LoadsWhatItCanReadOrSaysItIsNoPreset) {
 
 TEST(PresetTest, SavingIntoAnExistingFileKeepsEverythingElse) {
   const testing::TTempFolder folder;
-  folder.Write(
-      "mine.hpf",
-      "; my preset\r\n[other]\r\nWidth=5\r\n[params]\r\nWIDTH = 1\r\n; seed\r\nrandseed=7\r\n"
-      "Comment=kept\r\n\r\n[STYLE]\r\nshadows=3\r\n");
+  folder.Write("mine.hpf",
+               "\xEF\xBB\xBF; my preset\r\n[other]\r\nWidth=5\r\n[params]\r\nWIDTH = 1\r\n"
+               "; seed\r\nrandseed=7\r\nComment=kept\r\n\r\n[STYLE]\r\nshadows=3\r\n");
   TMapParameters params;
   params.TownDB = " towns.txt";
   params.AutoRefresh = false;
   params.TownAmount = 30.5;  // saved rounded half to even
   WritePreset(folder.Path("mine.hpf"), params);
   EXPECT_EQ(folder.Read("mine.hpf"),
-            "; my preset\r\n[other]\r\nWidth=5\r\n[params]\r\nWIDTH = 640\r\n; seed\r\n"
+            "\xEF\xBB\xBF; my preset\r\n[other]\r\nWidth=5\r\n[params]\r\nWIDTH = 640\r\n; seed\r\n"
             "randseed=123456789\r\nComment=kept\r\nHeight=480\r\nDiversity=700\r\n"
             "WaterAmount=150\r\nTownAmount=30\r\nTownDB=\" towns.txt\"\r\n\r\n[STYLE]\r\n"
             "shadows=30\r\nLandBorder=3158016\r\nMapFrame=2105376\r\nGrid=10506272\r\n"
@@ -102,8 +101,12 @@ TEST(PresetTest, AFailedSaveLeavesTheEarlierFileByteForByte) {
   EXPECT_EQ(folder.Entries(), 1);
 }
 
-// What cannot stand in one line is refused, and the text stays.
-TEST(ProfileTextTest, RefusesWhatCannotStandInOneLine) {
+// A lone CR at the very end is completed to a line break; what cannot stand in one line is
+// refused, and the text stays.
+TEST(ProfileTextTest, WritesInPlaceOrRefuses) {
+  TProfileText ended("[A]\r\nx=1\r");
+  ASSERT_TRUE(ended.WriteString("B", "y", "2"));
+  EXPECT_EQ(ended.Text(), "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
   const std::tuple<const char*, const char*, const char*> refused[] = {
       {"S", "K=", "v"},  {"S", " K", "v"},         {"S]", "K", "v"},  {"", "K", "v"},
       {"S", "K\n", "v"}, {"S", "K", "two\nlines"}, {"S", "K", "cr\r"}};
