@@ -16,7 +16,6 @@ namespace hillograph::testing {
 struct TBmpImage {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  int bitsPerPixel = 0;
   std::vector<TColor> pixels;  // rows from the top
 
   TColor Pixel(std::int32_t x, std::int32_t y) const {
@@ -24,39 +23,27 @@ struct TBmpImage {
   }
 };
 
-inline std::uint32_t Le32(const std::string& b, std::size_t at) {
-  return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8 |
-         static_cast<std::uint8_t>(b[at + 2]) << 16 |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 3])) << 24;
-}
-
+// Reads a 24-bit uncompressed BMP, rows stored either way up; throws for anything else.
 inline TBmpImage ReadBmp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() < 54 || bytes.substr(0, 2) != "BM") throw std::runtime_error("not a BMP");
-  if (Le32(bytes, 2) != bytes.size()) throw std::runtime_error("file size field is wrong");
-  const std::uint32_t offset = Le32(bytes, 10);
+  const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto at = [&b](std::size_t i) { return static_cast<std::uint8_t>(b.at(i)); };
+  const auto le32 = [&](std::size_t i) {
+    return at(i) | at(i + 1) << 8 | at(i + 2) << 16 | static_cast<std::uint32_t>(at(i + 3)) << 24;
+  };
+  if (b.size() < 54 || b.substr(0, 2) != "BM" || le32(2) != b.size())
+    throw std::runtime_error("BMP");
+  if ((at(28) | at(29) << 8) != 24 || le32(30) != 0) throw std::runtime_error("not 24-bit, plain");
   TBmpImage image;
-  image.width = static_cast<std::int32_t>(Le32(bytes, 18));
-  const auto rawHeight = static_cast<std::int32_t>(Le32(bytes, 22));
+  image.width = static_cast<std::int32_t>(le32(18));
+  const auto rawHeight = static_cast<std::int32_t>(le32(22));
   image.height = rawHeight < 0 ? -rawHeight : rawHeight;
-  image.bitsPerPixel = static_cast<std::uint8_t>(bytes[28]) | static_cast<std::uint8_t>(bytes[29])
-                                                                  << 8;
-  if (Le32(bytes, 30) != 0) throw std::runtime_error("compressed");
-  if (image.bitsPerPixel != 24) return image;
   const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) / 4 * 4;
-  if (offset + stride * static_cast<std::size_t>(image.height) > bytes.size()) {
-    throw std::runtime_error("truncated");
-  }
   for (std::int32_t y = 0; y < image.height; ++y) {
-    const std::int32_t fileRow = rawHeight < 0 ? y : image.height - 1 - y;
-    const std::size_t row = offset + static_cast<std::size_t>(fileRow) * stride;
-    for (std::int32_t x = 0; x < image.width; ++x) {
-      const std::size_t p = row + 3 * static_cast<std::size_t>(x);
-      image.pixels.push_back(RGB(static_cast<std::uint8_t>(bytes[p + 2]),
-                                 static_cast<std::uint8_t>(bytes[p + 1]),
-                                 static_cast<std::uint8_t>(bytes[p])));
-    }
+    const std::size_t row =
+        le32(10) + stride * static_cast<std::size_t>(rawHeight < 0 ? y : image.height - 1 - y);
+    for (std::size_t p = row; p < row + 3 * static_cast<std::size_t>(image.width); p += 3)
+      image.pixels.push_back(RGB(at(p + 2), at(p + 1), at(p)));  // throws past the end
   }
   return image;
 }

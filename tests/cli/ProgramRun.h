@@ -19,16 +19,13 @@ struct TProgramRun {
 
 // Arguments is a shell command line; standard output is dropped.
 inline TProgramRun RunRenderProgram(const std::string& arguments) {
-  static int count = 0;
   const std::filesystem::path errFile =
-      std::filesystem::temp_directory_path() /
-      ("hillograph-run-" + std::to_string(::getpid()) + "-" + std::to_string(++count));
-  const std::string command = std::string(HILLOGRAPH_RENDER_PROGRAM) + " " + arguments + " 2>" +
-                              errFile.string() + " >/dev/null";
-  const int raw = std::system(command.c_str());
-  std::ifstream in(errFile);
+      std::filesystem::temp_directory_path() / ("hillograph-run-" + std::to_string(::getpid()));
+  const int raw = std::system((std::string(HILLOGRAPH_RENDER_PROGRAM) + " " + arguments + " 2>" +
+                               errFile.string() + " >/dev/null")
+                                  .c_str());
   std::stringstream err;
-  err << in.rdbuf();
+  err << std::ifstream(errFile).rdbuf();
   std::filesystem::remove(errFile);
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err.str()};
 }

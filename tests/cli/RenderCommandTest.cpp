@@ -1,81 +1,66 @@
 #include "cli/RenderCommand.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
+#include <spng.h>  // a second PNG library, independent of the encoder
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <tuple>
 
+#include "cli/ProgressLine.h"
+#include "parameters/MapParameters.h"
+#include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/raster/Bmp.h"
-#include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
-#include "tests/cli/BmpReader.h"
+#include "tests/cli/ProgramRun.h"
+#include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {
 namespace {
 
-class RenderCommandTest : public ::testing::Test {
- protected:
-  std::string Path(const std::string& name) const { return folder_.Path(name); }
+using testing::RunRenderProgram;
 
-  // Runs the built program with a shell command line; returns its exit status, stderr in err_.
-  int Run(const std::string& arguments) {
-    const std::string command = std::string(HILLOGRAPH_RENDER_PROGRAM) + " " + arguments + " 2>" +
-                                Path("err") + " >/dev/null";
-    const int raw = std::system(command.c_str());
-    err_ = folder_.Read("err");
-    std::filesystem::remove(Path("err"));
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  }
-
-  testing::TTempFolder folder_;
-  std::string err_;
-};
-
-TEST_F(RenderCommandTest, WritesTheMapOfTheSettings) {
-  folder_.Write("p.hpf", "[params]\nwidth=50\nHeight=5000\n");
+TEST(RenderCommandTest, WritesTheMapOfTheSettings) {
+  const testing::TTempFolder folder;
+  const std::string preset = folder.Write("p.hpf", "[params]\nwidth=50\nHeight=5000\n");
   const struct {
     std::string arguments;
-    std::int32_t width, height;
-    TColor frame;
+    std::function<void(TMapParameters&)> expect;
   } cases[] = {
-      {"--set Width=5000 --set height=3.5 --set width=7", 7, 4, RGB(32, 32, 32)},  // in order
-      {"--set Width=0 --set Height=9 --set MapFrame=0x102030", 1, 9, RGB(0x30, 0x20, 0x10)},
-      {"--set Width=9 --set Height=9 --set MapFrame='$202020'", 9, 9, RGB(32, 32, 32)},
-      {"--set Width=7 --preset " + Path("p.hpf"), 7, 1000, RGB(0, 0, 0)},  // after the preset
-      {"--set Width=97 --set Height=61 --set MapFrame='#102030'", 97, 61, RGB(0x10, 0x20, 0x30)},
+      {"--set Width=5000 --set height=3.5 --set width=7",  // in order
+       [](TMapParameters& p) { p.Width = 7, p.Height = 3.5; }},
+      {"--set Width=0 --set MapFrame=0x102030 --set Grid='$203040'",
+       [](TMapParameters& p) { p.Width = 1, p.MapFrame = 0x102030, p.Grid = 0x203040; }},
+      {"--size 97x61 --set Width=50 --set MapFrame='#102030'",  // --size wins
+       [](TMapParameters& p) { p.Width = 97, p.Height = 61, p.MapFrame = RGB(0x10, 0x20, 0x30); }},
+      {"--set Width=7 --preset " + preset,  // the settings apply after the preset
+       [&](TMapParameters& p) { p = ReadPreset(preset), p.Width = 7; }},
+      {"--label-scale 1 --set Width=200 --set Height=150 --set TownAmount=400",
+       [](TMapParameters& p) { p.Width = 200, p.Height = 150, p.TownAmount = 400; }},
   };
   for (const auto& c : cases) {
-    ASSERT_EQ(Run(c.arguments + " -o " + Path("map.bmp")), 0) << c.arguments << ": " << err_;
-    const testing::TBmpImage image = testing::ReadBmp(Path("map.bmp"));
-    EXPECT_EQ(image.width, c.width) << c.arguments;
-    EXPECT_EQ(image.height, c.height) << c.arguments;
-    EXPECT_EQ(image.Pixel(0, 0), c.frame) << c.arguments;
+    const auto run = RunRenderProgram(c.arguments + " -o " + folder.Path("map.bmp"));
+    ASSERT_EQ(run.status, 0) << c.arguments << ": " << run.err;
+    TMapParameters params;
+    c.expect(params);
+    TPicture expected;
+    RenderMapParameters(expected, params);
+    EXPECT_EQ(folder.Read("map.bmp"), EncodeBmp(expected)) << c.arguments;
   }
-  TMapParameters params;  // the last map, byte for byte
-  params.Width = 97;
-  params.Height = 61;
-  params.MapFrame = RGB(0x10, 0x20, 0x30);
-  TPicture expected;
-  RenderMapParameters(expected, params);
-  EXPECT_EQ(folder_.Read("map.bmp"), EncodeBmp(expected));
-  ASSERT_EQ(Run("--set Width=3 --set Height=2 -o " + Path("m.PNG")), 0);
-  EXPECT_EQ(folder_.Read("m.PNG").substr(0, 8), "\x89PNG\r\n\x1a\n");
-  EXPECT_EQ(Run("--help"), 0);
-  EXPECT_EQ(Run("--version"), 0);
 }
 
-TEST_F(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
-  folder_.Write("file", "");
-  folder_.Write("notes.txt", "[Params]\nwidth of the map: 640\n");
-  const std::string throughFile = Path("file") + "/p";
+TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
+  const testing::TTempFolder folder;
+  folder.Write("file", "");
+  const std::string notes = folder.Write("notes.txt", "[Params]\nwidth of the map: 640\n");
+  const std::string throughFile = folder.Path("file") + "/p";
   const struct {
     std::string arguments;  // as a shell reads them
     int status;             // 2: a usage error
@@ -83,107 +68,168 @@ TEST_F(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
   } cases[] = {
       {"--set Colour=1", 2, "unknown key \"Colour\""},
       {"--set Width=nan", 2, "invalid value \"nan\" for Width"},
-      {"--set Width=0x10", 2, "expected a number"},
-      {"--set Width", 2, "expected KEY=VALUE, got \"Width\""},
-      {"-o a.bmp", 2, "--output"},
-      {"--no-such-option", 2, "--no-such-option"},
-      {"--set Grid=99999999999", 2, "\"99999999999\" for Grid"},
       {"'str\nay'", 2, "str\\nay"},
-      {"--set 'Width=\x1B[31mred'", 2, "\"\\x1B[31mred\""},
       {"--preset " + throughFile + " --set Width=x", 2, "\"x\" for Width"},
+      {"--seeds 1..3 --heightmap h.png", 2, "--heightmap: a batch needs {seed}"},
+      {"--seeds 5..3", 2, "runs backwards"},
+      {"--size 0x5", 2, "sides 1 .. 16384"},
+      {"--size 16385x1", 2, "sides 1 .. 16384"},
+      {"--heightmap h.tif", 2, ".png, .r16, .raw or .pgm"},
+      {"--label-scale 17", 2, "--label-scale"},
       {"--preset " + throughFile, 1, "Unable to read " + throughFile + ". Not a directory\n"},
       {"--save-preset " + throughFile, 1, "Unable to write to " + throughFile + "\n"},
-      {"--preset " + Path("notes.txt"), 1,
-       Path("notes.txt") + " is not a preset: it holds none of its keys.\n"},
-      {"--set TownDB=/proc/self/mem", 1,
-       "Cannot read town database \"/proc/self/mem\": I/O error 5\n"},
+      {"--preset " + notes, 1, notes + " is not a preset: it holds none of its keys.\n"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Run("-o " + Path("never.bmp") + " " + c.arguments), c.status) << c.arguments;
-    EXPECT_EQ(err_.rfind("hillograph-render: ", 0), 0u) << err_;
-    EXPECT_NE(err_.find(c.says), std::string::npos) << err_;
-    EXPECT_EQ(std::count_if(err_.begin(), err_.end(), [](unsigned char b) { return b < 0x20; }), 1)
-        << err_;
-    EXPECT_EQ(err_.back(), '\n');
-    EXPECT_FALSE(std::filesystem::exists(Path("never.bmp"))) << c.arguments;
+    const auto run = RunRenderProgram("-o " + folder.Path("x{seed}.bmp") + " " + c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments;
+    EXPECT_EQ(run.err.rfind("hillograph-render: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(
+        std::count_if(run.err.begin(), run.err.end(), [](unsigned char b) { return b < 0x20; }), 1);
+    EXPECT_EQ(run.err.back(), '\n');
+    EXPECT_EQ(folder.Entries(), 2) << c.arguments;
   }
 }
 
-TEST_F(RenderCommandTest, AFailedWriteGivesTheMessageAndKeepsTheOldFile) {
-  folder_.Write("keep.bmp", "old");
-  EXPECT_EQ(Run("-o " + Path("a.bmp") + " --towns-json " + Path("keep.bmp") + "/t.json"), 1);
-  EXPECT_EQ(err_, "hillograph-render: Cannot create file \"" + Path("keep.bmp") +
-                      "/t.json\". Not a directory\n");
-  std::filesystem::remove(Path("a.bmp"));
-  for (const char* name : {"keep.bmp", "keep.png"}) {
-    folder_.Write(name, "old");
-    const std::string output = Path(name);
-    const char* argv[] = {"hillograph-render", "--set", "Width=40", "-o", output.c_str()};
-    std::ostringstream out, err;
-    const testing::TFailingDiskScope disk(1000, ENOSPC);
-    EXPECT_EQ(RunRenderCommand(std::size(argv), argv, out, err), 1) << name;
-    EXPECT_EQ(err.str(), "hillograph-render: Cannot create file \"" + output +
-                             "\". No space left on device\n");
-    EXPECT_EQ(folder_.Read(name), "old");
-  }
-  EXPECT_EQ(folder_.Entries(), 2);
-  // The reader of a pipe takes a few bytes of the picture and goes away.
-  ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
-  // The shell holds the pipe open for reading before the renderer starts, since the renderer
-  // does not wait for a reader; it lets go once the reader is gone.
-  const std::string command = "exec 3<>" + Path("pipe") + "; " + HILLOGRAPH_RENDER_PROGRAM +
-                              " -o " + Path("pipe") + " 2>" + Path("err") +
-                              " 3<&- & head -c 10 <&3 >/dev/null; exec 3<&-; wait $!";
-  const int raw = std::system(command.c_str());
-  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
-  EXPECT_EQ(folder_.Read("err"),
-            "hillograph-render: Cannot create file \"" + Path("pipe") + "\". Broken pipe\n");
-}
-
-TEST_F(RenderCommandTest, TownsJson) {
-  folder_.Write("towns.txt", "M\xFCnster\r\n");
-  ASSERT_EQ(Run("--set Width=300 --set Height=200 --set TownDB=" + Path("towns.txt") + " -o " +
-                Path("map.bmp") + " --towns-json " + Path("towns.json")),
-            0);
-  const std::string text = folder_.Read("towns.json");
-  EXPECT_EQ(text.rfind("{\n  \"width\": 300,\n  \"height\": 200,\n  \"towns\": [", 0), 0u) << text;
+TEST(RenderCommandTest, TownsJson) {
+  const testing::TTempFolder folder;
   TMapParameters params;
   params.Width = 300;
   params.Height = 200;
-  params.TownDB = Path("towns.txt");
-  TPicture picture;
-  TTownList expected;
-  RenderMapParameters(picture, params, &expected);
+  params.TownDB = folder.Write("towns.txt", "M\xFCnster\r\n");
+  const auto run =
+      RunRenderProgram("--size 300x200 --set TownDB=" + params.TownDB + " -o " +
+                       folder.Path("m.bmp") + " --towns-json " + folder.Path("t.json"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string text = folder.Read("t.json");
+  EXPECT_EQ(text.rfind("{\n  \"width\": 300,\n  \"height\": 200,\n  \"towns\": [", 0), 0u) << text;
   EXPECT_NE(text.find("\"name\": \"M\xC3\xBCnster\""), std::string::npos);  // UTF-8, not escapes
-  const nlohmann::json json = nlohmann::json::parse(text);
-  ASSERT_EQ(json["towns"].size(), expected.size());
-  ASSERT_FALSE(expected.empty());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const TTown& town = expected[i];
-    EXPECT_EQ(json["towns"][i], (nlohmann::json{{"x", town.X},
-                                                {"y", town.Y},
-                                                {"kind", town.Kind},
-                                                {"name", "M\xC3\xBCnster"},
-                                                {"label_width", town.LabelWidth},
-                                                {"label_height", town.LabelHeight}}));
+  TPicture picture;
+  TTownList towns;
+  RenderMapParameters(picture, params, &towns);
+  ASSERT_FALSE(towns.empty());
+  nlohmann::json expected = nlohmann::json::array();
+  for (const TTown& t : towns) {
+    expected.push_back({{"x", t.X},
+                        {"y", t.Y},
+                        {"kind", t.Kind},
+                        {"name", "M\xC3\xBCnster"},
+                        {"label_width", t.LabelWidth},
+                        {"label_height", t.LabelHeight}});
+  }
+  EXPECT_EQ(nlohmann::json::parse(text)["towns"], expected);
+}
+
+TEST(BatchTest, EqualsSingleRunsByteForByte) {
+  // Small maps with towns, so that the JSON has something in it.
+  const std::string map = "--set Width=96 --set Height=64 --set TownAmount=40 ";
+  const auto outputs = [](const testing::TTempFolder& folder, const std::string& name) {
+    return " -o " + folder.Path(name + ".png") + " --heightmap " + folder.Path(name + ".r16") +
+           " --towns-json " + folder.Path(name + ".json") + " --save-preset " +
+           folder.Path(name + ".ini");
+  };
+  for (const char* jobs : {"1", "2"}) {
+    const testing::TTempFolder folder;
+    const auto run =
+        RunRenderProgram(map + "--seeds 3,17,0 --jobs " + jobs + outputs(folder, "{seed}"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    for (const std::string seed : {"3", "17", "0"}) {
+      ASSERT_EQ(RunRenderProgram(map + "--set RandSeed=" + seed + outputs(folder, "one")).status,
+                0);
+      for (const char* ext : {".png", ".r16", ".json", ".ini"})
+        EXPECT_EQ(folder.Read(seed + ext), folder.Read(std::string("one") + ext))
+            << jobs << seed << ext;
+    }
   }
 }
 
-TEST_F(RenderCommandTest, APresetSavedAndLoadedAgainGivesTheSameFileAndMap) {
-  const std::string settings =
-      "--set Width=50 --set Height=40 --set TownAmount=400.5 --set Grid=#FF0000 --set "
-      "AutoRefresh=0 --set TownDB=' no such towns.txt'";
-  ASSERT_EQ(Run(settings + " --save-preset " + Path("a.hpf") + " -o " + Path("a.bmp")), 0);
-  const std::string saved = folder_.Read("a.hpf");
-  EXPECT_NE(saved.find("TownAmount=400\nTownDB=\" no such towns.txt\"\n"), std::string::npos);
-  EXPECT_NE(saved.find("Grid=255\n"), std::string::npos) << saved;
-  ASSERT_EQ(
-      Run("--preset " + Path("a.hpf") + " --save-preset " + Path("b.hpf") + " -o " + Path("b.bmp")),
-      0);
-  EXPECT_EQ(folder_.Read("b.hpf"), saved);
-  // The town amount was saved rounded, so the loaded map is that of 400 towns.
-  ASSERT_EQ(Run(settings + " --set TownAmount=400 -o " + Path("c.bmp")), 0);
-  EXPECT_EQ(folder_.Read("b.bmp"), folder_.Read("c.bmp"));
+TEST(BatchTest, AFailingSeedIsReportedAndTheOthersAreWritten) {
+  const testing::TTempFolder folder;
+  std::filesystem::create_directory(folder.Dir() / "d1");
+  std::filesystem::create_directory(folder.Dir() / "d3");
+  // Seed 2's folder does not exist.
+  const auto run = RunRenderProgram("--set Width=8 --set Height=8 --seeds 1..3 --jobs 2 -o " +
+                                    folder.Path("d{seed}/m.bmp"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("seed 2: Cannot create file"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("seed 1"), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(folder.Dir() / "d1" / "m.bmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder.Dir() / "d3" / "m.bmp"));
+}
+
+// Decodes a PNG file's bytes to the format asked for; empty when the decoder refuses them.
+std::string DecodePng(const std::string& png, spng_format format, spng_ihdr& header) {
+  spng_ctx* ctx = spng_ctx_new(0);
+  std::string out;
+  std::size_t size = 0;
+  if (spng_set_png_buffer(ctx, png.data(), png.size()) == 0 && spng_get_ihdr(ctx, &header) == 0 &&
+      spng_decoded_image_size(ctx, format, &size) == 0) {
+    out.resize(size);
+    if (spng_decode_image(ctx, out.data(), size, format, 0) != 0) out.clear();
+  }
+  spng_ctx_free(ctx);
+  return out;
+}
+
+// The map written as PNG decodes to the picture's pixels; the heightmap holds the height field
+// times 257, rows from the top, as each format defines it.
+TEST(OutputOptionsTest, PngMapAndHeightmapReadBack) {
+  for (const auto& [heightmap, width, height] :
+       {std::tuple{"h.png", 37, 23}, {"h.RAW", 300, 257}, {"h.pgm", 1, 1}}) {
+    TMapParameters params;
+    params.Width = width;
+    params.Height = height;
+    params.RandSeed = 99;
+    TPicture picture;
+    THeightField field;
+    RenderMapParameters(picture, params, nullptr, {.Heights = &field});
+    std::string rgb, big, little;  // what the files hold
+    for (std::int32_t y = 0; y < height; ++y) {
+      for (std::int32_t x = 0; x < width; ++x) {
+        const TColor c = testing::PixelAt(picture, x, y);
+        rgb += {static_cast<char>(RedOf(c)), static_cast<char>(GreenOf(c)),
+                static_cast<char>(BlueOf(c))};
+        const int h = field[x][y] * 257;
+        big += {static_cast<char>(h >> 8), static_cast<char>(h)};
+        little += {static_cast<char>(h), static_cast<char>(h >> 8)};
+      }
+    }
+    const testing::TTempFolder folder;
+    const auto run = RunRenderProgram(
+        "--size " + std::to_string(width) + "x" + std::to_string(height) +
+        " --set RandSeed=99 -o " + folder.Path("m.PNG") + " --heightmap " + folder.Path(heightmap));
+    ASSERT_EQ(run.status, 0) << run.err;
+    spng_ihdr header{};
+    EXPECT_TRUE(DecodePng(folder.Read("m.PNG"), SPNG_FMT_RGB8, header) == rgb) << heightmap;
+    const std::string written = folder.Read(heightmap);
+    EXPECT_TRUE(std::string(heightmap) == "h.png" ? DecodePng(written, SPNG_FMT_RAW, header) == big
+                : std::string(heightmap) == "h.pgm" ? written == "P5\n1 1\n65535\n" + big
+                                                    : written == little)
+        << heightmap;  // PNG: 16-bit grey; the raw file little-endian
+  }
+}
+
+TEST(ProgressLineTest, DrawsOnlyOnATerminalPastTheDelayAndNotTooOften) {
+  const auto start = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+  for (const bool terminal : {true, false}) {
+    auto now = start;
+    std::ostringstream out;
+    {
+      TProgressLine line(out, terminal, [&now] { return now; });
+      for (const auto& [seconds, stage, fraction] : {std::tuple{0.5, "Terrain", 0.5},
+                                                     {1.1, "Relief", 0.25},
+                                                     {1.2, "Relief", 0.5},
+                                                     {1.5, "Encoding", 1.0}}) {
+        now = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                          std::chrono::duration<double>(seconds));
+        line.Report(stage, fraction);
+      }
+    }
+    // Everything written, the clearing at the end included.
+    EXPECT_EQ(out.str(), terminal ? "\r\x1b[KRelief 25%\r\x1b[KEncoding 100%\r\x1b[K" : "");
+  }
 }
 
 }  // namespace

@@ -3,10 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 #include "parameters/MapParameters.h"
-#include "synthesis/base/Error.h"
+#include "synthesis/base/ExtendedMath.h"
 #include "synthesis/base/Random.h"
+#include "synthesis/raster/Bmp.h"
 #include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {
@@ -24,57 +33,78 @@ TEST(RenderRequestTest, TheDefaultMap) {
   ASSERT_EQ(picture.Height(), 480);
   ASSERT_FALSE(towns.empty());
   EXPECT_EQ(towns[0], (TTown{633, 51, 1, towns[0].Name, towns[0].LabelWidth, 17}));
-  const struct {
-    std::int32_t x, y;
-    TColor color;
-  } pixels[] = {
+  const std::tuple<std::int32_t, std::int32_t, TColor> pixels[] = {
       {1, 1, RGB(110, 143, 254)},  {80, 20, RGB(58, 105, 201)}, {635, 29, RGB(107, 150, 57)},
       {639, 45, RGB(32, 32, 32)},  {0, 479, RGB(32, 32, 32)},   {0, 240, RGB(32, 32, 32)},
       {633, 51, RGB(128, 64, 64)}, {631, 47, RGB(128, 64, 64)}, {628, 50, RGB(0, 0, 0)},
       {637, 51, RGB(0, 0, 0)},     {631, 46, RGB(0, 0, 0)}};
-  for (const auto& p : pixels)
-    EXPECT_EQ(testing::PixelAt(picture, p.x, p.y), p.color) << p.x << ", " << p.y;
+  for (const auto& [x, y, color] : pixels)
+    EXPECT_EQ(testing::PixelAt(picture, x, y), color) << x << ", " << y;
 }
 
-TEST(RenderRequestTest, AFailedRenderLeavesPictureAndSeedAsTheyWere) {
-  TPicture picture = testing::FilledPicture(30, 20, RGB(1, 2, 3));
-  const TPicture before = picture;
-  RandSeed = 31415;
-  TMapParameters params;  // another size: the picture would be resized if the render got that far
-  params.TownDB = "/proc/self/mem";  // a regular file that cannot be read, also by root
-  EXPECT_THROW(RenderMapParameters(picture, params), TError);
-  EXPECT_EQ(RandSeed, 31415u);
-  ASSERT_EQ(picture.Width(), 30);
-  EXPECT_TRUE(std::equal(picture.Bits(), picture.Bits() + picture.Stride() * 20, before.Bits()));
-  params.TownDB = "";
-  params.Width = -1;  // a size no field allows
-  EXPECT_ANY_THROW(RenderMapParameters(picture, params));
-  EXPECT_EQ(RandSeed, 31415u);
-}
+constexpr double Inf = std::numeric_limits<double>::infinity();
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr std::int32_t Lowest = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t Highest = std::numeric_limits<std::int32_t>::max();
 
-TEST(MapParametersTest, Conversions) {
-  const struct {
-    double value;
-    std::int32_t rounded;
-  } cases[] = {{2.5, 2},
-               {3.5, 4},
-               {-2.5, -2},
-               {0.49999999999999994, 0},
-               {-0.5, 0},
-               {30.6, 31},
-               {2147483647, 2147483647}};
-  for (const auto& c : cases)
-    EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
-  for (const auto& [shadows, divisor] : {std::pair{10.5, 41}, {0.0, 51}, {50.0, 1}}) {
-    TMapParameters params;
-    params.Shadows = shadows;
-    EXPECT_EQ(MapStyleOf(params).ShadowDivisor, divisor) << shadows;
+// The conversions a render applies have a defined result for every double; what the render
+// cannot draw is left for it to reject (the density keeps NaN and signs).
+TEST(ConversionsTest, EveryDoubleHasADefinedResult) {
+  // Rounded half to even, clamped into 1 .. 1000, the town density (NaN: stays NaN).
+  const std::tuple<double, std::int32_t, double, double> rows[] = {
+      {NaN, 0, 1, NaN},        {Inf, Highest, 1000, Inf},
+      {-Inf, Lowest, 1, -Inf}, {-2.5e9, Lowest, 1, -2.5e5},
+      {2.5, 2, 2.5, 0.00025},  {3.5, 4, 3.5, 0.00035},
+      {-0.5, 0, 1, -0.00005},  {2147483646.5, 2147483646, 1000, 214748.36465}};
+  for (const auto& [value, rounded, clamped, density] : rows) {
+    EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+    EXPECT_EQ(ClampValue(value, {1, 1000}), clamped) << value;
+    const double d = TownDensityOf(value);
+    EXPECT_TRUE(std::isnan(density) ? std::isnan(d) : d == density) << value;
   }
-  for (const auto& [amount, density] : {std::pair{30.0, 0.003}, {30.5, 0.00305}, {10000.0, 1.0}})
-    EXPECT_EQ(TownDensityOf(amount), density) << amount;
-  ASSERT_NE(FindParameterKey("waterAMOUNT"), nullptr);
-  EXPECT_EQ(FindParameterKey("waterAMOUNT")->Name, "WaterAmount");
-  EXPECT_EQ(FindParameterKey("Water"), nullptr);
+}
+
+TEST(ConversionsTest, NonFiniteAndNegativeValuesSplitTheirMagnitude) {
+  constexpr double Largest = std::numeric_limits<double>::max();
+  for (const auto& [value, magnitude] :
+       {std::pair{NaN, 0.0}, {Inf, Largest}, {-Inf, Largest}, {-0.75, 0.75}}) {
+    const TDoubleParts parts = SplitDouble(value);
+    EXPECT_EQ(std::ldexp(static_cast<double>(parts.Mantissa), parts.Exponent), magnitude) << value;
+  }
+}
+
+// Map i of maps that differ in every setting a render keeps between calls: seed, size,
+// grid and towns with labels (the glyph caches). Map 0 is large enough for the pixel pass to
+// be split into bands, the last ending inside a tile.
+std::string Render(std::size_t i, std::int32_t threads = 1) {
+  TMapParameters map;
+  map.RandSeed = static_cast<double>(1000 + 37 * i);
+  map.Width = i == 0 ? 1000 : static_cast<double>(120 + 13 * (i % 3));
+  map.Height = i == 0 ? 997 : static_cast<double>(90 + 7 * (i % 2));
+  map.GridSize = static_cast<double>(20 + 5 * i);
+  map.TownAmount = 400;
+  TPicture picture;
+  RenderMapParameters(picture, map, nullptr, {.Threads = threads});
+  return EncodeBmp(picture);
+}
+
+TEST(RenderThreadsTest, RendersOnThreadsEqualRendersOneAfterAnother) {
+  constexpr std::size_t Threads = 3;
+  std::vector<std::string> alone, together(2 * Threads);
+  for (std::size_t i = 0; i < together.size(); ++i)
+    alone.push_back(Render(i));
+  std::vector<std::jthread> running;
+  for (std::size_t t = 0; t < Threads; ++t) {
+    running.emplace_back([&, t] {
+      for (std::size_t i = t; i < together.size(); i += Threads)
+        together[i] = Render(i);
+    });
+  }
+  running.clear();  // joins
+  for (std::size_t i = 0; i < alone.size(); ++i)
+    EXPECT_TRUE(together[i] == alone[i]) << "map " << i;
+  for (const std::int32_t threads : {2, 3})
+    EXPECT_TRUE(Render(0, threads) == alone[0]) << threads << " bands";
 }
 
 }  // namespace
