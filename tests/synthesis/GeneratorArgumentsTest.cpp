@@ -8,6 +8,10 @@
 #include "synthesis/Generator.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/base/Random.h"
+#include "synthesis/raster/Bmp.h"
+#include "synthesis/relief/Relief.h"
+#include "synthesis/terrain/Plasma.h"
+#include "synthesis/towns/NameGen.h"
 
 namespace hillograph {
 namespace {
@@ -55,6 +59,76 @@ TEST(GeneratorArgumentsTest, RejectsWhatItCannotDrawBeforeDrawing) {
     EXPECT_EQ(RandSeed, seed) << row.message;
     ASSERT_EQ(picture.Width() * picture.Height(), 7 * 5) << row.message;
     EXPECT_TRUE(std::equal(picture.Bits(), picture.Bits() + picture.Stride() * 5, before.Bits()));
+  }
+}
+
+// Labels for print: markers, label text, offsets and gaps K times larger, the rest of the map as
+// at scale 1. The town pass at scale K written out plainly, one draw per land pixel, over the same
+// map drawn without towns; the frame goes on last.
+struct {
+  std::int32_t width = 420, height = 320;
+  std::uint32_t seed = 987654321;
+  std::int32_t waterLevel = 100;
+  double density = 0.05;
+} const Print;
+
+TTownList Render(TPicture& picture, const TRenderExtras& extras, double density = Print.density) {
+  TTownList towns;
+  MapStyle = DefaultMapStyle;
+  RandSeed = Print.seed;
+  GenerateMap(picture, Print.width, Print.height, 600, Print.waterLevel, density, "", &towns,
+              extras);
+  return towns;
+}
+
+TTownList DrawnLiterally(TPicture& picture, std::int32_t k) {
+  Render(picture, {}, 0.0);
+  RandSeed = Print.seed;
+  const TPlasmaFractal plasma(Print.width, Print.height, 600);
+  const TWaterMask mask = BuildWaterMask(plasma.Heights, Print.waterLevel);
+  TNameGen names;
+  TTownList towns;
+  TCanvas canvas(picture);
+  canvas.Font.Color = LabelFontColor;
+  canvas.Font.Scale = k;
+  for (std::int32_t y = 0, nextY; y < Print.height; y = nextY) {
+    nextY = y + 1;
+    for (std::int32_t x = 0; x < Print.width;) {
+      if (mask[x][y] || Random() >= Print.density) {
+        ++x;
+        continue;
+      }
+      const std::int32_t kind = Random(4);
+      canvas.BrushColor = TownColors[kind];
+      canvas.Font.Style = TownStyles[kind];
+      canvas.Ellipse(x - 5 * k, y - 5 * k, x + 5 * k, y + 5 * k);
+      const std::string name = names.NextName();
+      canvas.BrushStyle = TBrushStyle::bsClear;
+      canvas.TextOut(x + 5 * k, y + 5 * k, name);
+      canvas.BrushStyle = TBrushStyle::bsSolid;
+      const std::int32_t width = canvas.TextWidth(name), height = canvas.TextHeight(name);
+      towns.push_back({x, y, kind, name, width, height});
+      x += width + (5 + Random(5)) * k;
+      nextY = y + height + (5 + Random(5)) * k;
+    }
+  }
+  canvas.BrushColor = DefaultMapFrameColor;
+  canvas.FrameRect(canvas.ClipRect());
+  return towns;
+}
+
+TEST(LabelScaleTest, TownsGrowWithTheScaleAndTheRestStays) {
+  for (const std::int32_t k : {1, 3}) {  // 1 is the map without extras
+    TPicture scaled, literal;
+    const TTownList towns = Render(scaled, {.LabelScale = k});
+    ASSERT_GE(towns.size(), 20u / k) << k;  // enough to show a fault
+    EXPECT_EQ(towns, DrawnLiterally(literal, k)) << k;
+    EXPECT_TRUE(EncodeBmp(scaled) == EncodeBmp(literal)) << k;
+    // The label text is the face at K times the em: about K times the size of the same name.
+    for (const TTown& t : towns) {
+      EXPECT_NEAR(t.LabelWidth, k * LabelTextWidth(t.Name, TownStyles[t.Kind]), 0.1 * t.LabelWidth);
+      EXPECT_NEAR(t.LabelHeight, k * LabelTextHeight(TownStyles[t.Kind]), 0.1 * t.LabelHeight);
+    }
   }
 }
 
