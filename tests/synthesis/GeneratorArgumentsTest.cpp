@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <string>
 
 #include "synthesis/Generator.h"
@@ -19,7 +18,6 @@ namespace {
 // A rejected map names the argument and its range, and leaves the picture and the generator as
 // they were.
 TEST(GeneratorArgumentsTest, RejectsWhatItCannotDrawBeforeDrawing) {
-  constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
   const struct {
     const char* message;
     std::int32_t width, height, diversity, waterLevel;
@@ -30,22 +28,19 @@ TEST(GeneratorArgumentsTest, RejectsWhatItCannotDrawBeforeDrawing) {
       {"Height must be 1 .. 16384, not 16385", 10, MaxMapSide + 1, 100, 100, 0},
       {"Diversity must be 0 .. 32768, not -1", 10, 10, -1, 100, 0},
       {"WaterLevel must be 0 .. 255, not 256", 10, 10, 100, 256, 0},
-      {"WaterLevel must be 0 .. 255, not -1", 10, 10, 100, -1, 0},
-      {"TownDensity must be 0 .. 1, not nan", 10, 10, 100, 100, NaN},
+      {"TownDensity must be 0 .. 1, not nan", 10, 10, 100, 100, std::nan("")},
       {"TownDensity must be 0 .. 1, not -0.5", 10, 10, 100, 100, -0.5},
       {"TownDensity must be 0 .. 1, not 1.5", 10, 10, 100, 100, 1.5},
       {"GridSize must be 1 .. 2147483647, not 0", 10, 10, 100, 100, 0, 0},
       {"ShadowDivisor must be 1 .. 2147483647, not 0", 10, 10, 100, 100, 0, 80, 0},
-      {"LabelScale must be 1 .. 16, not 0", 10, 10, 100, 100, 0, 80, 21, 0},
       {"LabelScale must be 1 .. 16, not 17", 10, 10, 100, 100, 0, 80, 21, MaxLabelScale + 1},
   };
   for (const auto& row : rows) {
     RandSeed = 5;
     TPicture picture;
     GenerateMap(picture, 7, 5, 100, 100, 0, "");
-    const TPicture before = picture;
+    const std::string before = EncodeBmp(picture);
     const std::uint32_t seed = RandSeed;
-    const TMapStyle savedStyle = MapStyle;
     MapStyle.GridSize = row.gridSize;
     MapStyle.ShadowDivisor = row.shadowDivisor;
     try {
@@ -55,46 +50,41 @@ TEST(GeneratorArgumentsTest, RejectsWhatItCannotDrawBeforeDrawing) {
     } catch (const TError& error) {
       EXPECT_EQ(std::string(error.what()), row.message);
     }
-    MapStyle = savedStyle;
+    MapStyle = DefaultMapStyle;
     EXPECT_EQ(RandSeed, seed) << row.message;
-    ASSERT_EQ(picture.Width() * picture.Height(), 7 * 5) << row.message;
-    EXPECT_TRUE(std::equal(picture.Bits(), picture.Bits() + picture.Stride() * 5, before.Bits()));
+    EXPECT_TRUE(EncodeBmp(picture) == before) << row.message;
   }
 }
 
 // Labels for print: markers, label text, offsets and gaps K times larger, the rest of the map as
 // at scale 1. The town pass at scale K written out plainly, one draw per land pixel, over the same
 // map drawn without towns; the frame goes on last.
-struct {
-  std::int32_t width = 420, height = 320;
-  std::uint32_t seed = 987654321;
-  std::int32_t waterLevel = 100;
-  double density = 0.05;
-} const Print;
+constexpr std::int32_t Width = 420, Height = 320, WaterLevel = 100;
+constexpr std::uint32_t Seed = 987654321;
+constexpr double Density = 0.05;
 
-TTownList Render(TPicture& picture, const TRenderExtras& extras, double density = Print.density) {
+TTownList Render(TPicture& picture, const TRenderExtras& extras, double density = Density) {
   TTownList towns;
   MapStyle = DefaultMapStyle;
-  RandSeed = Print.seed;
-  GenerateMap(picture, Print.width, Print.height, 600, Print.waterLevel, density, "", &towns,
-              extras);
+  RandSeed = Seed;
+  GenerateMap(picture, Width, Height, 600, WaterLevel, density, "", &towns, extras);
   return towns;
 }
 
 TTownList DrawnLiterally(TPicture& picture, std::int32_t k) {
   Render(picture, {}, 0.0);
-  RandSeed = Print.seed;
-  const TPlasmaFractal plasma(Print.width, Print.height, 600);
-  const TWaterMask mask = BuildWaterMask(plasma.Heights, Print.waterLevel);
+  RandSeed = Seed;
+  const TPlasmaFractal plasma(Width, Height, 600);
+  const TWaterMask mask = BuildWaterMask(plasma.Heights, WaterLevel);
   TNameGen names;
   TTownList towns;
   TCanvas canvas(picture);
   canvas.Font.Color = LabelFontColor;
   canvas.Font.Scale = k;
-  for (std::int32_t y = 0, nextY; y < Print.height; y = nextY) {
+  for (std::int32_t y = 0, nextY; y < Height; y = nextY) {
     nextY = y + 1;
-    for (std::int32_t x = 0; x < Print.width;) {
-      if (mask[x][y] || Random() >= Print.density) {
+    for (std::int32_t x = 0; x < Width;) {
+      if (mask[x][y] || Random() >= Density) {
         ++x;
         continue;
       }

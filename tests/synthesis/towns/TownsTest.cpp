@@ -33,26 +33,13 @@ TEST(TownFileTest, Lines) {
       {"Aa\nBb\x1Azz\n", {"Aa", "Bb"}},  // Ctrl-Z ends the file
       {"  \n\n x \n\n", {"  ", "", " x ", ""}},
       {"M\xFCnster\r\n\xC4rhus\r\n", {"M\xC3\xBCnster", "\xC3\x84rhus"}},  // Latin-1
-      {"M\xC3\xBCnster\n", {"M\xC3\xBCnster"}},
-      {"\xEF\xBB\xBFK\xC3\xB6ln\n", {"K\xC3\xB6ln"}},  // a byte order mark
+      {"\xEF\xBB\xBFK\xC3\xB6ln\n", {"K\xC3\xB6ln"}},                      // a byte order mark
       {"\x80uro \x96 \x9C\n", {"\xE2\x82\xACuro \xE2\x80\x93 \xC5\x93"}},
       {"\xC3\xBC\n\xFC\n", {"\xC3\x83\xC2\xBC", "\xC3\xBC"}},  // one byte of no UTF-8 decides
       {"\xC0\xAF\n", {"\xC3\x80\xC2\xAF"}},                    // an overlong form is no UTF-8
   };
   for (const auto& [bytes, names] : cases)
     EXPECT_EQ(ReadTownFile(dir.Write("towns.txt", bytes)), names) << bytes;
-  // Loading starts a new cycle of the names and draws nothing; a failed load keeps the names.
-  TNameGen names;
-  names.SetNames(Names(300, "old"));
-  names.Marks.assign(300, !names.FreshMark);
-  names.UsedCount = 2;
-  RandSeed = 99;
-  EXPECT_THROW(names.LoadFromFile("/proc/self/mem"), TError);
-  EXPECT_EQ(names.Names->size(), 300u);
-  names.LoadFromFile(dir.Write("towns.txt", "Aa\nBb\n"));
-  EXPECT_EQ(*names.Names, (Names{"Aa", "Bb"}));
-  EXPECT_EQ(names.Marks, std::vector<bool>(2, names.FreshMark));
-  EXPECT_EQ(std::pair(names.UsedCount, RandSeed), std::pair(0, 99u));
 }
 
 TEST(TownFileTest, FailuresNameTheFileAndTheReason) {
@@ -95,24 +82,6 @@ TEST(NameGenTest, WorkedInventedNames) {
   }
 }
 
-// Each name from the drawn entry forward past those handed out, wrapping around; a new cycle when
-// all are handed out.
-TEST(NameGenTest, ListNames) {
-  const std::pair<std::uint32_t, Names> cases[] = {
-      {0, {"Alpha", "Beta", "Gamma", "Alpha", "Beta", "Gamma"}},   // draws 0, 0, 2, 0, 0, 2
-      {24, {"Gamma", "Alpha", "Beta", "Gamma", "Alpha", "Beta"}},  // draws 2, 2, 0, 2, 2, 0
-  };
-  for (const auto& [seed, expected] : cases) {
-    TNameGen names;
-    names.SetNames({"Alpha", "Beta", "Gamma"});
-    RandSeed = seed;
-    Names got;
-    for (int i = 0; i < 6; ++i)
-      got.push_back(names.NextName());
-    EXPECT_EQ(got, expected);
-  }
-}
-
 void SetModified(const std::string& path, long nanoseconds = 0) {
   const timespec times[2] = {{1'600'000'000, nanoseconds}, {1'600'000'000, nanoseconds}};
   ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
@@ -121,7 +90,7 @@ void SetModified(const std::string& path, long nanoseconds = 0) {
 // Each row writes new bytes over the file (none: left alone) or puts a file with them in its
 // place, modified long ago plus some nanoseconds (-1: just now, so that its time may not show the
 // next change).
-TEST(TownNameCacheTest, NamesAreKeptWhileTheFileIsUnchanged) {
+TEST(TownNameCacheTest, NamesAreKeptWhileTheFileIsUnchangedAndItStillFails) {
   const testing::TTempFolder dir;
   const std::string file = dir.Path("towns.txt");
   const std::tuple<std::string, long, bool> cases[] = {
@@ -144,64 +113,46 @@ TEST(TownNameCacheTest, NamesAreKeptWhileTheFileIsUnchanged) {
     EXPECT_EQ(second == first, bytes.empty()) << bytes;
     EXPECT_EQ(CachedTownNames(file) == second, nanoseconds >= 0) << bytes;
   }
-}
-
-TEST(TownNameCacheTest, AFileThatBecameUnreadableStillFails) {
-  const testing::TTempFolder dir;
-  const std::string file = dir.Write("towns.txt", "Aa\n");
-  SetModified(file);
-  CachedTownNames(file);
+  // The file is opened every time: one that has become unreadable still fails.
   std::filesystem::remove(file);
   EXPECT_THROW(CachedTownNames(file), TError);
-  if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop a privileged user";
+  if (::geteuid() == 0) return;  // permission bits do not stop a privileged user
   SetModified(dir.Write("towns.txt", "Aa\n"));
   CachedTownNames(file);
   ASSERT_EQ(::chmod(file.c_str(), 0), 0);
   EXPECT_THROW(CachedTownNames(file), TError);
 }
 
-struct TMapCase {
-  std::int32_t width, height;
-  std::uint32_t seed;
-  std::int32_t waterLevel;
-  double density;
-  std::string townDB = "";
-};
-
 // Renders the map, and scans it as the oracle does from where the plasma left the generator, with
-// the names of the town database when it is a regular file.
+// the names of the town database when it is a regular file (other files give invented names).
 TEST(TownsTest, ThePassPlacesTownsAsThePlainScanDoes) {
   const testing::TTempFolder dir;
   ASSERT_EQ(::mkfifo(dir.Path("pipe").c_str(), 0600), 0);
-  const TMapCase cases[] = {
-      {1000, 40, 99, 100, 0.5},
-      {1, 1, 5, 0, 1.0},
-      {50, 50, 11, 0, 0x1p-32},
-      {640, 480, 1, 0, 0.0},
-      {300, 200, 77, 255, 1.0},
-      {7, 900, 13, 0, 0.2},
-      {2049, 1537, 31, 150, 0.003},
-      {250, 200, 4711, 110, 0.02, dir.Write("towns.txt", "Alpha\r\nBeta\r\nGamma\r\n")},
-      {250, 200, 4711, 110, 0.02, dir.Write("odd.txt", std::string("A\0b\r\n\x1B[31m\n\n", 10))},
-      {250, 200, 4711, 110, 0.02, dir.Write("empty.txt", "")},
-      {250, 200, 4711, 110, 0.02, dir.Path("missing.txt")},
-      {250, 200, 4711, 110, 0.02, dir.Path("pipe")},
-  };
-  for (const auto& c : cases) {
-    RandSeed = c.seed;
-    const TPlasmaFractal plasma(c.width, c.height, 700);
+  // width, height, seed, water level, town density, town database
+  const std::tuple<std::int32_t, std::int32_t, std::uint32_t, std::int32_t, double, std::string>
+      cases[] = {
+          {1000, 40, 99, 100, 0.5, dir.Write("towns.txt", "Alpha\r\nBeta\r\nGamma\r\n")},
+          {1, 1, 5, 0, 1.0, ""},
+          {50, 50, 11, 0, 0x1p-32, ""},
+          {640, 480, 1, 0, 0.0, ""},
+          {7, 900, 13, 0, 0.2, dir.Write("odd.txt", std::string("A\0b\r\n\x1B[31m\n\n", 10))},
+          {2049, 1537, 31, 150, 0.003, dir.Path("pipe")},
+      };
+  for (const auto& [width, height, seed, waterLevel, density, townDB] : cases) {
+    RandSeed = seed;
+    const TPlasmaFractal plasma(width, height, 700);
     const std::uint32_t afterPlasma = RandSeed;
-    RandSeed = c.seed;
+    RandSeed = seed;
     TPicture picture;
     TTownList towns;
-    GenerateMap(picture, c.width, c.height, 700, c.waterLevel, c.density, c.townDB, &towns);
+    GenerateMap(picture, width, height, 700, waterLevel, density, townDB, &towns);
     const std::uint32_t after = RandSeed;
     RandSeed = afterPlasma;
     TNameGen names;
-    if (std::filesystem::is_regular_file(c.townDB)) names.LoadFromFile(c.townDB);
-    const TWaterMask mask = BuildWaterMask(plasma.Heights, c.waterLevel);
-    EXPECT_EQ(towns, testing::ScanTownsLiterally(mask, c.density, names)) << c.seed << c.townDB;
-    EXPECT_EQ(after, RandSeed) << "another number of draws: " << c.seed << c.townDB;
+    if (std::filesystem::is_regular_file(townDB)) names.LoadFromFile(townDB);
+    const TWaterMask mask = BuildWaterMask(plasma.Heights, waterLevel);
+    EXPECT_EQ(towns, testing::ScanTownsLiterally(mask, density, names)) << seed << townDB;
+    EXPECT_EQ(after, RandSeed) << "another number of draws: " << seed << townDB;
   }
 }
 
