@@ -57,9 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (profile.Text() != text) std::abort();
     return 0;
   }
-  for (std::size_t i = 0; i < checked.size(); ++i) {
+  for (std::size_t i = 0; i < checked.size(); ++i)
     if (checked[i] == written) expected[i] = std::string(value.substr(0, ProfileValueLimit));
-  }
   if (readChecked(TProfileText(profile.Text())) != expected) std::abort();
   return 0;
 }

@@ -87,8 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(loaded.size() == std::size_t(std::count(text.begin(), text.end(), '\n')) +
                                (!text.empty() && text.back() != '\n'));
   for (const std::string& name : loaded) {
-    Require(ClassifyUtf8(name) != TUtf8Kind::Invalid);
-    Require(name.find_first_of("\r\n\x1A") == std::string::npos);
+    Require(ClassifyUtf8(name) != TUtf8Kind::Invalid &&
+            name.find_first_of("\r\n\x1A") == std::string::npos);
   }
 
   RandSeed = 0;

@@ -36,7 +36,6 @@ TEST(GeneratorArgumentsTest, RejectsWhatItCannotDrawBeforeDrawing) {
       {"LabelScale must be 1 .. 16, not 17", 10, 10, 100, 100, 0, 80, 21, MaxLabelScale + 1},
   };
   for (const auto& row : rows) {
-    RandSeed = 5;
     TPicture picture;
     GenerateMap(picture, 7, 5, 100, 100, 0, "");
     const std::string before = EncodeBmp(picture);
@@ -63,16 +62,9 @@ constexpr std::int32_t Width = 420, Height = 320, WaterLevel = 100;
 constexpr std::uint32_t Seed = 987654321;
 constexpr double Density = 0.05;
 
-TTownList Render(TPicture& picture, const TRenderExtras& extras, double density = Density) {
-  TTownList towns;
-  MapStyle = DefaultMapStyle;
-  RandSeed = Seed;
-  GenerateMap(picture, Width, Height, 600, WaterLevel, density, "", &towns, extras);
-  return towns;
-}
-
 TTownList DrawnLiterally(TPicture& picture, std::int32_t k) {
-  Render(picture, {}, 0.0);
+  RandSeed = Seed;
+  GenerateMap(picture, Width, Height, 600, WaterLevel, 0.0, "");
   RandSeed = Seed;
   const TPlasmaFractal plasma(Width, Height, 600);
   const TWaterMask mask = BuildWaterMask(plasma.Heights, WaterLevel);
@@ -108,9 +100,12 @@ TTownList DrawnLiterally(TPicture& picture, std::int32_t k) {
 }
 
 TEST(LabelScaleTest, TownsGrowWithTheScaleAndTheRestStays) {
+  MapStyle = DefaultMapStyle;
   for (const std::int32_t k : {1, 3}) {  // 1 is the map without extras
     TPicture scaled, literal;
-    const TTownList towns = Render(scaled, {.LabelScale = k});
+    TTownList towns;
+    RandSeed = Seed;
+    GenerateMap(scaled, Width, Height, 600, WaterLevel, Density, "", &towns, {.LabelScale = k});
     ASSERT_GE(towns.size(), 20u / k) << k;  // enough to show a fault
     EXPECT_EQ(towns, DrawnLiterally(literal, k)) << k;
     EXPECT_TRUE(EncodeBmp(scaled) == EncodeBmp(literal)) << k;

@@ -1,9 +1,8 @@
 #include "synthesis/files/AtomicFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/time.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -15,16 +14,13 @@ namespace hillograph {
 namespace {
 
 TEST(AtomicFileTest, TemporaryNamesFitTheNameLimit) {
-  const std::string e = "\xC3\xA9";  // two bytes
   const std::tuple<std::string, long, std::string> cases[] = {
       {"dir/map.bmp", 255, "dir/.map.bmp.hillograph-"},
       {"/a/" + std::string(300, 'x'), 255, "/a/." + std::string(232, 'x') + ".hillograph-"},
-      {"a" + e + e, 26, ".a" + e + ".hillograph-"},  // 4 bytes of room: not half an é
+      {"a\xC3\xA9\xC3\xA9", 26, ".a\xC3\xA9.hillograph-"},  // 4 bytes of room: not half an é
   };
-  for (const auto& [target, nameMax, expected] : cases) {
-    const std::string prefix = TemporaryPrefix(target, nameMax);
-    EXPECT_EQ(prefix, expected) << target;
-  }
+  for (const auto& [target, nameMax, expected] : cases)
+    EXPECT_EQ(TemporaryPrefix(target, nameMax), expected) << target;
 }
 
 // A write removes old temporaries of its target only, keeps the mode of the file it replaces,
@@ -38,26 +34,23 @@ TEST(AtomicFileTest, AWriteRemovesStaleTemporariesAndKeepsTheMode) {
       {".map.bmp.hillograph-Ab12C.tmp", 120, true},     // not one of ours
   };
   const testing::TTempFolder folder;
-  for (const auto& [name, age, kept] : cases) {
-    const timeval then[2] = {{time(nullptr) - age, 0}, {time(nullptr) - age, 0}};
-    ASSERT_EQ(::utimes(folder.Write(name, "left").c_str(), then), 0);
-  }
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (const auto& [name, age, kept] : cases)
+    std::filesystem::last_write_time(folder.Write(name, "left"), now - std::chrono::seconds(age));
   const std::string map = folder.Write("map.bmp", "old");
-  ASSERT_EQ(::chmod(map.c_str(), 0640), 0);
+  std::filesystem::permissions(map, std::filesystem::perms(0640));
   WriteFileAtomically(map, "new");
   EXPECT_EQ(folder.Read("map.bmp"), "new");
   for (const auto& [name, age, kept] : cases)
     EXPECT_EQ(std::filesystem::exists(folder.Path(name)), kept) << name;
-  struct stat status {};
-  ASSERT_EQ(::stat(map.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  EXPECT_EQ(std::filesystem::status(map).permissions(), std::filesystem::perms(0640));
   WriteFileAtomically(folder.Path(std::string(NAME_MAX, 'n')), "whole");
   EXPECT_EQ(folder.Read(std::string(NAME_MAX, 'n')), "whole");
   EXPECT_EQ(folder.Entries(), 5);
 }
 
 // Files written while a group is open replace theirs only at the flush; a file whose folder is
-// gone by then fails with its tag, and no temporary is left behind.
+// gone by then fails with its tag.
 TEST(CommitGroupTest, ReplacesOnlyAtTheFlushAndNamesTheFailures) {
   const testing::TTempFolder folder;
   // name, tag
