@@ -127,7 +127,7 @@ TEST(TownsTest, ThePassPlacesTownsAsThePlainScanDoes) {
   // width, height, seed, water level, town density, town database
   const std::tuple<std::int32_t, std::int32_t, std::uint32_t, std::int32_t, double, std::string>
       cases[] = {
-          {1000, 40, 99, 100, 0.5, dir.Write("towns.txt", "Alpha\r\nBeta\r\nGamma\r\n")},
+          {333, 211, 42, 120, 0.01, dir.Write("towns.txt", "Alpha\r\nBeta\r\nGamma\r\n")},
           {1, 1, 5, 0, 1.0, ""},
           {50, 50, 11, 0, 0x1p-32, ""},
           {640, 480, 1, 0, 0.0, ""},
