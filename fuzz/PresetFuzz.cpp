@@ -14,25 +14,10 @@
 #include "parameters/ProfileText.h"
 #include "synthesis/base/Error.h"
 
-namespace {
-
 using namespace hillograph;
 
 constexpr std::string_view Missing = "\x01missing";
-
 constexpr std::size_t OthersChecked = 3;
-
-std::vector<std::string> ReadSome(const TProfileText& profile,
-                                  const std::vector<std::size_t>& keys) {
-  std::vector<std::string> values;
-  values.reserve(keys.size());
-  for (const std::size_t key : keys)
-    values.push_back(profile.ReadString(ParameterKeys[key].Section, ParameterKeys[key].Name,
-                                        Missing));
-  return values;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -51,24 +36,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } catch (const TError&) {
     // Text with none of the keys is refused; it must hold none of them.
-    if (ReadAll(profile) != std::vector<std::string>(ParameterKeys.size(), std::string(Missing)))
-      std::abort();
+    for (const TParameterKey& key : ParameterKeys)
+      if (profile.ReadString(key.Section, key.Name, Missing) != Missing) std::abort();
   }
 
   const std::size_t written = value.size() % ParameterKeys.size();
   std::vector<std::size_t> checked = {written};
   for (std::size_t other = 1; other <= OthersChecked; ++other)
     checked.push_back((written + other * (text.size() % 17 + 1)) % ParameterKeys.size());
-  const std::vector<std::string> before = ReadSome(profile, checked);
+  const auto readChecked = [&checked](const TProfileText& from) {
+    std::vector<std::string> values;
+    for (const std::size_t key : checked)
+      values.push_back(
+          from.ReadString(ParameterKeys[key].Section, ParameterKeys[key].Name, Missing));
+    return values;
+  };
+  std::vector<std::string> expected = readChecked(profile);
   const TParameterKey& key = ParameterKeys[written];
   if (!profile.WriteString(key.Section, key.Name, value)) {
     if (profile.Text() != text) std::abort();
     return 0;
   }
-  std::vector<std::string> expected = before;
-  for (std::size_t i = 0; i < checked.size(); ++i) {
+  for (std::size_t i = 0; i < checked.size(); ++i)
     if (checked[i] == written) expected[i] = std::string(value.substr(0, ProfileValueLimit));
-  }
-  if (ReadSome(TProfileText(profile.Text()), checked) != expected) std::abort();
+  if (readChecked(TProfileText(profile.Text())) != expected) std::abort();
   return 0;
 }

@@ -24,16 +24,6 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-// How many lines the bytes hold: line feeds before the first Ctrl-Z, and one more for text after
-// the last of them.
-std::size_t LineCount(std::string_view bytes) {
-  bytes = bytes.substr(0, bytes.find('\x1A'));
-  std::size_t count = 0;
-  for (const char c : bytes)
-    count += c == '\n';
-  return count + (!bytes.empty() && bytes.back() != '\n');
-}
-
 // Feeds the bytes in three pieces, cut where the first and the last byte say: over many inputs
 // every kind of byte falls at a cut.
 std::vector<std::string> ReadInPieces(std::string_view bytes) {
@@ -47,44 +37,28 @@ std::vector<std::string> ReadInPieces(std::string_view bytes) {
   return reader.Finish();
 }
 
-void CheckInvented(const std::string& name) {
-  Require(ClassifyUtf8(name) != TUtf8Kind::Invalid);
-  std::size_t letters = 0;
-  for (std::size_t pos = 0; pos < name.size(); ++letters)
-    NextCodePoint(name, pos);
-  Require(letters >= 5 && letters <= 10);
-}
-
 std::size_t HandedOut(const TNameGen& names) {
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < names.Marks.size(); ++i)
-    count += names.Marks[i] != names.FreshMark;
-  return count;
+  return std::count(names.Marks.begin(), names.Marks.end(), !names.FreshMark);
 }
 
 // Every name once per cycle, one draw per call, UsedCount as many as handed out; a whole cycle,
 // then the first two calls of the next.
-void CheckCycles(TNameGen& names, std::uint32_t seed) {
+void CheckCycles(TNameGen& names) {
   const std::size_t n = names.Count();
-  const std::size_t calls = std::min(MaxCalls, n + 2);
   std::vector<bool> usedInCycle(n, false);
   std::size_t inCycle = 0;
-  RandSeed = seed;
-  for (std::size_t call = 0; call < calls; ++call) {
+  for (std::size_t call = 0; call < std::min(MaxCalls, n + 2); ++call) {
     const std::uint32_t before = RandSeed;
     const std::string& name = names.NextName();
     const std::uint32_t after = RandSeed;
     RandSeed = before;
     Random(static_cast<std::int32_t>(n));
     Require(RandSeed == after);
-
     // The name is one of the list's: which one its address tells.
     const auto offset = reinterpret_cast<std::uintptr_t>(&name) -
                         reinterpret_cast<std::uintptr_t>(names.Names->data());
-    Require(offset % sizeof(std::string) == 0);
     const std::size_t index = offset / sizeof(std::string);
-    Require(index < n);
-    Require(!usedInCycle[index]);
+    Require(offset % sizeof(std::string) == 0 && index < n && !usedInCycle[index]);
     usedInCycle[index] = true;
     if (++inCycle == n) {
       usedInCycle.assign(n, false);
@@ -106,24 +80,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   names.UsedCount = 1;
   names.SetNames(TownNamesFromBytes(bytes));
   const std::vector<std::string>& loaded = *names.Names;
-  Require(names.Marks.size() == loaded.size() && HandedOut(names) == 0);
-  Require(names.UsedCount == 0);
+  Require(names.Marks.size() == loaded.size() && HandedOut(names) == 0 && names.UsedCount == 0);
   Require(loaded == ReadInPieces(bytes));
-  Require(loaded.size() == LineCount(bytes));
+  // One name a line: line feeds before the first Ctrl-Z, and one more for text after the last.
+  const std::string_view text = bytes.substr(0, bytes.find('\x1A'));
+  Require(loaded.size() == std::size_t(std::count(text.begin(), text.end(), '\n')) +
+                               (!text.empty() && text.back() != '\n'));
   for (const std::string& name : loaded) {
-    Require(ClassifyUtf8(name) != TUtf8Kind::Invalid);
-    Require(name.find_first_of("\r\n\x1A") == std::string::npos);
+    Require(ClassifyUtf8(name) != TUtf8Kind::Invalid &&
+            name.find_first_of("\r\n\x1A") == std::string::npos);
   }
 
-  std::uint32_t seed = 0;
+  RandSeed = 0;
   for (std::size_t i = 0; i < std::min<std::size_t>(size, 4); ++i)
-    seed = seed << 8 | data[i];
-  if (loaded.empty()) {
-    RandSeed = seed;
-    for (int town = 0; town < 3; ++town)
-      CheckInvented(names.NextName());
+    RandSeed = RandSeed << 8 | data[i];
+  if (!loaded.empty()) {
+    CheckCycles(names);
     return 0;
   }
-  CheckCycles(names, seed);
+  for (int town = 0; town < 3; ++town) {  // invented: valid UTF-8, five to ten letters
+    const std::string name = names.NextName();
+    Require(ClassifyUtf8(name) != TUtf8Kind::Invalid);
+    std::size_t letters = 0;
+    for (std::size_t pos = 0; pos < name.size(); ++letters)
+      NextCodePoint(name, pos);
+    Require(letters >= 5 && letters <= 10);
+  }
   return 0;
 }

@@ -1,78 +1,78 @@
 #include "synthesis/files/AtomicFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/time.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <tuple>
 
+#include "synthesis/files/CommitGroup.h"
 #include "tests/TempFolder.h"
 
 namespace hillograph {
 namespace {
 
 TEST(AtomicFileTest, TemporaryNamesFitTheNameLimit) {
-  struct TCase {
-    std::string target;
-    long nameMax;
-    std::string prefix;
-  };
-  const std::string e = "\xC3\xA9";  // two bytes
-  const TCase cases[] = {
+  const std::tuple<std::string, long, std::string> cases[] = {
       {"dir/map.bmp", 255, "dir/.map.bmp.hillograph-"},
-      {"map.bmp", 255, ".map.bmp.hillograph-"},
       {"/a/" + std::string(300, 'x'), 255, "/a/." + std::string(232, 'x') + ".hillograph-"},
-      {"a" + e + e, 26, ".a" + e + ".hillograph-"},  // 4 bytes of room: not half an é
+      {"a\xC3\xA9\xC3\xA9", 26, ".a\xC3\xA9.hillograph-"},  // 4 bytes of room: not half an é
   };
-  for (const TCase& c : cases) {
-    const std::string prefix = TemporaryPrefix(c.target, c.nameMax);
-    EXPECT_EQ(prefix, c.prefix) << c.target;
-    const std::size_t slash = prefix.rfind('/');
-    const std::size_t name = prefix.size() - (slash == std::string::npos ? 0 : slash + 1);
-    EXPECT_LE(name + TemporarySuffixLength + TemporaryEnd.size(), std::size_t(c.nameMax));
-  }
+  for (const auto& [target, nameMax, expected] : cases)
+    EXPECT_EQ(TemporaryPrefix(target, nameMax), expected) << target;
 }
 
-void Age(const std::string& path, long seconds) {
-  const timeval then[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
-  ASSERT_EQ(::utimes(path.c_str(), then), 0);
-}
-
-TEST(AtomicFileTest, AWriteRemovesOldTemporariesOfItsTargetOnly) {
-  struct TCase {
-    std::string name;
-    long age;
-    bool kept;
-  };
-  const TCase cases[] = {
+// A write removes old temporaries of its target only, keeps the mode of the file it replaces,
+// and works for the longest name.
+TEST(AtomicFileTest, AWriteRemovesStaleTemporariesAndKeepsTheMode) {
+  const std::tuple<std::string, long, bool> cases[] = {
+      // name, age, kept
       {".map.bmp.hillograph-Ab12Cd.tmp", 120, false},
       {".map.bmp.hillograph-Ab12Ce.tmp", 5, true},      // may belong to a running write
       {".other.bmp.hillograph-Ab12Cd.tmp", 120, true},  // another target's
       {".map.bmp.hillograph-Ab12C.tmp", 120, true},     // not one of ours
-      {".map.bmp.hillograph-Ab1-Cd.tmp", 120, true},
   };
   const testing::TTempFolder folder;
-  for (const TCase& c : cases)
-    Age(folder.Write(c.name, "left"), c.age);
-  WriteFileAtomically(folder.Path("map.bmp"), "new");
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (const auto& [name, age, kept] : cases)
+    std::filesystem::last_write_time(folder.Write(name, "left"), now - std::chrono::seconds(age));
+  const std::string map = folder.Write("map.bmp", "old");
+  std::filesystem::permissions(map, std::filesystem::perms(0640));
+  WriteFileAtomically(map, "new");
   EXPECT_EQ(folder.Read("map.bmp"), "new");
-  for (const TCase& c : cases)
-    EXPECT_EQ(std::filesystem::exists(folder.Path(c.name)), c.kept) << c.name;
+  for (const auto& [name, age, kept] : cases)
+    EXPECT_EQ(std::filesystem::exists(folder.Path(name)), kept) << name;
+  EXPECT_EQ(std::filesystem::status(map).permissions(), std::filesystem::perms(0640));
+  WriteFileAtomically(folder.Path(std::string(NAME_MAX, 'n')), "whole");
+  EXPECT_EQ(folder.Read(std::string(NAME_MAX, 'n')), "whole");
+  EXPECT_EQ(folder.Entries(), 5);
 }
 
-TEST(AtomicFileTest, ReplacingKeepsTheModeAndLongNamesWork) {
+// Files written while a group is open replace theirs only at the flush; a file whose folder is
+// gone by then fails with its tag.
+TEST(CommitGroupTest, ReplacesOnlyAtTheFlushAndNamesTheFailures) {
   const testing::TTempFolder folder;
-  const std::string kept = folder.Write("kept", "old");
-  ASSERT_EQ(::chmod(kept.c_str(), 0640), 0);
-  WriteFileAtomically(kept, "new");
-  struct stat status {};
-  ASSERT_EQ(::stat(kept.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 07777, 0640u);
-
-  const std::string longest(NAME_MAX, 'n');
-  WriteFileAtomically(folder.Path(longest), "whole");
-  EXPECT_EQ(folder.Read(longest), "whole");
-  EXPECT_EQ(folder.Entries(), 2);
+  // name, tag
+  const std::pair<std::string, std::size_t> files[] = {
+      {"1/a.bmp", 1}, {"1/b.png", 1}, {"2/c.json", 2}, {"3/d.bmp", 3}};
+  TCommitGroup group;
+  for (const auto& [name, tag] : files) {
+    std::filesystem::create_directories(folder.Dir() / std::to_string(tag));
+    folder.Write(name, "old");
+    group.SetTag(tag);
+    WriteFileAtomically(folder.Path(name), "new");
+    EXPECT_EQ(folder.Read(name), "old");
+  }
+  EXPECT_EQ(group.Pending(), 4u);
+  std::filesystem::remove_all(folder.Dir() / "2");
+  const std::vector<TCommitGroup::TFailure> failures = group.Flush();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].Tag, 2u);
+  EXPECT_NE(failures[0].Message.find("Cannot create file"), std::string::npos);
+  for (const auto& [name, tag] : files)
+    EXPECT_EQ(folder.Read(name), tag == 2 ? "" : "new") << name;
+  EXPECT_EQ(group.Pending(), 0u);
 }
 
 }  // namespace
