@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "oracles/ReliefOracle.h"
+#include "synthesis/MapStyle.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/relief/ColorTable.h"
+#include "synthesis/relief/Overlays.h"
+#include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {
 namespace {
@@ -31,6 +34,25 @@ std::vector<std::uint8_t> Paint(const THeightField& field, std::int32_t waterLev
   return Painted(field, [&](const TScanLines& lines) {
     PaintRelief(field, waterLevel, BuildHeightColors(style, waterLevel), style, lines);
   });
+}
+
+TEST(ColorTableTest, DefaultColours) {
+  const struct {
+    int waterLevel, height;
+    TColor color;
+  } cases[] = {
+      {150, 0, RGB(80, 128, 240)},    {150, 75, RGB(96, 136, 248)},
+      {150, 150, RGB(112, 144, 255)}, {150, 151, RGB(125, 193, 85)},
+      {150, 200, RGB(185, 204, 46)},  {150, 213, RGB(201, 207, 36)},
+      {150, 214, RGB(199, 205, 36)},  {150, 255, RGB(128, 112, 16)},
+      {32, 1, RGB(81, 128, 240)},  // green 16 * 1/32 = 0.5 rounds to even
+      {0, 0, DefaultSeaMinColor},     {0, 255, DefaultMountainColor},
+      {255, 0, DefaultSeaMinColor},   {255, 255, DefaultSeaMaxColor},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(BuildHeightColors(DefaultMapStyle, c.waterLevel)[c.height], c.color) << c.height;
+  EXPECT_EQ(BlendColor(RGB(0, 0, 0), RGB(1, 3, 5), 0.5), RGB(0, 2, 2));
+  EXPECT_EQ(BlendColor(RGB(10, 10, 10), RGB(9, 7, 5), 0.5), RGB(10, 8, 8));
 }
 
 TEST(ReliefTest, WorkedPixelPass) {
@@ -91,11 +113,35 @@ TEST(ReliefTest, EqualsTheLiteralPass) {
                                         colors, style, lines);
           });
           ASSERT_TRUE(Paint(field, waterLevel, style) == literal)
-              << width << " x " << height << ", kind " << kind << ", water level " << waterLevel
-              << ", divisor " << divisor;
+              << width << " x " << height << ", kind " << kind << ", " << waterLevel << ", "
+              << divisor;
         }
       }
     }
+  }
+}
+
+// Grid lines at every multiple of the grid size but 0, blended half-way and twice at crossings,
+// none past a row's end; the frame, one pixel all round.
+TEST(OverlaysTest, GridAndFrame) {
+  constexpr TColor Green = RGB(125, 193, 85), Once = RGB(79, 137, 122), Frame = RGB(1, 2, 3);
+  TPicture picture = testing::FilledPicture(160, 161, Green);
+  TScanLines lines;
+  GetScanLines(picture, lines);
+  DrawGrid(lines, 160, 161, RGB(32, 80, 160), 80);
+  const struct {
+    std::int32_t x, y;
+    TColor color;
+  } cases[] = {{80, 5, Once},  {5, 80, Once},  {159, 160, Once},  {80, 80, RGB(56, 109, 141)},
+               {0, 0, Green},  {0, 1, Green},  {79, 79, Green}};
+  for (const auto& c : cases)
+    EXPECT_EQ(testing::PixelAt(picture, c.x, c.y), c.color) << c.x << ", " << c.y;
+  picture = testing::FilledPicture(4, 3, Green);
+  TCanvas canvas(picture);
+  DrawFrame(canvas, Frame);
+  for (std::int32_t y = 0; y < 3; ++y) {
+    for (std::int32_t x = 0; x < 4; ++x)
+      EXPECT_EQ(testing::PixelAt(picture, x, y), x % 3 && y % 2 ? Green : Frame) << x << y;
   }
 }
 
