@@ -1,10 +1,12 @@
+// Drawing on pictures: the town marker and the labels.
 #include "synthesis/raster/LabelFont.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "synthesis/raster/Canvas.h"
 #include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {
@@ -19,6 +21,27 @@ constexpr TFontStyles Underlined{.Underline = true};
 constexpr TColor Navy = RGB(0, 0, 128);
 constexpr TColor White = RGB(255, 255, 255);
 
+// '#' the outline, 'o' the fill and '.' untouched.
+TEST(CanvasTest, TheTownMarker) {
+  constexpr TColor Paper = RGB(10, 20, 30), Fill = RGB(200, 100, 50);
+  TPicture picture = FilledPicture(12, 12, Paper);
+  TCanvas canvas(picture);
+  canvas.BrushColor = Fill;
+  canvas.Ellipse(1, 1, 11, 11);
+  std::vector<std::string> rows(12, std::string(12, '?'));
+  for (std::int32_t y = 0; y < 12; ++y) {
+    for (std::int32_t x = 0; x < 12; ++x) {
+      const TColor c = PixelAt(picture, x, y);
+      rows[y][x] = c == clBlack ? '#' : c == Fill ? 'o' : c == Paper ? '.' : '?';
+    }
+  }
+  const std::vector<std::string> expected = {"............", "....####....", "..##oooo##..",
+                                             "..#oooooo#..", ".#oooooooo#.", ".#oooooooo#.",
+                                             ".#oooooooo#.", ".#oooooooo#.", "..#oooooo#..",
+                                             "..##oooo##..", "....####....", "............"};
+  EXPECT_EQ(rows, expected);
+}
+
 // Town positions after the first depend on these numbers: a change here moves towns.
 TEST(LabelFontTest, Metrics) {
   const struct {
@@ -26,11 +49,8 @@ TEST(LabelFontTest, Metrics) {
     std::int32_t width;
   } cases[] = {{"", 0},
                {"Wekij", 37},
-               {"W", 13},
-               {"\xC3\x9Cmr\xC3\xBCv", 44},            // Ümrüv
                {"Ys\xC3\xA4m\xC3\xA4k\xC3\xB6m", 73},  // Ysämäköm
                {"  ", 8},
-               {std::string(80000, 'W'), 1040000},
                {std::string(80659, 'W'), LabelWidthLimit - 9},
                {std::string(80660, 'W'), LabelWidthLimit},
                {std::string(5'000'000, 'W'), LabelWidthLimit}};
@@ -38,8 +58,7 @@ TEST(LabelFontTest, Metrics) {
     for (const TFontStyles style : {Regular, Italic, Underlined})
       EXPECT_EQ(LabelTextWidth(c.text, style), c.width) << c.text.substr(0, 10);
   }
-  for (const TFontStyles style : {Regular, Italic, Underlined})
-    EXPECT_EQ(LabelTextHeight(style), 17);
+  EXPECT_EQ(LabelTextHeight(Italic), 17);
 }
 
 // Ink only in blends of the font colour, inside the cell give or take the few pixels by which j
@@ -50,12 +69,9 @@ TEST(LabelFontTest, GlyphsAreBlendedInsideTheirCellAndClipped) {
   const struct {
     std::string text;
     TFontStyles style;
-  } cases[] = {
-      {"Wekij", Regular},
-      {"Jupotso", Italic},
-      {"Ky\xC3\xBCvjel", Underlined},
-      {"\xCE\xA9 \xE2\x82\xAC \xFF", Regular},  // beyond Latin-1, and a byte that is no UTF-8
-  };
+  } cases[] = {{"Wekij", Regular},
+               {"Ky\xC3\xBCvjel", Underlined},
+               {"Jup \xCE\xA9 \xE2\x82\xAC \xFF", Italic}};  // beyond Latin-1, and no UTF-8
   for (const auto& c : cases) {
     TPicture whole = FilledPicture(100, 60, White);
     DrawLabelText(whole, X, Y, c.text, c.style, Navy);
@@ -75,12 +91,28 @@ TEST(LabelFontTest, GlyphsAreBlendedInsideTheirCellAndClipped) {
     EXPECT_GT(fullyInked, 0) << c.text;
     for (std::int32_t x = X; x < X + width; ++x)
       EXPECT_TRUE(!c.style.Underline || PixelAt(whole, x, Y + 13) == Navy) << c.text << x;
-    for (const auto& [x0, y0] : {std::pair{-20, -5}, {-3, 10}, {10, -10}, {15, 15}}) {
+    for (const auto& [x0, y0] : {std::pair{-20, -5}, {-3, 10}, {15, 15}}) {
       TPicture part = FilledPicture(20, 20, White);
       DrawLabelText(part, x0, y0, c.text, c.style, Navy);
       for (std::int32_t y = 0; y < 20; ++y) {
         for (std::int32_t x = 0; x < 20; ++x)
           ASSERT_EQ(PixelAt(part, x, y), PixelAt(whole, x - x0 + X, y - y0 + Y)) << c.text;
+      }
+    }
+  }
+}
+
+// Glyphs wholly outside the picture leave it untouched, without forming pointers past its rows:
+// with no columns those are offsets from a null pointer, which the undefined behaviour sanitizer
+// reports when clang builds the tests.
+TEST(LabelClippingTest, GlyphsOutsideThePictureDrawNothing) {
+  for (const auto& [width, x] : {std::pair{0, 3}, {12, 14}}) {
+    for (const TFontStyles style : {Italic, Underlined}) {
+      TPicture picture = FilledPicture(width, 30, White);
+      DrawLabelText(picture, x, 5, "Wij\xC3\xB8q", style, Navy);
+      for (std::int32_t y = 0; y < 30; ++y) {
+        for (std::int32_t column = 0; column < width; ++column)
+          ASSERT_EQ(PixelAt(picture, column, y), White) << width << ": " << column << ", " << y;
       }
     }
   }
