@@ -26,15 +26,8 @@ TEST(PlasmaTest, WorkedFields) {
       {3, 1, 1, {{100, 55, 9}}, 6},
       {3, 3, 1, {{139, 120, 101}, {120, 88, 55}, {100, 55, 9}}, 12},
       {3, 3, 700, {{139, 1, 101}, {1, 63, 250}, {100, 1, 9}}, 12},
-      {5,
-       5,
-       100,
-       {{139, 93, 80, 69, 101},
-        {91, 85, 96, 80, 90},
-        {77, 59, 74, 65, 101},
-        {92, 72, 77, 52, 61},
-        {100, 60, 38, 5, 9}},
-       36},
+      {5, 5, 100, {{139, 93, 80, 69, 101}, {91, 85, 96, 80, 90}, {77, 59, 74, 65, 101},
+                    {92, 72, 77, 52, 61}, {100, 60, 38, 5, 9}}, 36},
       {2, 7, 100, {{139, 101}, {145, 41}, {146, 37}, {166, 15}, {116, 1}, {103, 1}, {100, 9}}, 24},
   };
   for (const auto& c : cases) {
@@ -71,8 +64,7 @@ TEST(PlasmaTest, EqualsTheOracle) {
       const TPlasmaFractal plasma(width, height, diversity);
       ASSERT_EQ(RandSeed, oracleEnd) << width << " x " << height;
       ASSERT_TRUE(std::equal(plasma.Heights.Data(), plasma.Heights.Data() + width * height,
-                             oracle.Heights.Data()))
-          << width << " x " << height << ", diversity " << diversity << ", seed " << seed;
+                             oracle.Heights.Data())) << diversity << ", seed " << seed;
       if (width * height > 500'000) break;  // the largest with one diversity, to stay quick
     }
   }
@@ -81,8 +73,7 @@ TEST(PlasmaTest, EqualsTheOracle) {
 TEST(PlasmaTest, RejectsArgumentsOutOfRangeBeforeAnyDraw) {
   const struct {
     std::int32_t width, height, diversity;
-  } cases[] = {
-      {0, 5, 10}, {5, 0, 10}, {MaxPlasmaSide + 1, 1, 10}, {5, 5, -1}, {5, 5, MaxDiversity + 1}};
+  } cases[] = {{0, 5, 10}, {5, 0, 10}, {MaxPlasmaSide + 1, 1, 10}, {5, 5, -1}, {5, 5, MaxDiversity + 1}};
   for (const auto& c : cases) {
     RandSeed = 5;
     EXPECT_THROW(TPlasmaFractal(c.width, c.height, c.diversity), TError);
