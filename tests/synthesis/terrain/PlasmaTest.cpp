@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
+#include <tuple>
 #include <vector>
 
 #include "oracles/PlasmaOracle.h"
@@ -41,17 +43,23 @@ TEST(PlasmaTest, WorkedFields) {
     EXPECT_EQ(rows, c.rows) << c.width << " x " << c.height << ", diversity " << c.diversity;
     EXPECT_EQ(RandSeed, testing::StateAfter(DefaultSeed, c.draws)) << c.width << " x " << c.height;
   }
+  // Arguments out of range are rejected before any draw.
+  for (const auto& [width, height, diversity] : std::initializer_list<std::tuple<int, int, int>>{
+           {0, 5, 10}, {5, 0, 10}, {MaxPlasmaSide + 1, 1, 10}, {5, 5, -1}, {5, 5, MaxDiversity + 1}}) {
+    RandSeed = 5;
+    EXPECT_THROW(TPlasmaFractal(width, height, diversity), TError);
+    EXPECT_EQ(RandSeed, 5u);
+  }
 }
 
 // Same heights as the literal recursion and the generator left at the same state. Sizes go back
 // to earlier ones, since fields follow one another in the same recycled memory.
 TEST(PlasmaTest, EqualsTheOracle) {
-  const struct {
-    std::int32_t width, height;
-  } sizes[] = {{1, 2},    {2, 1},    {2, 2},     {1, 17},      {17, 1},    {4, 4},      {7, 13},
-               {13, 7},   {2, 31},   {64, 64},   {65, 65},     {97, 89},   {509, 1},    {1, 4096},
-               {4096, 1}, {97, 89},  {640, 480}, {1000, 1000}, {997, 991}, {1000, 999}, {999, 1000},
-               {64, 64},  {1025, 3}, {4097, 2},  {2049, 1537}};
+  const std::pair<std::int32_t, std::int32_t> sizes[] = {
+      {1, 2},   {2, 1},   {2, 2},     {1, 17},      {17, 1},    {4, 4},      {7, 13},    {13, 7},
+      {2, 31},  {64, 64}, {65, 65},   {97, 89},     {509, 1},   {1, 4096},   {4096, 1},  {97, 89},
+      {640, 480}, {1000, 1000}, {997, 991}, {1000, 999}, {999, 1000}, {64, 64}, {1025, 3}, {4097, 2},
+      {2049, 1537}};
   const std::int32_t diversities[] = {700, MaxDiversity, 0, 1, 2};
   std::uint32_t seed = 1;
   for (const auto& [width, height] : sizes) {
@@ -67,17 +75,6 @@ TEST(PlasmaTest, EqualsTheOracle) {
                              oracle.Heights.Data())) << diversity << ", seed " << seed;
       if (width * height > 500'000) break;  // the largest with one diversity, to stay quick
     }
-  }
-}
-
-TEST(PlasmaTest, RejectsArgumentsOutOfRangeBeforeAnyDraw) {
-  const struct {
-    std::int32_t width, height, diversity;
-  } cases[] = {{0, 5, 10}, {5, 0, 10}, {MaxPlasmaSide + 1, 1, 10}, {5, 5, -1}, {5, 5, MaxDiversity + 1}};
-  for (const auto& c : cases) {
-    RandSeed = 5;
-    EXPECT_THROW(TPlasmaFractal(c.width, c.height, c.diversity), TError);
-    EXPECT_EQ(RandSeed, 5u);
   }
 }
 
