@@ -1,12 +1,18 @@
-// Drawing on pictures: the town marker and the labels.
+// The labels: their metrics, their glyphs at the picture's edges, and whole maps with many labels,
+// pinned by checksums of their pixels (a change of a built-in face, of the way glyphs are
+// rasterised, of the town marker or of how labels are placed shows there).
 #include "synthesis/raster/LabelFont.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <string>
-#include <vector>
+#include <thread>
 
-#include "synthesis/raster/Canvas.h"
+#include "synthesis/Generator.h"
+#include "synthesis/base/Random.h"
+#include "tests/TempFolder.h"
 #include "tests/synthesis/PictureTesting.h"
 
 namespace hillograph {
@@ -21,70 +27,41 @@ constexpr TFontStyles Underlined{.Underline = true};
 constexpr TColor Navy = RGB(0, 0, 128);
 constexpr TColor White = RGB(255, 255, 255);
 
-// '#' the outline, 'o' the fill and '.' untouched.
-TEST(CanvasTest, TheTownMarker) {
-  constexpr TColor Paper = RGB(10, 20, 30), Fill = RGB(200, 100, 50);
-  TPicture picture = FilledPicture(12, 12, Paper);
-  TCanvas canvas(picture);
-  canvas.BrushColor = Fill;
-  canvas.Ellipse(1, 1, 11, 11);
-  std::vector<std::string> rows(12, std::string(12, '?'));
-  for (std::int32_t y = 0; y < 12; ++y) {
-    for (std::int32_t x = 0; x < 12; ++x) {
-      const TColor c = PixelAt(picture, x, y);
-      rows[y][x] = c == clBlack ? '#' : c == Fill ? 'o' : c == Paper ? '.' : '?';
-    }
-  }
-  const std::vector<std::string> expected = {"............", "....####....", "..##oooo##..",
-                                             "..#oooooo#..", ".#oooooooo#.", ".#oooooooo#.",
-                                             ".#oooooooo#.", ".#oooooooo#.", "..#oooooo#..",
-                                             "..##oooo##..", "....####....", "............"};
-  EXPECT_EQ(rows, expected);
-}
-
 // Town positions after the first depend on these numbers: a change here moves towns.
 TEST(LabelFontTest, Metrics) {
-  const struct {
-    std::string text;
-    std::int32_t width;
-  } cases[] = {{"", 0},
-               {"Wekij", 37},
-               {"Ys\xC3\xA4m\xC3\xA4k\xC3\xB6m", 73},  // Ysämäköm
-               {"  ", 8},
-               {std::string(80659, 'W'), LabelWidthLimit - 9},
-               {std::string(80660, 'W'), LabelWidthLimit},
-               {std::string(5'000'000, 'W'), LabelWidthLimit}};
-  for (const auto& c : cases) {
+  const std::pair<std::string, std::int32_t> cases[] = {
+      {"", 0},
+      {"Wekij", 37},
+      {"Ys\xC3\xA4m\xC3\xA4k\xC3\xB6m", 73},  // Ysämäköm
+      {"  ", 8},
+      {std::string(80659, 'W'), LabelWidthLimit - 9},
+      {std::string(80660, 'W'), LabelWidthLimit},
+      {std::string(5'000'000, 'W'), LabelWidthLimit}};
+  for (const auto& [text, width] : cases) {
     for (const TFontStyles style : {Regular, Italic, Underlined})
-      EXPECT_EQ(LabelTextWidth(c.text, style), c.width) << c.text.substr(0, 10);
+      EXPECT_EQ(LabelTextWidth(text, style), width) << text.substr(0, 10);
   }
   EXPECT_EQ(LabelTextHeight(Italic), 17);
 }
 
-// Ink, an underline all along the advance on the baseline, and on a small picture exactly the
-// part of the label that a large one shows.
+// An underline all along the advance on the baseline, and on a small picture exactly the part of
+// the label that a large one shows.
 TEST(LabelFontTest, GlyphsAreClippedAtTheEdges) {
-  const struct {
-    std::string text;
-    TFontStyles style;
-  } cases[] = {{"Wekij", Regular},
-               {"Ky\xC3\xBCvjel", Underlined},
-               {"Jup \xCE\xA9 \xE2\x82\xAC \xFF", Italic}};  // beyond Latin-1, and no UTF-8
-  for (const auto& c : cases) {
+  const std::pair<std::string, TFontStyles> cases[] = {
+      {"Wekij", Regular},
+      {"Ky\xC3\xBCvjel", Underlined},
+      {"Jup \xCE\xA9 \xE2\x82\xAC \xFF", Italic}};  // beyond Latin-1, and no UTF-8
+  for (const auto& [text, style] : cases) {
     TPicture whole = FilledPicture(100, 60, White);
-    DrawLabelText(whole, 30, 30, c.text, c.style, Navy);
-    int inked = 0;
-    for (std::int32_t i = 0; i < 100 * 60; ++i)
-      inked += PixelAt(whole, i % 100, i / 100) != White;
-    EXPECT_GT(inked, 20) << c.text;
-    for (std::int32_t x = 30; x < 30 + LabelTextWidth(c.text, c.style); ++x)
-      EXPECT_TRUE(!c.style.Underline || PixelAt(whole, x, 43) == Navy) << c.text << x;
+    DrawLabelText(whole, 30, 30, text, style, Navy);
+    for (std::int32_t x = 30; x < 30 + LabelTextWidth(text, style); ++x)
+      EXPECT_TRUE(!style.Underline || PixelAt(whole, x, 43) == Navy) << text << x;
     for (const auto& [x0, y0] : {std::pair{-20, -5}, {-3, 10}, {15, 15}}) {
       TPicture part = FilledPicture(20, 20, White);
-      DrawLabelText(part, x0, y0, c.text, c.style, Navy);
+      DrawLabelText(part, x0, y0, text, style, Navy);
       for (std::int32_t y = 0; y < 20; ++y) {
         for (std::int32_t x = 0; x < 20; ++x)
-          ASSERT_EQ(PixelAt(part, x, y), PixelAt(whole, x - x0 + 30, y - y0 + 30)) << c.text;
+          ASSERT_EQ(PixelAt(part, x, y), PixelAt(whole, x - x0 + 30, y - y0 + 30)) << text;
       }
     }
   }
@@ -102,6 +79,53 @@ TEST(LabelClippingTest, GlyphsOutsideThePictureDrawNothing) {
         for (std::int32_t column = 0; column < width; ++column)
           ASSERT_EQ(PixelAt(picture, column, y), White) << width << ": " << column << ", " << y;
       }
+    }
+  }
+}
+
+// FNV-1a over the pixel rows, padding left out.
+std::uint64_t PixelChecksum(const TPicture& picture) {
+  std::uint64_t hash = 0xcbf29ce484222325;
+  for (std::int32_t y = 0; y < picture.Height(); ++y) {
+    for (std::int32_t i = 0; i < 3 * picture.Width(); ++i)
+      hash = (hash ^ picture.ScanLine(y)[i]) * 0x100000001b3;
+  }
+  return hash;
+}
+
+TEST(GoldenMapsTest, MapsWithManyLabelsKeepTheirPixels) {
+  const struct {
+    std::int32_t width, height, diversity, waterLevel;
+    std::uint32_t seed;
+    double density;
+    bool accented;
+    std::size_t towns;
+    std::uint64_t checksum;
+  } cases[] = {
+      {640, 480, 700, 150, 123456789, 0.003, false, 17, 0x53ab771f17956f39},  // the start-up map
+      {800, 600, 500, 120, 20240607, 0.05, true, 199, 0x7234b423f127123a}};
+  // Names with letters of several scripts, in UTF-8.
+  const testing::TTempFolder folder;
+  const std::string townDB = folder.Write(
+      "accented.txt",
+      "Genève\nMünchen\nTromsø\nEspañola\nÅlesund\nFaçonville\nStraßgefäll\nGdańsk\nÎle-à-Õru\n"
+      "Székesfehérvár\nKošice Krůmlov\n");
+  for (const auto& c : cases) {
+    // Another interpreter asked for by the environment: the labels must not follow. A new thread
+    // loads its own faces, under the environment of that moment.
+    for (const char* properties : {"", "truetype:interpreter-version=35"}) {
+      ::setenv("FREETYPE_PROPERTIES", properties, 1);
+      TPicture picture;
+      TTownList towns;
+      std::thread([&] {
+        MapStyle = DefaultMapStyle;
+        RandSeed = c.seed;
+        GenerateMap(picture, c.width, c.height, c.diversity, c.waterLevel, c.density,
+                    c.accented ? townDB : "", &towns);
+      }).join();
+      ::unsetenv("FREETYPE_PROPERTIES");
+      EXPECT_EQ(towns.size(), c.towns) << c.seed << properties;
+      EXPECT_EQ(PixelChecksum(picture), c.checksum) << c.seed << properties;
     }
   }
 }
