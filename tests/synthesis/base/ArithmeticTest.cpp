@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <tuple>
 
 #include "synthesis/base/ExtendedMath.h"
 #include "synthesis/base/Random.h"
@@ -52,18 +54,15 @@ TEST(ExtendedMathTest, QuotientsRoundTwiceToEven) {
       ASSERT_EQ(ExtendedQuotientToDouble(n, d), static_cast<double>(n) / d) << n << " / " << d;
   }
   const std::uint64_t tie = (std::uint64_t{1} << 63) + (std::uint64_t{1} << 10);
-  const struct {
-    std::uint64_t n, d;
-    std::int32_t exponent;
-    double expected;
-  } cases[] = {
-      {tie + 1, 1, 0, std::ldexp(1.0, 63) + std::ldexp(1.0, 11)},  // guard and sticky bit: up
-      {tie, 1, 0, std::ldexp(1.0, 63)},                            // half way: to even
-      {3, 2, -1075, std::ldexp(1.0, -1074)},                       // on the subnormal grid
-      {1, 2, -1074, 0.0},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(ExtendedQuotientToDouble(c.n, c.d, c.exponent), c.expected) << c.n;
+  // {n, d, exponent, double}: the guard and sticky bits round up, half way to even, and the
+  // subnormal grid
+  using TRow = std::tuple<std::uint64_t, std::uint64_t, int, double>;
+  for (const auto& [n, d, exponent, expected] : std::initializer_list<TRow>{
+           {tie + 1, 1, 0, std::ldexp(1.0, 63) + std::ldexp(1.0, 11)},
+           {tie, 1, 0, std::ldexp(1.0, 63)},
+           {3, 2, -1075, std::ldexp(1.0, -1074)},
+           {1, 2, -1074, 0.0}})
+    EXPECT_EQ(ExtendedQuotientToDouble(n, d, exponent), expected) << n;
   const std::int64_t shifts[][3] = {{5, 1, 2},   {7, 1, 4},   {-5, 1, -2}, {-7, 1, -4},
                                     {-3, 2, -1}, {9, 0, 9},  {1, 70, 0},  {6, 2, 2},   {10, 2, 2}};
   for (const auto& [numerator, shift, expected] : shifts)

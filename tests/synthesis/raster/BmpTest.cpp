@@ -18,15 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Blue x, green y and red x + y.
 TPicture Gradient(std::int32_t width, std::int32_t height) {
   TPicture picture;
   picture.SetSize(width, height);
-  for (std::int32_t y = 0; y < height; ++y) {
-    for (std::int32_t x = 0; x < width; ++x) {
-      std::uint8_t* p = picture.ScanLine(y) + 3 * x;
-      p[0] = static_cast<std::uint8_t>(x), p[1] = static_cast<std::uint8_t>(y);
-      p[2] = static_cast<std::uint8_t>(x + y);
-    }
+  for (std::int32_t i = 0; i < 3 * width * height; ++i) {
+    const std::int32_t x = i / 3 % width, y = i / 3 / width;
+    picture.ScanLine(y)[i % (3 * width)] = static_cast<std::uint8_t>(i % 3 == 2 ? x + y : i % 3 ? y : x);
   }
   return picture;
 }

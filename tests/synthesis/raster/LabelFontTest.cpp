@@ -1,6 +1,6 @@
-// The labels: their metrics, their glyphs at the picture's edges, and whole maps with many labels,
-// pinned by checksums of their pixels (a change of a built-in face, of the way glyphs are
-// rasterised, of the town marker or of how labels are placed shows there).
+// The labels: their metrics, glyphs outside the picture, and whole maps with many labels pinned by
+// checksums of their pixels (a change of a built-in face, of the way glyphs are rasterised or
+// clipped at the edges, of underlines, of the town marker or of how labels are placed shows there).
 #include "synthesis/raster/LabelFont.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,6 @@ namespace {
 using testing::FilledPicture;
 using testing::PixelAt;
 
-constexpr TFontStyles Regular{};
 constexpr TFontStyles Italic{.Italic = true};
 constexpr TFontStyles Underlined{.Underline = true};
 constexpr TColor Navy = RGB(0, 0, 128);
@@ -38,33 +37,10 @@ TEST(LabelFontTest, Metrics) {
       {std::string(80660, 'W'), LabelWidthLimit},
       {std::string(5'000'000, 'W'), LabelWidthLimit}};
   for (const auto& [text, width] : cases) {
-    for (const TFontStyles style : {Regular, Italic, Underlined})
+    for (const TFontStyles style : {TFontStyles{}, Italic, Underlined})
       EXPECT_EQ(LabelTextWidth(text, style), width) << text.substr(0, 10);
   }
   EXPECT_EQ(LabelTextHeight(Italic), 17);
-}
-
-// An underline all along the advance on the baseline, and on a small picture exactly the part of
-// the label that a large one shows.
-TEST(LabelFontTest, GlyphsAreClippedAtTheEdges) {
-  const std::pair<std::string, TFontStyles> cases[] = {
-      {"Wekij", Regular},
-      {"Ky\xC3\xBCvjel", Underlined},
-      {"Jup \xCE\xA9 \xE2\x82\xAC \xFF", Italic}};  // beyond Latin-1, and no UTF-8
-  for (const auto& [text, style] : cases) {
-    TPicture whole = FilledPicture(100, 60, White);
-    DrawLabelText(whole, 30, 30, text, style, Navy);
-    for (std::int32_t x = 30; x < 30 + LabelTextWidth(text, style); ++x)
-      EXPECT_TRUE(!style.Underline || PixelAt(whole, x, 43) == Navy) << text << x;
-    for (const auto& [x0, y0] : {std::pair{-20, -5}, {-3, 10}, {15, 15}}) {
-      TPicture part = FilledPicture(20, 20, White);
-      DrawLabelText(part, x0, y0, text, style, Navy);
-      for (std::int32_t y = 0; y < 20; ++y) {
-        for (std::int32_t x = 0; x < 20; ++x)
-          ASSERT_EQ(PixelAt(part, x, y), PixelAt(whole, x - x0 + 30, y - y0 + 30)) << text;
-      }
-    }
-  }
 }
 
 // Glyphs wholly outside the picture leave it untouched, without forming pointers past its rows:

@@ -21,26 +21,24 @@ constexpr std::uint32_t DefaultSeed = 123456789;  // its corner draws are 139, 1
 TEST(PlasmaTest, WorkedFields) {
   const struct {
     std::int32_t width, height, diversity;
-    std::vector<std::vector<int>> rows;  // from the top
+    std::vector<int> cells;  // rows from the top
     std::int64_t draws;
   } cases[] = {
-      {1, 1, 700, {{9}}, 4},  // every corner is the one cell: the last draw stays
-      {3, 1, 1, {{100, 55, 9}}, 6},
-      {3, 3, 1, {{139, 120, 101}, {120, 88, 55}, {100, 55, 9}}, 12},
-      {3, 3, 700, {{139, 1, 101}, {1, 63, 250}, {100, 1, 9}}, 12},
-      {5, 5, 100, {{139, 93, 80, 69, 101}, {91, 85, 96, 80, 90}, {77, 59, 74, 65, 101},
-                    {92, 72, 77, 52, 61}, {100, 60, 38, 5, 9}}, 36},
-      {2, 7, 100, {{139, 101}, {145, 41}, {146, 37}, {166, 15}, {116, 1}, {103, 1}, {100, 9}}, 24},
+      {1, 1, 700, {9}, 4},  // every corner is the one cell: the last draw stays
+      {3, 1, 1, {100, 55, 9}, 6},
+      {3, 3, 1, {139, 120, 101, /**/ 120, 88, 55, /**/ 100, 55, 9}, 12},
+      {3, 3, 700, {139, 1, 101, /**/ 1, 63, 250, /**/ 100, 1, 9}, 12},
+      {5, 5, 100, {139, 93, 80, 69, 101, /**/ 91, 85, 96, 80, 90, /**/ 77, 59, 74, 65, 101,
+                   /**/ 92, 72, 77, 52, 61, /**/ 100, 60, 38, 5, 9}, 36},
+      {2, 7, 100, {139, 101, 145, 41, 146, 37, 166, 15, 116, 1, 103, 1, 100, 9}, 24},
   };
   for (const auto& c : cases) {
     RandSeed = DefaultSeed;
     const TPlasmaFractal plasma(c.width, c.height, c.diversity);
-    std::vector<std::vector<int>> rows(c.rows.size());
-    for (std::int32_t y = 0; y < c.height; ++y) {
-      for (std::int32_t x = 0; x < c.width; ++x)
-        rows[y].push_back(plasma.Heights[x][y]);
-    }
-    EXPECT_EQ(rows, c.rows) << c.width << " x " << c.height << ", diversity " << c.diversity;
+    std::vector<int> cells;
+    for (std::int32_t i = 0; i < c.width * c.height; ++i)
+      cells.push_back(plasma.Heights[i % c.width][i / c.width]);
+    EXPECT_EQ(cells, c.cells) << c.width << " x " << c.height << ", diversity " << c.diversity;
     EXPECT_EQ(RandSeed, testing::StateAfter(DefaultSeed, c.draws)) << c.width << " x " << c.height;
   }
   // Arguments out of range are rejected before any draw.
