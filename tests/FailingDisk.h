@@ -26,7 +26,6 @@ class TFailingDiskScope {
     };
   }
   ~TFailingDiskScope() { TAtomicFile::WriteFunction = nullptr; }
-  TFailingDiskScope(const TFailingDiskScope&) = delete;
 
  private:
   static inline long budget = 0;

@@ -24,7 +24,6 @@ class TTempFolder {
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(dir_, ignored);
   }
-  TTempFolder(const TTempFolder&) = delete;
 
   const std::filesystem::path& Dir() const { return dir_; }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }

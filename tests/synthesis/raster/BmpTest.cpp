@@ -51,8 +51,8 @@ TEST(BmpTest, LayoutAndRoundTrip) {
 // system's reason, keeps the earlier file and leaves nothing behind.
 TEST(BmpTest, AFailedWriteKeepsTheEarlierFile) {
   const testing::TTempFolder folder;
-  fs::create_directories(folder.Path("folder.bmp"));
-  fs::create_directories(folder.Path("locked"));
+  for (const char* dir : {"folder.bmp", "locked"})
+    fs::create_directories(folder.Path(dir));
   const TPicture picture = Gradient(64, 64);
   const long whole = static_cast<long>(EncodeBmp(picture).size());
   const struct {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 #include <tuple>
 #include <vector>
 
@@ -28,12 +27,11 @@ std::vector<std::uint8_t> Paint(const THeightField& field, std::int32_t waterLev
   for (std::uint8_t* line : lines)
     std::memset(line, 0xA5, picture.Stride());
   const THeightColors colors = BuildHeightColors(style, waterLevel);
-  if (literal) {
+  if (literal)
     testing::PaintReliefLiteral(field, BuildWaterMask(field, waterLevel), waterLevel, colors, style,
                                 lines);
-  } else {
+  else
     PaintRelief(field, waterLevel, colors, style, lines);
-  }
   return {picture.Bits(), picture.Bits() + picture.Stride() * lines.size()};
 }
 
