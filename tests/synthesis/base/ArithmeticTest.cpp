@@ -17,8 +17,7 @@ TEST(RandomTest, WorkedDraws) {
   // {seed, range, value, state after}
   for (const auto& [seed, range, value, after] :
        std::initializer_list<std::tuple<std::uint32_t, int, int, std::uint32_t>>{
-           {0, 1, 0, 1},
-           {1, 1, 0, 134775814},
+           {0, 1, 0, 1}, {1, 1, 0, 134775814},
            {123456789, 255, 138, NextRandState(123456789)},  // the default map's corners
            {NextRandState(NextRandState(NextRandState(123456789))), 255, 8, 145889505},
            {987654321, 0, 0, NextRandState(987654321)}}) {  // an empty range still steps
@@ -26,6 +25,8 @@ TEST(RandomTest, WorkedDraws) {
     EXPECT_EQ(Random(range), value) << seed;
     EXPECT_EQ(RandSeed, after) << seed;
   }
+  RandSeed = 0;  // the fraction is the new state, 1, over 2^32
+  EXPECT_EQ(Random(), 1 / 4294967296.0);
 }
 
 TEST(ExtendedMathTest, QuotientsRoundTwiceToEven) {
