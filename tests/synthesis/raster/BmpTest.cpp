@@ -24,7 +24,8 @@ TPicture Gradient(std::int32_t width, std::int32_t height) {
   picture.SetSize(width, height);
   for (std::int32_t i = 0; i < 3 * width * height; ++i) {
     const std::int32_t x = i / 3 % width, y = i / 3 / width;
-    picture.ScanLine(y)[i % (3 * width)] = static_cast<std::uint8_t>(i % 3 == 2 ? x + y : i % 3 ? y : x);
+    const std::int32_t channels[] = {x, y, x + y};
+    picture.ScanLine(y)[i % (3 * width)] = static_cast<std::uint8_t>(channels[i % 3]);
   }
   return picture;
 }
@@ -41,10 +42,8 @@ TEST(BmpTest, LayoutAndRoundTrip) {
   SaveBitmapToFile(Gradient(5, 7), folder.Path("g.bmp"));
   const testing::TBmpImage image = testing::ReadBmp(folder.Path("g.bmp"));
   ASSERT_EQ(image.width * 100 + image.height, 507);
-  for (std::int32_t y = 0; y < 7; ++y) {
-    for (std::int32_t x = 0; x < 5; ++x)
-      EXPECT_EQ(image.Pixel(x, y), RGB(x + y, y, x)) << x << ", " << y;
-  }
+  for (std::int32_t i = 0; i < 5 * 7; ++i)
+    EXPECT_EQ(image.Pixel(i % 5, i / 5), RGB(i % 5 + i / 5, i / 5, i % 5)) << i;
 }
 
 // Every output of the program goes through this writer: a failure names the file and the
@@ -59,10 +58,15 @@ TEST(BmpTest, AFailedWriteKeepsTheEarlierFile) {
     const char* name;
     long budget;  // bytes the disk takes before it fails; -1: a disk that works
     int error;
-  } cases[] = {{"map.bmp", 0, ENOSPC},          {"map.bmp", whole - 1, ENOSPC},
-               {"map.bmp", 54, EIO},            {"missing/map.bmp", -1, ENOENT},
-               {"map.bmp/inside", -1, ENOTDIR}, {"folder.bmp", -1, EISDIR},
-               {"locked/map.bmp", -1, ::geteuid() == 0 ? 0 : EACCES}};
+  } cases[] = {
+      {"map.bmp", 0, ENOSPC},
+      {"map.bmp", whole - 1, ENOSPC},
+      {"map.bmp", 54, EIO},
+      {"missing/map.bmp", -1, ENOENT},
+      {"map.bmp/inside", -1, ENOTDIR},
+      {"folder.bmp", -1, EISDIR},
+      {"locked/map.bmp", -1, ::geteuid() == 0 ? 0 : EACCES},
+  };
   for (const auto& c : cases) {
     if (c.error == 0) continue;  // permission bits do not stop a privileged user
     folder.Write("map.bmp", "earlier picture");

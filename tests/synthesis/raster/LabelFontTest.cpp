@@ -20,18 +20,18 @@ namespace hillograph {
 namespace {
 
 using testing::FilledPicture;
-using testing::PixelAt;
 
 constexpr TFontStyles Italic{.Italic = true};
 constexpr TFontStyles Underlined{.Underline = true};
 constexpr TColor Navy = RGB(0, 0, 128);
 constexpr TColor White = RGB(255, 255, 255);
 
-// Town positions after the first depend on these numbers: a change here moves towns.
+// Town positions after the first depend on these numbers: a change here moves towns. Ysämäköm
+// is in UTF-8.
 TEST(LabelFontTest, Metrics) {
   const std::pair<std::string, std::int32_t> cases[] = {
-      {"", 0}, {"Wekij", 37}, {"  ", 8},
-      {"Ys\xC3\xA4m\xC3\xA4k\xC3\xB6m", 73},  // Ysämäköm
+      {"Wekij", 37},
+      {"Ys\xC3\xA4m\xC3\xA4k\xC3\xB6m", 73},
       {std::string(80659, 'W'), LabelWidthLimit - 9},
       {std::string(80660, 'W'), LabelWidthLimit},
       {std::string(5'000'000, 'W'), LabelWidthLimit}};
@@ -72,11 +72,10 @@ TEST(GoldenMapsTest, MapsWithManyLabelsKeepTheirPixels) {
     std::uint32_t seed;
     double density;
     bool accented;
-    std::size_t towns;
     std::uint64_t checksum;
   } cases[] = {
-      {640, 480, 700, 150, 123456789, 0.003, false, 17, 0x53ab771f17956f39},  // the start-up map
-      {800, 600, 500, 120, 20240607, 0.05, true, 199, 0x7234b423f127123a}};
+      {640, 480, 700, 150, 123456789, 0.003, false, 0x53ab771f17956f39},  // the start-up map
+      {800, 600, 500, 120, 20240607, 0.05, true, 0x7234b423f127123a}};
   // Names with letters of several scripts, in UTF-8.
   const testing::TTempFolder folder;
   const std::string townDB = folder.Write(
@@ -89,15 +88,13 @@ TEST(GoldenMapsTest, MapsWithManyLabelsKeepTheirPixels) {
     for (const char* properties : {"", "truetype:interpreter-version=35"}) {
       ::setenv("FREETYPE_PROPERTIES", properties, 1);
       TPicture picture;
-      TTownList towns;
       std::thread([&] {
         MapStyle = DefaultMapStyle;
         RandSeed = c.seed;
         GenerateMap(picture, c.width, c.height, c.diversity, c.waterLevel, c.density,
-                    c.accented ? townDB : "", &towns);
+                    c.accented ? townDB : "");
       }).join();
       ::unsetenv("FREETYPE_PROPERTIES");
-      EXPECT_EQ(towns.size(), c.towns) << c.seed << properties;
       EXPECT_EQ(PixelChecksum(picture), c.checksum) << c.seed << properties;
     }
   }

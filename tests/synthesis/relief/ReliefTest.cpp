@@ -38,15 +38,16 @@ std::vector<std::uint8_t> Paint(const THeightField& field, std::int32_t waterLev
 using TColorRow = std::tuple<int, int, TColor>;
 
 TEST(ReliefTest, WorkedColoursShadesAndPixelPass) {
-  // {water level, height, colour}
-  for (const auto& [waterLevel, height, color] : std::initializer_list<TColorRow>{
-           {150, 0, RGB(80, 128, 240)},    {150, 75, RGB(96, 136, 248)},
-           {150, 150, RGB(112, 144, 255)}, {150, 151, RGB(125, 193, 85)},
-           {150, 200, RGB(185, 204, 46)},  {150, 213, RGB(201, 207, 36)},
-           {150, 214, RGB(199, 205, 36)},  {150, 255, RGB(128, 112, 16)},
-           {32, 1, RGB(81, 128, 240)},  // green 16 * 1/32 = 0.5 rounds to even
-           {0, 0, DefaultSeaMinColor},     {0, 255, DefaultMountainColor},
-           {255, 0, DefaultSeaMinColor},   {255, 255, DefaultSeaMaxColor}})
+  const TColorRow colours[] = {
+      {150, 0, RGB(80, 128, 240)},    {150, 75, RGB(96, 136, 248)},
+      {150, 150, RGB(112, 144, 255)}, {150, 151, RGB(125, 193, 85)},
+      {150, 200, RGB(185, 204, 46)},  {150, 213, RGB(201, 207, 36)},
+      {150, 214, RGB(199, 205, 36)},  {150, 255, RGB(128, 112, 16)},
+      {32, 1, RGB(81, 128, 240)},  // green 16 * 1/32 = 0.5 rounds to even
+      {0, 0, DefaultSeaMinColor},     {0, 255, DefaultMountainColor},
+      {255, 0, DefaultSeaMinColor},   {255, 255, DefaultSeaMaxColor},
+  };
+  for (const auto& [waterLevel, height, color] : colours)
     EXPECT_EQ(BuildHeightColors(DefaultMapStyle, waterLevel)[height], color) << height;
   EXPECT_EQ(BlendColor(RGB(0, 0, 0), RGB(1, 3, 5), 0.5), RGB(0, 2, 2));
   EXPECT_EQ(BlendColor(RGB(10, 10, 10), RGB(9, 7, 5), 0.5), RGB(10, 8, 8));
@@ -77,8 +78,8 @@ TEST(ReliefTest, EqualsTheLiteralPass) {
   for (const auto& [width, height] : sizes) {
     for (const int kind : {0, 1, 2}) {
       RandSeed = seed += 127;
-      THeightField field = kind == 0 ? TPlasmaFractal(width, height, 1000).Heights
-                                     : THeightField(width, height);
+      THeightField field =
+          kind == 0 ? TPlasmaFractal(width, height, 1000).Heights : THeightField(width, height);
       for (std::int32_t i = 0; kind > 0 && i < width * height; ++i)
         field.Data()[i] = static_cast<std::uint8_t>(kind == 1 ? Random(256) : seed % 256);
       for (const std::int32_t waterLevel : {0, 1, 150, 254, 255}) {
@@ -101,9 +102,11 @@ TEST(OverlaysTest, GridAndFrame) {
   TScanLines lines;
   GetScanLines(picture, lines);
   DrawGrid(lines, 160, 161, RGB(32, 80, 160), 80);
-  for (const auto& [x, y, color] : std::initializer_list<TColorRow>{
-           {80, 5, Once}, {5, 80, Once}, {159, 160, Once}, {80, 80, RGB(56, 109, 141)},
-           {0, 0, Green}, {0, 1, Green}, {79, 79, Green}})
+  const TColorRow pixels[] = {
+      {80, 5, Once}, {5, 80, Once}, {159, 160, Once}, {80, 80, RGB(56, 109, 141)},
+      {0, 0, Green}, {0, 1, Green}, {79, 79, Green},
+  };
+  for (const auto& [x, y, color] : pixels)
     EXPECT_EQ(testing::PixelAt(picture, x, y), color) << x << ", " << y;
   picture = testing::FilledPicture(4, 3, Green);
   TCanvas canvas(picture);
