@@ -15,23 +15,19 @@ class TFailingDiskScope {
   TFailingDiskScope(long Budget, int Error) {
     budget = Budget;
     error = Error;
-    TAtomicFile::WriteFunction = &Write;
+    TAtomicFile::WriteFunction = [](int, const void*, std::size_t size) -> long {
+      if (budget <= 0) {
+        errno = error;
+        return -1;
+      }
+      const long taken = std::min<long>(budget, static_cast<long>(size));
+      budget -= taken;
+      return taken;
+    };
   }
   ~TFailingDiskScope() { TAtomicFile::WriteFunction = nullptr; }
-  TFailingDiskScope(const TFailingDiskScope&) = delete;
-  TFailingDiskScope& operator=(const TFailingDiskScope&) = delete;
 
  private:
-  static long Write(int, const void*, std::size_t size) {
-    if (budget <= 0) {
-      errno = error;
-      return -1;
-    }
-    const long taken = std::min<long>(budget, static_cast<long>(size));
-    budget -= taken;
-    return taken;
-  }
-
   static inline long budget = 0;
   static inline int error = 0;
 };

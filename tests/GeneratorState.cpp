@@ -9,23 +9,14 @@ namespace hillograph {
 namespace {
 
 class TGeneratorStateKeeper : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo&) override {
-    seed_ = RandSeed;
-    style_ = MapStyle;
-  }
-  void OnTestEnd(const ::testing::TestInfo&) override {
-    RandSeed = seed_;
-    MapStyle = style_;
-  }
-
+  void OnTestStart(const ::testing::TestInfo&) override { seed_ = RandSeed, style_ = MapStyle; }
+  void OnTestEnd(const ::testing::TestInfo&) override { RandSeed = seed_, MapStyle = style_; }
   std::uint32_t seed_ = 0;
   TMapStyle style_;
 };
 
-const bool registered = [] {
-  ::testing::UnitTest::GetInstance()->listeners().Append(new TGeneratorStateKeeper);
-  return true;
-}();
+const bool registered =
+    (::testing::UnitTest::GetInstance()->listeners().Append(new TGeneratorStateKeeper), true);
 
 }  // namespace
 }  // namespace hillograph

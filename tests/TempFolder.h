@@ -24,16 +24,12 @@ class TTempFolder {
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(dir_, ignored);
   }
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
 
   const std::filesystem::path& Dir() const { return dir_; }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
   std::string Read(const std::string& name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
     std::stringstream bytes;
-    bytes << in.rdbuf();
+    bytes << std::ifstream(dir_ / name, std::ios::binary).rdbuf();
     return bytes.str();
   }
   // Returns the file's path.
@@ -42,10 +38,7 @@ class TTempFolder {
     return Path(name);
   }
   // How many entries the folder holds: stray temporary files show here.
-  long Entries() const {
-    return std::distance(std::filesystem::directory_iterator(dir_),
-                         std::filesystem::directory_iterator());
-  }
+  long Entries() const { return std::distance(std::filesystem::directory_iterator(dir_), {}); }
 
  private:
   std::filesystem::path dir_;

@@ -1,0 +1,57 @@
+// The generator's draws and the extended-precision arithmetic.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <tuple>
+
+#include "synthesis/base/ExtendedMath.h"
+#include "synthesis/base/Random.h"
+
+namespace hillograph {
+namespace {
+
+TEST(RandomTest, WorkedDraws) {
+  // {seed, range, value, state after}
+  const std::tuple<std::uint32_t, int, int, std::uint32_t> draws[] = {
+      {0, 1, 0, 1},
+      {1, 1, 0, 134775814},
+      {123456789, 255, 138, NextRandState(123456789)},  // the default map's corners
+      {NextRandState(NextRandState(NextRandState(123456789))), 255, 8, 145889505},
+      {987654321, 0, 0, NextRandState(987654321)}};  // an empty range still steps
+  for (const auto& [seed, range, value, after] : draws) {
+    RandSeed = seed;
+    EXPECT_EQ(Random(range), value) << seed;
+    EXPECT_EQ(RandSeed, after) << seed;
+  }
+  RandSeed = 0;  // the fraction is the new state, 1, over 2^32
+  EXPECT_EQ(Random(), 1 / 4294967296.0);
+}
+
+TEST(ExtendedMathTest, QuotientsRoundTwiceToEven) {
+  // 0.6 to extended lies above 0.6 and its double lies below.
+  EXPECT_EQ(ExtendedQuotient(3, 5).Mantissa, 11068046444225730970u);
+  EXPECT_EQ(ExtendedQuotient(3, 5).Exponent, -64);
+  // Small quotients, where double rounding never bites, equal the correctly rounded double.
+  for (std::uint64_t d = 1; d < 300; ++d) {
+    for (std::uint64_t n = 0; n <= d; ++n)
+      ASSERT_EQ(ExtendedQuotientToDouble(n, d), static_cast<double>(n) / d) << n << " / " << d;
+  }
+  const std::uint64_t tie = (std::uint64_t{1} << 63) + (std::uint64_t{1} << 10);
+  // {n, d, exponent, double}: the guard and sticky bits round up, half way to even, and the
+  // subnormal grid
+  const std::tuple<std::uint64_t, std::uint64_t, int, double> quotients[] = {
+      {tie + 1, 1, 0, std::ldexp(1.0, 63) + std::ldexp(1.0, 11)},
+      {tie, 1, 0, std::ldexp(1.0, 63)},
+      {3, 2, -1075, std::ldexp(1.0, -1074)},
+      {1, 2, -1074, 0.0}};
+  for (const auto& [n, d, exponent, expected] : quotients)
+    EXPECT_EQ(ExtendedQuotientToDouble(n, d, exponent), expected) << n;
+  const std::int64_t shifts[][3] = {{5, 1, 2}, {7, 1, 4},  {-5, 1, -2}, {-7, 1, -4}, {-3, 2, -1},
+                                    {9, 0, 9}, {1, 70, 0}, {6, 2, 2},   {10, 2, 2}};
+  for (const auto& [numerator, shift, expected] : shifts)
+    EXPECT_EQ(RoundShiftHalfEven(numerator, static_cast<std::int32_t>(shift)), expected);
+}
+
+}  // namespace
+}  // namespace hillograph
