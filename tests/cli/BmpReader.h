@@ -23,14 +23,20 @@ struct TBmpImage {
   }
 };
 
+// The little-endian 32-bit number at a byte of a file.
+inline std::uint32_t Le32(const std::string& b, std::size_t i) {
+  const auto at = [&b](std::size_t k) {
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(b.at(k)));
+  };
+  return at(i) | at(i + 1) << 8 | at(i + 2) << 16 | at(i + 3) << 24;
+}
+
 // Reads a 24-bit uncompressed BMP, rows stored either way up; throws for anything else.
 inline TBmpImage ReadBmp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const auto at = [&b](std::size_t i) { return static_cast<std::uint8_t>(b.at(i)); };
-  const auto le32 = [&](std::size_t i) {
-    return at(i) | at(i + 1) << 8 | at(i + 2) << 16 | static_cast<std::uint32_t>(at(i + 3)) << 24;
-  };
+  const auto le32 = [&b](std::size_t i) { return Le32(b, i); };
   if (b.size() < 54 || b.substr(0, 2) != "BM" || le32(2) != b.size())
     throw std::runtime_error("BMP");
   if ((at(28) | at(29) << 8) != 24 || le32(30) != 0) throw std::runtime_error("not 24-bit, plain");
