@@ -17,11 +17,11 @@ struct TProgramRun {
   std::string err;
 };
 
-// Arguments is a shell command line; standard output is dropped.
-inline TProgramRun RunRenderProgram(const std::string& arguments) {
+// Arguments is a shell command line, Before shell commands run first; standard output is dropped.
+inline TProgramRun RunRenderProgram(const std::string& arguments, const std::string& before = "") {
   const std::filesystem::path errFile =
       std::filesystem::temp_directory_path() / ("hillograph-run-" + std::to_string(::getpid()));
-  const int raw = std::system((std::string(HILLOGRAPH_RENDER_PROGRAM) + " " + arguments + " 2>" +
+  const int raw = std::system((before + HILLOGRAPH_RENDER_PROGRAM + " " + arguments + " 2>" +
                                errFile.string() + " >/dev/null")
                                   .c_str());
   std::stringstream err;

@@ -92,6 +92,19 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
   }
 }
 
+// Under the address sanitizer a failed allocation ends the program instead of throwing.
+#if !defined(__SANITIZE_ADDRESS__)
+TEST(RenderCommandTest, AMapWithoutItsMemoryFailsAndKeepsTheEarlierPicture) {
+  const testing::TTempFolder folder;
+  const std::string keep = folder.Write("keep.bmp", "old");
+  // 1 GiB of address space, far below what the largest map needs.
+  const auto run = RunRenderProgram("--size 16384x16384 -o " + keep, "ulimit -v 1048576; ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "hillograph-render: Out of memory\n");
+  EXPECT_EQ(folder.Read("keep.bmp"), "old");
+}
+#endif
+
 TEST(RenderCommandTest, TownsJson) {
   const testing::TTempFolder folder;
   TMapParameters params;
