@@ -17,14 +17,8 @@ class TBrowser : public QObject {
   Q_OBJECT
 
  public:
-  TBrowser() {
-    for (const char* scheme : {"http", "https"})
-      QDesktopServices::setUrlHandler(scheme, this, "Open");
-  }
-  ~TBrowser() override {
-    for (const char* scheme : {"http", "https"})
-      QDesktopServices::unsetUrlHandler(scheme);
-  }
+  TBrowser() { QDesktopServices::setUrlHandler("https", this, "Open"); }
+  ~TBrowser() override { QDesktopServices::unsetUrlHandler("https"); }
   QList<QUrl> Opened;
 
  public slots:
@@ -37,28 +31,14 @@ class TfrmAboutTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void FixedToolWindowWithSelfSizedLinks() {
-    const TfrmAbout frmAbout;
+  void FixedToolWindowWhoseLinksOpenTheirAddresses() {
+    const TBrowser browser;
+    TfrmAbout frmAbout;
     QVERIFY(frmAbout.windowFlags().testFlag(Qt::Tool));
     QCOMPARE(frmAbout.minimumSize(), QSize(315, 153));
     QCOMPARE(frmAbout.maximumSize(), QSize(315, 153));
-    QVERIFY(frmAbout.Label1->font().bold() && !frmAbout.Label2->font().bold());
-    for (const THyperLink* link : {frmAbout.hlBrackmoor, frmAbout.hlDonate}) {
-      const QFontMetrics metrics(link->FontOut().Font(), link);
-      QCOMPARE(link->size(),
-               QSize(metrics.horizontalAdvance(link->Caption()) + 2, metrics.height() + 2));
-    }
-    QCOMPARE(frmAbout.hlDonate->pos(), QPoint(8, 104));
     QCOMPARE(frmAbout.hlDonate->cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(frmAbout.hlBrackmoor->Caption(), QString(HomepageAddress));
-    QCOMPARE(DonationAddress(), QString(HomepageAddress) + "redir.php?page=donate");
-  }
-
-  void LinksOpenTheirAddressesAndOnlyCloseCloses() {
-    const TBrowser browser;
-    TfrmAbout frmAbout;
     QVERIFY(ShowActive(frmAbout));
-    QCOMPARE(frmAbout.focusWidget(), frmAbout.Button1);
     QTest::keyClick(frmAbout.Button1, Qt::Key_Tab);
     QCOMPARE(frmAbout.focusWidget(), frmAbout.Button1);  // the only tab stop
     QTest::keyClick(frmAbout.Button1, Qt::Key_Escape);
@@ -67,11 +47,10 @@ class TfrmAboutTest : public QObject {
     pointer.Click(frmAbout.hlBrackmoor, {2, 2});
     pointer.Click(frmAbout.hlDonate, {2, 2});
     QCOMPARE(browser.Opened, (QList<QUrl>{QUrl(HomepageAddress), QUrl(DonationAddress())}));
+    QCOMPARE(DonationAddress(), QString(HomepageAddress) + "redir.php?page=donate");
     QTest::keyClick(frmAbout.Button1, Qt::Key_Return);
     QVERIFY(!frmAbout.isVisible());
     QCOMPARE(frmAbout.result(), QDialog::Accepted);
-    QVERIFY(ShowActive(frmAbout));
-    QVERIFY(frmAbout.close());  // the close box still closes
   }
 };
 

@@ -1,74 +1,86 @@
 // The main window driven with real events under the offscreen platform: what each action renders,
-// which files it writes and what the top-level handler shows.
+// which files it writes, what the dialogs ask, the keys, the zoom and the start-up file.
 #include <QCheckBox>
-#include <QDir>
+#include <QClipboard>
+#include <QFile>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
-#include <cstdlib>
+#include <filesystem>
 #include <deque>
-#include <fstream>
-#include <optional>
-#include <sstream>
+#include <memory>
 
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/base/Random.h"
 #include "synthesis/raster/Bmp.h"
 #include "tests/FailingDisk.h"
+#include "tests/TempFolder.h"
 #include "tests/ui/WidgetInput.h"
 #include "ui/AdjustControl.h"
 #include "ui/Application.h"
 #include "ui/ColorSwatch.h"
 #include "ui/Main.h"
 #include "ui/MapView.h"
+#include "ui/StartUp.h"
 
 namespace hillograph {
 namespace {
 
-// Answers the dialogs from queues; an empty queue, or an empty name, answers Cancel.
-class TFakeDialogs : public TDialogs {
+// A user at the dialogs: a save dialog tries the typed names in turn until one is accepted (or,
+// without Ask, takes the first as typed); an exhausted list cancels. A replace question gets
+// Replace; colours come from a queue.
+class TUserDialogs : public TDialogs, public TSaveQuestions {
  public:
-  QStringList Files;
+  QStringList Typed, Shown, Asked, Refused;
+  bool Replace = false, Ask = true;
   std::deque<std::optional<TColor>> Colors;
-  int Shown = 0;
 
-  std::optional<QString> SavePicture() override { return NextFile(); }
-  std::optional<QString> OpenPreset() override { return NextFile(); }
-  std::optional<QString> SavePreset() override { return NextFile(); }
-  std::optional<QString> OpenTownDB() override { return NextFile(); }
+  std::optional<QString> SavePicture() override { return Save("SavePicture", PictureExt); }
+  std::optional<QString> SavePreset() override { return Save("SavePreset", PresetExt); }
+  std::optional<QString> OpenPreset() override { return Save("OpenPreset", {}); }
+  std::optional<QString> OpenTownDB() override { return Save("OpenTownDB", {}); }
   std::optional<TColor> ChooseColor(TColor) override {
-    ++Shown;
-    if (Colors.empty()) return std::nullopt;
-    const auto answer = Colors.front();
-    Colors.pop_front();
+    Shown << "ChooseColor";
+    const auto answer = Colors.empty() ? std::nullopt : Colors.front();
+    if (!Colors.empty()) Colors.pop_front();
     return answer;
   }
+  bool ConfirmReplace(const QString& FileName) override {
+    Asked << FileName;
+    return Replace;
+  }
+  void RefuseName(const QString& Message) override { Refused << Message; }
 
  private:
-  std::optional<QString> NextFile() {
-    ++Shown;
-    const QString answer = Files.isEmpty() ? QString() : Files.takeFirst();
-    return answer.isEmpty() ? std::nullopt : std::optional(answer);
+  std::optional<QString> Save(const QString& dialog, const QString& ext) {
+    Shown << dialog;
+    while (!Typed.isEmpty()) {
+      const QString typed = Typed.takeFirst();
+      if (typed.isEmpty()) return std::nullopt;
+      if (!Ask || ext.isEmpty()) return typed;
+      if (const auto name = AcceptSaveName(typed, ext, *this)) return name;
+    }
+    return std::nullopt;
   }
 };
 
-std::string FileBytes(const QString& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path.toStdString(), std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
-std::string ExpectedBytes(const TMapParameters& params) {
+std::string Rendered(const TMapParameters& params) {
   TPicture picture;
   RenderMapParameters(picture, params);
   return EncodeBmp(picture);
+}
+
+// The picture as the view must show it.
+QImage Shown(const TPicture& picture) {
+  return QImage::fromData(QByteArray::fromStdString(EncodeBmp(picture)))
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -78,27 +90,39 @@ class MainTest : public QObject {
 
  private:
   TfrmMain* window_ = nullptr;
-  TFakeDialogs* dialogs_ = nullptr;
+  TUserDialogs* dialogs_ = nullptr;
   QSignalSpy* renders_ = nullptr;
   QStringList errors_;
-  QTemporaryDir dir_;
+  std::unique_ptr<testing::TTempFolder> dir_;  // a new one for each test
 
-  QString Path(const QString& name) const { return dir_.filePath(name); }
+  QString Path(const QString& name) const {
+    return QString::fromStdString(dir_->Path(name.toStdString()));
+  }
+  QString Write(const QString& name, const std::string& bytes) const {
+    return QString::fromStdString(dir_->Write(name.toStdString(), bytes));
+  }
   bool Shows(const TMapParameters& params) const {
-    return EncodeBmp(window_->iMap->Picture()) == ExpectedBytes(params);
+    return EncodeBmp(window_->iMap->Picture()) == Rendered(params);
+  }
+  void SetSize(int width, int height) {
+    window_->cbAutoRefresh->setChecked(false);
+    window_->neWidth->SetValue(width);
+    window_->neHeight->SetValue(height);
+    window_->cbAutoRefresh->setChecked(true);
+    renders_->clear();
   }
 
  private slots:
   void init() {
+    dir_ = std::make_unique<testing::TTempFolder>();
     errors_.clear();
     static_cast<TApplication*>(QApplication::instance())->ShowError =
         [this](const QString& message) { errors_ << message; };
-    auto dialogs = std::make_unique<TFakeDialogs>();
+    auto dialogs = std::make_unique<TUserDialogs>();
     dialogs_ = dialogs.get();
     window_ = new TfrmMain(std::move(dialogs));
     renders_ = new QSignalSpy(window_, &TfrmMain::Rendered);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_));
+    QVERIFY(ShowActive(*window_));
   }
 
   void cleanup() {
@@ -107,16 +131,12 @@ class MainTest : public QObject {
   }
 
   void startupRendersTheDefaultMapOnceItIsShown() {
-    TfrmMain hidden(std::make_unique<TFakeDialogs>());
+    TfrmMain hidden(std::make_unique<TUserDialogs>());
     QCOMPARE(hidden.iMap->size(), QSize(105, 81));  // nothing rendered yet
     QCOMPARE(renders_->count(), 1);
     QVERIFY(Shows(TMapParameters{}));
     QCOMPARE(window_->iMap->size(), QSize(640, 480));
     QCOMPARE(window_->windowTitle(), QStringLiteral("Brackmoor Hillograph"));
-    const QPoint offCentre =
-        window_->geometry().center() - window_->screen()->availableGeometry().center();
-    QVERIFY(std::abs(offCentre.x()) <= 2 && std::abs(offCentre.y()) <= 2);
-    QCOMPARE(window_->pStatus->text(), QString());
     QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
@@ -152,14 +172,11 @@ class MainTest : public QObject {
   void newSeedsDoNotDependOnRendersInBetween() {
     RandSeed = 2024;
     QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);
-    const double first = window_->neRandSeed->Value();
-    QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);
+    QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);  // each renders
     const double second = window_->neRandSeed->Value();
-    QCOMPARE(renders_->count(), 3);
     RandSeed = 2024;
     window_->cbAutoRefresh->setChecked(false);
     QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);
-    QCOMPARE(window_->neRandSeed->Value(), first);
     QTest::mouseClick(window_->Button1, Qt::LeftButton);
     QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);
     QCOMPARE(window_->neRandSeed->Value(), second);
@@ -171,32 +188,30 @@ class MainTest : public QObject {
     QTest::mouseClick(window_->sMapFrame, Qt::RightButton);  // the same colour still renders
     QTest::mouseClick(window_->sGrid, Qt::LeftButton);
     QTest::mouseClick(window_->sGrid, Qt::MiddleButton);  // cancelled: nothing
-    QCOMPARE(window_->sGrid->BrushColor(), RGB(1, 2, 3));
     const QImage swatch = window_->sGrid->grab().toImage();  // the colour in a black outline
     QCOMPARE(swatch.pixelColor(0, 0), QColor(Qt::black));
     QCOMPARE(swatch.pixelColor(swatch.rect().center()), QColor(1, 2, 3));
     QCOMPARE(renders_->count(), 3);
-    QCOMPARE(dialogs_->Shown, 3);
+    QCOMPARE(dialogs_->Shown.size(), 3);
   }
 
   void presetsLoadRenderingOnceAndSaveWithTheExtension() {
     TMapParameters saved;
     saved.Width = 120;
     saved.Height = 90;
-    saved.Grid = RGB(9, 8, 7);
     WritePreset(Path("a.hpf").toStdString(), saved);
     saved.AutoRefresh = false;
     saved.Width = 50;
     WritePreset(Path("off.hpf").toStdString(), saved);
-    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("folder.hpf")));
-    dialogs_->Files = {Path("a.hpf"), Path("off.hpf"), Path("mine"), Path("folder")};
+    dialogs_->Ask = false;  // the window adds the extension itself
+    std::filesystem::create_directory(dir_->Dir() / "folder.hpf");
+    dialogs_->Typed = {Path("a.hpf"), Path("off.hpf"), Path("mine"), Path("folder")};
     QTest::mouseClick(window_->Button6, Qt::LeftButton);
     QCOMPARE(renders_->count(), 2);
     QCOMPARE(window_->iMap->size(), QSize(120, 90));
     QTest::mouseClick(window_->Button6, Qt::LeftButton);
     QCOMPARE(renders_->count(), 2);
     QCOMPARE(window_->neWidth->Value(), 50.0);
-    QVERIFY(!window_->cbAutoRefresh->isChecked());
     QCOMPARE(window_->iMap->size(), QSize(120, 90));  // the previous map stays
     window_->neTownAmount->SetValue(30.5);
     QTest::mouseClick(window_->Button5, Qt::LeftButton);
@@ -206,27 +221,22 @@ class MainTest : public QObject {
     QCOMPARE(errors_, QStringList{"Unable to write to " + Path("folder.hpf")});
   }
 
-  void savingTheMapRendersAndWritesTheFile() {
-    window_->neWidth->SetValue(60);
-    window_->neHeight->SetValue(40);
-    { std::ofstream(Path("old.bmp").toStdString()) << "old"; }
-    dialogs_->Files = {Path("plain"), Path("old.bmp"), Path("other.txt"), QString()};
-    for (const char* name : {"plain.bmp", "old.bmp", "other.txt", "cancelled"}) {
-      const int before = renders_->count();
-      QTest::mouseClick(window_->Button3, Qt::LeftButton);
-      QCOMPARE(renders_->count(), before + (name[0] == 'c' ? 0 : 1));
-      QVERIFY2(name[0] == 'c' || FileBytes(Path(name)) == ExpectedBytes(window_->Parameters()),
-               name);
-    }
-    QVERIFY(errors_.isEmpty());
-    dialogs_->Files = {Path("old.bmp")};
+  void savingTheMapRendersAndReportsAFailedWrite() {
+    SetSize(60, 40);
+    Write("old.bmp", "old");
+    dialogs_->Ask = false;
+    dialogs_->Typed = {Path("plain"), QString(), Path("old.bmp")};
+    QTest::mouseClick(window_->Button3, Qt::LeftButton);
+    QCOMPARE(dir_->Read("plain.bmp"), Rendered(window_->Parameters()));
+    QTest::mouseClick(window_->Button3, Qt::LeftButton);  // cancelled: no render
+    QCOMPARE(renders_->count(), 1);
     {
       const testing::TFailingDiskScope disk(2000, ENOSPC);
       QTest::mouseClick(window_->Button3, Qt::LeftButton);
     }
     QCOMPARE(errors_, QStringList{"Cannot create file \"" + Path("old.bmp") +
                                   "\". No space left on device"});
-    QVERIFY(FileBytes(Path("old.bmp")) == ExpectedBytes(window_->Parameters()));
+    QCOMPARE(dir_->Read("old.bmp"), std::string("old"));
     QVERIFY(Shows(window_->Parameters()));  // the render stays on screen
   }
 
@@ -242,12 +252,185 @@ class MainTest : public QObject {
     QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
-  void onlyThePagesFollowTheWindowsWidth() {
-    const QRect button = window_->Button2->geometry();
+  void layoutFollowsTheWidthAndTheSmallestWindowShowsEveryButton() {
     window_->resize(800, 600);
     QCOMPARE(window_->PageControl1->width(), 800 - 15);
-    QCOMPARE(window_->Button2->geometry(), button);
     QCOMPARE(window_->ScrollBox1->height(), 600 - 177 - 26);
+    window_->resize(100, 100);
+    const QWidget* shown[] = {window_->PageControl1, window_->Button6, window_->cbAutoRefresh};
+    for (const QWidget* widget : shown)
+      QVERIFY(window_->rect().contains(QRect(widget->mapTo(window_, QPoint()), widget->size())));
+  }
+
+  // Each typed name is tried in turn; a folder that does not exist is refused until corrected.
+  void aSaveAsksAboutTheFileThatWillBeWritten_data() {
+    QTest::addColumn<bool>("preset");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("preset, no") << true << QStringList{"p1"} << "p1.hpf" << false;
+    QTest::newRow("missing folder, then preset, yes")
+        << true << QStringList{"missing/p1", "p1"} << "p1.hpf" << true;
+    QTest::newRow("PNG, yes") << false << QStringList{"map.PNG"} << "map.PNG" << true;
+  }
+  void aSaveAsksAboutTheFileThatWillBeWritten() {
+    QFETCH(bool, preset);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, written);
+    QFETCH(bool, replace);
+    SetSize(90, 70);
+    Write(written, "old");
+    for (const QString& name : typed)
+      dialogs_->Typed << Path(name);
+    dialogs_->Replace = replace;
+    QTest::mouseClick(preset ? window_->Button5 : window_->Button3, Qt::LeftButton);
+    QCOMPARE(dialogs_->Asked, QStringList{Path(written)});
+    QCOMPARE(dialogs_->Refused.filter(Path("missing")).size(), typed.size() - 1);
+    QCOMPARE(errors_, QStringList());
+    const std::string bytes = dir_->Read(written.toStdString());
+    if (!replace) {
+      QCOMPARE(bytes, std::string("old"));
+    } else if (preset) {
+      QCOMPARE(ReadPreset(QFile::encodeName(Path(written)).toStdString()), window_->Parameters());
+    } else {  // a PNG whatever the case of its extension, with the pixels of the map
+      QCOMPARE(bytes.substr(1, 3), std::string("PNG"));
+      QCOMPARE(QImage(Path(written)).convertToFormat(QImage::Format_RGB32),
+               Shown(window_->iMap->Picture()));
+    }
+  }
+
+  void aFileThatIsNoPresetChangesNothing() {
+    const QString name = Write(QStringLiteral("Vorlage äöü.hpf"), "\x89PNG\r\n\x1a\n");
+    const TMapParameters before = window_->Parameters();
+    renders_->clear();
+    dialogs_->Typed = {name};
+    QTest::mouseClick(window_->Button6, Qt::LeftButton);
+    QCOMPARE(errors_, QStringList{name + " is not a preset: it holds none of its keys."});
+    QVERIFY(window_->Parameters() == before);
+    QCOMPARE(renders_->count(), 0);
+  }
+
+  void namesOutsideAsciiSaveLoadAndReachTheCore() {
+    SetSize(90, 70);
+    const QString preset = Path(QStringLiteral("Küste ñ 海.hpf"));
+    const QString towns = Write(QStringLiteral("Städte ø.txt"), "Zürich\nÅrhus\n");
+    window_->neTownAmount->SetValue(200);
+    window_->eTownDB->setText(towns);
+    QCOMPARE(window_->eTownDB->toolTip(), towns);
+    dialogs_->Typed = {preset, preset};
+    QTest::mouseClick(window_->Button5, Qt::LeftButton);
+    window_->eTownDB->clear();
+    QTest::mouseClick(window_->Button6, Qt::LeftButton);
+    QCOMPARE(window_->eTownDB->text(), towns);
+    TMapParameters without = window_->Parameters();  // the names were read
+    without.TownDB.clear();
+    QVERIFY(EncodeBmp(window_->iMap->Picture()) != Rendered(without));
+    QCOMPARE(errors_, QStringList());
+  }
+
+  void shortcutsDoWhatTheirButtonsDo_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("dialog");  // none: Refresh, or Copy for Ctrl+C
+    QTest::newRow("F5") << "F5" << "";
+    QTest::newRow("mnemonic") << "Alt+R" << "";
+    QTest::newRow("open") << "Ctrl+O" << "OpenPreset";
+    QTest::newRow("save") << "Ctrl+S" << "SavePicture";
+    QTest::newRow("save preset") << "Ctrl+Shift+S" << "SavePreset";
+    QTest::newRow("copy") << "Ctrl+C" << "";
+  }
+  void shortcutsDoWhatTheirButtonsDo() {
+    QFETCH(QString, keys);
+    QFETCH(QString, dialog);
+    SetSize(90, 70);
+    QGuiApplication::clipboard()->clear();
+    window_->Button1->setFocus();  // a text field with the focus keeps Ctrl+C
+    QTest::keySequence(window_, QKeySequence(keys));
+    // A mnemonic clicks its button after a short delay.
+    QTRY_COMPARE(dialogs_->Shown, dialog.isEmpty() ? QStringList() : QStringList{dialog});
+    QTRY_COMPARE(renders_->count(), dialog.isEmpty() && keys != "Ctrl+C" ? 1 : 0);
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) ==
+                 Shown(window_->iMap->Picture()),
+             keys == "Ctrl+C");
+  }
+
+  void zoomFitsShowsActualSizeAndFollowsCtrlWheel() {
+    SetSize(100, 40);
+    TMapView* view = window_->iMap;
+    const QImage shown = Shown(view->Picture());
+    QTest::keyClick(window_, Qt::Key_0, Qt::ControlModifier);  // fit: fills the area one way
+    const QSize area = window_->ScrollBox1->maximumViewportSize();
+    QVERIFY(view->width() <= area.width() && view->height() <= area.height());
+    QVERIFY(area.width() - view->width() <= 1 || area.height() - view->height() <= 1);
+    const QPoint corner(99.5 * view->Zoom(), 39.5 * view->Zoom());  // pixels as sharp squares
+    QCOMPARE(view->grab().toImage().pixel(corner), shown.pixel(99, 39));
+    QTest::keyClick(window_, Qt::Key_1, Qt::ControlModifier);  // one pixel per pixel
+    QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB32), shown);
+    SetSize(1000, 1000);
+    QWidget* viewport = window_->ScrollBox1->viewport();
+    window_->ScrollBox1->horizontalScrollBar()->setValue(300);
+    window_->ScrollBox1->verticalScrollBar()->setValue(400);
+    const QPoint at(50, 30);  // in the viewport: the map point under it stays there
+    const QPointF mapPoint = QPointF(view->mapFrom(viewport, at)) / view->Zoom();
+    Wheel(view, view->mapFrom(viewport, at), 120, Qt::ControlModifier);
+    QCOMPARE(view->Zoom(), WheelZoomStep);
+    const QPointF after = QPointF(view->mapFrom(viewport, at)) / view->Zoom();
+    QVERIFY(std::abs(after.x() - mapPoint.x()) < 1 && std::abs(after.y() - mapPoint.y()) < 1);
+    Wheel(view, {0, 0}, 120 * 30, Qt::ControlModifier);
+    QCOMPARE(view->Zoom(), MaxZoom);
+    Wheel(view, {0, 0}, -120 * 30, Qt::ControlModifier);
+    Wheel(view, {0, 0}, 120);  // without Ctrl the area scrolls, the zoom stays
+    QCOMPARE(view->Zoom(), MinZoom);
+    QCOMPARE(renders_->count(), 0);
+  }
+
+  void commandLineNamesOneFileAndWhatItIgnores_data() {
+    QTest::addColumn<QStringList>("arguments");  // after the program's name
+    QTest::addColumn<QString>("presetFile");     // null: the program ends at once
+    QTest::addColumn<QString>("errorNames");
+    QTest::newRow("unknown option") << QStringList{"--bogus", "a.hpf"} << "a.hpf" << "bogus";
+    QTest::newRow("second file") << QStringList{"a.hpf", "b.hpf"} << "a.hpf" << "b.hpf";
+    QTest::newRow("help among the toolkit's options")
+        << QStringList{"-platform", "xcb", "--help", "a.hpf"} << QString() << "";
+  }
+  void commandLineNamesOneFileAndWhatItIgnores() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, presetFile);
+    QFETCH(QString, errorNames);
+    arguments.prepend("hillograph");
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const std::optional<int> status = AnswerHelpOrVersion(arguments, outStream);
+    QCOMPARE(status, presetFile.isNull() ? std::optional(0) : std::nullopt);
+    if (!status) QCOMPARE(ReadStartUpFile(arguments, errStream), presetFile);
+    QVERIFY(presetFile.isNull() ? out.contains("file") : out.isEmpty());  // help names the file
+    QCOMPARE(err.isEmpty(), errorNames.isEmpty());
+    QVERIFY(err.contains(errorNames));
+  }
+
+  void startsWithThePresetAndRendersOnce_data() {
+    QTest::addColumn<QString>("contents");  // empty: the file does not exist
+    QTest::addColumn<bool>("autoRefresh");
+    const QString preset = "[Params]\nWidth=50\nHeight=40\nRandSeed=7\n[x]\nAutoRefresh=";
+    QTest::newRow("preset refreshing") << preset + "1" << true;
+    QTest::newRow("preset not refreshing") << preset + "0" << false;
+    QTest::newRow("missing file") << "" << true;
+  }
+  void startsWithThePresetAndRendersOnce() {
+    QFETCH(QString, contents);
+    QFETCH(bool, autoRefresh);
+    const QString path = contents.isEmpty() ? Path("a.hpf") : Write("a.hpf", contents.toStdString());
+    TfrmMain window;
+    std::vector<std::string> renders;
+    connect(&window, &TfrmMain::Rendered,
+            [&] { renders.push_back(EncodeBmp(window.iMap->Picture())); });
+    LoadStartUpPreset(window, path);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(errors_.size(), contents.isEmpty() ? 1 : 0);
+    if (!errors_.isEmpty()) QVERIFY(errors_.front().contains(path));
+    QCOMPARE(renders, std::vector<std::string>{Rendered(
+                          contents.isEmpty() ? TMapParameters{} : ReadPreset(path.toStdString()))});
+    QCOMPARE(window.cbAutoRefresh->isChecked(), autoRefresh);
   }
 };
 

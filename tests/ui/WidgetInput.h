@@ -59,22 +59,11 @@ class TPointer {
   Qt::MouseButtons held;
 };
 
-// Counts the events of one type that reach a widget.
-class TEventCounter : public QObject {
- public:
-  TEventCounter(QWidget* widget, QEvent::Type Type) : type(Type) {
-    widget->installEventFilter(this);
-  }
-  int Count = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == type) ++Count;
-    return false;
-  }
-
- private:
-  QEvent::Type type;
-};
+// A wheel turn by the given angle, in eighths of a degree, at a point of the widget.
+inline void Wheel(QWidget* widget, QPoint at, int angle, Qt::KeyboardModifiers modifiers = {}) {
+  QWheelEvent event(at, widget->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, angle), Qt::NoButton,
+                    modifiers, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &event);
+}
 
 }  // namespace hillograph
