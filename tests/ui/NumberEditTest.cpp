@@ -6,33 +6,12 @@
 #include "tests/ui/WidgetInput.h"
 
 namespace hillograph {
-namespace {
-
-// Makes the user's locale one whose decimal separator is the given one.
-void UseSeparator(QChar separator) {
-  QLocale::setDefault(separator == u',' ? QLocale(QLocale::German, QLocale::Germany)
-                                        : QLocale(QLocale::English, QLocale::UnitedStates));
-}
-
-// A field with the focus in an active window, and a second field to move the focus to.
-struct TFocusedField {
-  QWidget window;
-  TNumberEdit* edit = new TNumberEdit(&window);
-  TNumberEdit* next = new TNumberEdit(&window);
-
-  TFocusedField() {
-    next->move(0, 40);
-    if (ShowActive(window)) edit->setFocus();
-  }
-};
-
-}  // namespace
 
 class TNumberEditTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void cleanup() { UseSeparator('.'); }
+  void cleanup() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
   void RangeHoldsOnlyWhenMinIsBelowMax() {
     const struct {
@@ -53,23 +32,25 @@ class TNumberEditTest : public QObject {
 
   void KeysTypedAndTheFocusLeaving() {
     const struct {
-      QChar separator;
+      bool comma;  // the decimal separator of the user's locale
       QString typed;
       double max;  // with Min 1 when not 0
       QString kept, left;
     } cases[] = {
-        {u'.', "+1.50", 0, "+1.50", "1.5"},
-        {u'.', "5000", 1000, "5000", "1000"},
-        {u'.', "640", 1000, "640", "640"},  // unchanged: no Changed
-        {u'.', "12a b.5e3", 0, "12.53", "12.53"},
-        {u'.', "1+-..2-", 0, "1+-..2-", "0"},  // signs and separators anywhere, more than once
-        {u'.', "1/2*3=%4_\u00BD\u00E9", 0, "1234", "1234"},
-        {u',', "1.5,2", 0, "15,2", "15,2"},
+        {false, "5000", 1000, "5000", "1000"},
+        {false, "640", 1000, "640", "640"},  // unchanged: no Changed
+        {false, "12a b.5e3", 0, "12.53", "12.53"},
+        {false, "1+-..2-", 0, "1+-..2-", "0"},  // signs and separators anywhere, more than once
+        {false, "1/2*3=%4_\u00BD\u00E9", 0, "1234", "1234"},
+        {true, "1.5,2", 0, "15,2", "15,2"},
     };
     for (const auto& c : cases) {
-      UseSeparator(c.separator);
-      TFocusedField field;
-      TNumberEdit& edit = *field.edit;
+      if (c.comma) QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+      QWidget window;  // the field has the focus, Tab moves it to the next
+      TNumberEdit& edit = *new TNumberEdit(&window);
+      const TNumberEdit* next = new TNumberEdit(&window);
+      QVERIFY(ShowActive(window));
+      edit.setFocus();
       edit.SetMin(c.max == 0 ? 0 : 1);
       edit.SetMax(c.max);
       edit.clear();
@@ -79,7 +60,7 @@ class TNumberEditTest : public QObject {
       connect(&edit, &TNumberEdit::Changed, this, [&] { events << "Changed " + edit.text(); });
       connect(&edit, &TNumberEdit::Exited, this, [&] { events << "Exited " + edit.text(); });
       QTest::keyClick(&edit, Qt::Key_Tab);
-      QVERIFY(field.next->hasFocus());
+      QVERIFY(next->hasFocus());
       QStringList expected{"Exited " + c.left};
       if (c.left != c.kept) expected.prepend("Changed " + c.left);
       QCOMPARE(events, expected);
