@@ -1,7 +1,7 @@
+// The About box and its hyperlinks: sizes, hover, the addresses they open and the keys.
 #include "ui/AboutBox.h"
 
 #include <QDesktopServices>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
@@ -37,17 +37,29 @@ class TfrmAboutTest : public QObject {
     QVERIFY(frmAbout.windowFlags().testFlag(Qt::Tool));
     QCOMPARE(frmAbout.minimumSize(), QSize(315, 153));
     QCOMPARE(frmAbout.maximumSize(), QSize(315, 153));
-    QCOMPARE(frmAbout.hlDonate->cursor().shape(), Qt::PointingHandCursor);
+    THyperLink* link = frmAbout.hlDonate;
+    QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
     QVERIFY(ShowActive(frmAbout));
+    QFont larger = link->FontOver().Font();
+    larger.setPointSize(larger.pointSize() * 2);
+    link->FontOver().SetFont(larger);
+    for (const bool over : {true, false}) {  // the link polls the pointer; each font sizes it
+      QCursor::setPos(link->mapToGlobal(QPoint(link->width() - over, link->height() - 1)));
+      link->HoverTimerTick();
+      QCOMPARE(link->MouseOver(), over);
+      const QFontMetrics metrics((over ? link->FontOver() : link->FontOut()).Font(), link);
+      QCOMPARE(link->size(),
+               QSize(metrics.horizontalAdvance(link->Caption()) + 2, metrics.height() + 2));
+    }
     QTest::keyClick(frmAbout.Button1, Qt::Key_Tab);
     QCOMPARE(frmAbout.focusWidget(), frmAbout.Button1);  // the only tab stop
     QTest::keyClick(frmAbout.Button1, Qt::Key_Escape);
     QVERIFY(frmAbout.isVisible());
     TPointer pointer;
-    pointer.Press(frmAbout.hlDonate, {2, 2});
-    pointer.Release(frmAbout.hlDonate, {frmAbout.hlDonate->width(), 2});  // beside it: no click
+    pointer.Press(link, {2, 2});
+    pointer.Release(link, {link->width(), 2});  // released beside it: no click
     pointer.Click(frmAbout.hlBrackmoor, {2, 2});
-    pointer.Click(frmAbout.hlDonate, {2, 2});
+    pointer.Click(link, {2, 2});
     QCOMPARE(browser.Opened, (QList<QUrl>{QUrl(HomepageAddress), QUrl(DonationAddress())}));
     QCOMPARE(DonationAddress(), QString(HomepageAddress) + "redir.php?page=donate");
     QTest::keyClick(frmAbout.Button1, Qt::Key_Return);
