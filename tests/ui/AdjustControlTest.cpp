@@ -1,5 +1,7 @@
+// The number field and the label that drags it: range, typed keys, drags, key and wheel steps.
 #include "ui/AdjustControl.h"
 
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -10,17 +12,19 @@ namespace {
 
 constexpr QPoint PressPoint(20, 10);
 
-// A label in front of its field, in an active window where the field has the focus.
+// A label in front of its field, in an active window where the field has the focus; Tab moves
+// the focus to the next field.
 struct TDragWindow {
   QWidget window;
   TAdjustLabel* label = new TAdjustLabel("Amount of water:", &window);
   TNumberEdit* edit = new TNumberEdit(&window);
+  TNumberEdit* next = new TNumberEdit(&window);
   TPointer pointer;
 
   explicit TDragWindow(const QString& start) {
-    window.resize(300, 60);
     label->setGeometry(10, 10, 100, 20);
     edit->setGeometry(120, 10, 80, 21);
+    next->move(120, 40);
     edit->setText(start);
     label->SetAttachedEdit(edit);
     if (ShowActive(window)) edit->setFocus();
@@ -34,6 +38,71 @@ class TAdjustLabelTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void cleanup() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+  void RangeHoldsOnlyWhenMinIsBelowMax() {
+    const struct {
+      double min, max, written;
+      const char* text;
+    } cases[] = {{5, 1, -3, "-3"}, {2, 2, 9, "9"}, {1, 1000, 5000, "1000"}, {1, 1000, -7, "1"}};
+    for (const auto& c : cases) {
+      TNumberEdit edit;
+      edit.setText(QString::number(c.written));
+      edit.SetMin(c.min);
+      edit.SetMax(c.max);
+      QCOMPARE(edit.text(), QString::number(c.written));  // a new range leaves the text alone
+      QCOMPARE(edit.Value(), QString(c.text).toDouble());
+      edit.SetValue(c.written);
+      QCOMPARE(edit.text(), c.text);
+    }
+  }
+
+  void KeysTypedAndTheFocusLeaving() {
+    const struct {
+      bool comma;  // the decimal separator of the user's locale
+      QString typed;
+      double max;  // with Min 1 when not 0
+      QString kept, left;
+    } cases[] = {
+        {false, "5000", 1000, "5000", "1000"},
+        {false, "640", 1000, "640", "640"},  // unchanged: no Changed
+        {false, "12a b.5e3", 0, "12.53", "12.53"},
+        {false, "1+-..2-", 0, "1+-..2-", "0"},  // signs and separators anywhere, more than once
+        {false, "1/2*3=%4_\u00BD\u00E9", 0, "1234", "1234"},
+        {true, "1.5,2", 0, "15,2", "15,2"},
+    };
+    for (const auto& c : cases) {
+      if (c.comma) QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+      TDragWindow field("");
+      TNumberEdit& edit = *field.edit;
+      edit.SetMin(c.max == 0 ? 0 : 1);
+      edit.SetMax(c.max);
+      TypeCharacters(&edit, c.typed);
+      QCOMPARE(edit.text(), c.kept);  // as typed while the field has the focus
+      QStringList events;
+      connect(&edit, &TNumberEdit::Changed, this, [&] { events << "Changed " + edit.text(); });
+      connect(&edit, &TNumberEdit::Exited, this, [&] { events << "Exited " + edit.text(); });
+      QTest::keyClick(&edit, Qt::Key_Tab);
+      QVERIFY(field.next->hasFocus());
+      QStringList expected{"Exited " + c.left};
+      if (c.left != c.kept) expected.prepend("Changed " + c.left);
+      QCOMPARE(events, expected);
+    }
+  }
+
+  void EditingKeysStillWork() {
+    const QChar deleteCharacter(0x7F);  // Delete as the X11 keyboard delivers it
+    TNumberEdit edit;
+    TypeCharacters(&edit, "23");  // after the 0 a new field shows
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Home);
+    QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_Delete, QString(deleteCharacter),
+                        Qt::NoModifier);
+    QCOMPARE(edit.text(), "2");
+    QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit.text(), "02");
+  }
+
   void DragsChangeTheFieldByTheTravel() {
     const int y = PressPoint.y();
     const struct {
@@ -73,7 +142,6 @@ class TAdjustLabelTest : public QObject {
     drag.pointer.Press(drag.label, PressPoint, Qt::RightButton);
     drag.MoveTo(35);
     drag.pointer.Release(drag.label, {35, 10}, Qt::RightButton);
-    QCOMPARE(drag.edit->text(), "30");
     drag.pointer.Press(drag.label, PressPoint);
     drag.edit->setEnabled(false);
     drag.MoveTo(25);
@@ -89,48 +157,39 @@ class TAdjustLabelTest : public QObject {
     delete drag.edit;  // the label does not own it and must not keep a dangling reference
     QCOMPARE(drag.label->AttachedEdit(), nullptr);
     drag.MoveTo(50);
-    drag.pointer.Release(drag.label, {50, 10});
   }
 
   // A key press or a wheel notch is a drag of one pixel: the same value, the same number of
   // changes, at a fraction and at a bound.
-  void StepsEqualOnePixelDrags_data() {
-    QTest::addColumn<double>("increment");
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("steps");
-    QTest::newRow("tenths up") << 0.1 << "0.2" << 7;
-    QTest::newRow("to the top") << 5.0 << "247" << 3;
-    QTest::newRow("below the bottom") << 1.0 << "2" << -4;
-  }
   void StepsEqualOnePixelDrags() {
-    QFETCH(double, increment);
-    QFETCH(QString, start);
-    QFETCH(int, steps);
-    TDragWindow drag(start);
-    drag.edit->SetMax(255);
-    drag.label->SetIncrement(increment);
-    QSignalSpy changes(drag.edit, &TNumberEdit::Changed);
-    const int dx = steps > 0 ? 1 : -1;
-    const auto run = [&](auto step) {
-      drag.edit->setText(start);
-      changes.clear();
-      for (int i = 0; i < std::abs(steps); ++i)
-        step();
-      return std::make_pair(drag.edit->text(), changes.count());
-    };
-    const auto dragged = run([&] {
-      drag.pointer.Press(drag.label, PressPoint);
-      drag.MoveTo(PressPoint.x() + dx);
-      drag.pointer.Release(drag.label, {PressPoint.x() + dx, PressPoint.y()});
-    });
-    QCOMPARE(run([&] { QTest::keyClick(drag.edit, dx > 0 ? Qt::Key_Up : Qt::Key_Down); }),
-             dragged);
-    QCOMPARE(run([&] { Wheel(drag.edit, {5, 5}, 120 * dx); }), dragged);
-    QCOMPARE(run([&] {
-               Wheel(drag.label, {5, 5}, 60 * dx);  // two half notches make one
-               Wheel(drag.label, {5, 5}, 60 * dx);
-             }),
-             dragged);
+    for (const auto& [increment, start, steps] :
+         {std::tuple(0.1, "0.2", 7), std::tuple(5.0, "247", 3), std::tuple(1.0, "2", -4)}) {
+      TDragWindow drag(start);
+      drag.edit->SetMax(255);
+      drag.label->SetIncrement(increment);
+      QSignalSpy changes(drag.edit, &TNumberEdit::Changed);
+      const int dx = steps > 0 ? 1 : -1;
+      const auto run = [&](auto step) {
+        drag.edit->setText(start);
+        changes.clear();
+        for (int i = 0; i < std::abs(steps); ++i)
+          step();
+        return std::make_pair(drag.edit->text(), changes.count());
+      };
+      const auto dragged = run([&] {
+        drag.pointer.Press(drag.label, PressPoint);
+        drag.MoveTo(PressPoint.x() + dx);
+        drag.pointer.Release(drag.label, {PressPoint.x() + dx, PressPoint.y()});
+      });
+      QCOMPARE(run([&] { QTest::keyClick(drag.edit, dx > 0 ? Qt::Key_Up : Qt::Key_Down); }),
+               dragged);
+      QCOMPARE(run([&] { Wheel(drag.edit, {5, 5}, 120 * dx); }), dragged);
+      QCOMPARE(run([&] {
+                 Wheel(drag.label, {5, 5}, 60 * dx);  // two half notches make one
+                 Wheel(drag.label, {5, 5}, 60 * dx);
+               }),
+               dragged);
+    }
   }
 };
 
