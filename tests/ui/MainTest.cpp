@@ -94,9 +94,6 @@ class MainTest : public QObject {
   QString Write(const QString& name, const std::string& bytes) const {
     return QString::fromStdString(dir_->Write(name.toStdString(), bytes));
   }
-  bool Shows(const TMapParameters& params) const {
-    return EncodeBmp(window_->iMap->Picture()) == Rendered(params);
-  }
   void SetSize(int width, int height) {
     window_->cbAutoRefresh->setChecked(false);
     window_->neWidth->SetValue(width);
@@ -128,43 +125,22 @@ class MainTest : public QObject {
     window_->neWidth->selectAll();
     QTest::keyClicks(window_->neWidth, QStringLiteral("640"));
     QCOMPARE(renders_->count(), 1 + 3);  // one for each change of the text
-    window_->neShadows->setFocus();
-    window_->neShadows->selectAll();
-    QTest::keyClicks(window_->neShadows, QStringLiteral("+5"));
-    window_->neWidth->setFocus();  // leaving puts the text in normal form: one more
-    QCOMPARE(window_->neShadows->text(), QStringLiteral("5"));
-    QCOMPARE(renders_->count(), 1 + 3 + 2 + 1);
     TPointer pointer;  // the water label drags the field by the pointer's travel
     pointer.Press(window_->AdjustLabel2, {10, 5});
     pointer.Move(window_->AdjustLabel2, {13, 5});
     pointer.Move(window_->AdjustLabel2, {15, 9});
     pointer.Release(window_->AdjustLabel2, {15, 9});
     QCOMPARE(window_->neWaterAmount->Value(), 155.0);
-    QCOMPARE(renders_->count(), 7 + 2);
+    QCOMPARE(renders_->count(), 4 + 2);
     window_->cbAutoRefresh->click();  // unticking renders nothing, nor do edits after it
     window_->neWaterAmount->SetValue(99);
-    QCOMPARE(renders_->count(), 9);
+    QCOMPARE(renders_->count(), 6);
     window_->neDiversity->setFocus();
     QTest::keyClick(window_->neDiversity, Qt::Key_Return);  // Enter presses Refresh!
-    QCOMPARE(renders_->count(), 10);
+    QCOMPARE(renders_->count(), 7);
     window_->cbAutoRefresh->click();
-    QCOMPARE(renders_->count(), 11);
-    QVERIFY(Shows(window_->Parameters()));
-  }
-
-  void newSeedsDoNotDependOnRendersInBetween() {
-    double seeds[2];
-    for (const bool renderBetween : {false, true}) {
-      RandSeed = 2024;
-      window_->cbAutoRefresh->setChecked(!renderBetween);
-      renders_->clear();
-      QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);
-      if (renderBetween) QTest::mouseClick(window_->Button1, Qt::LeftButton);
-      QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);
-      QCOMPARE(renders_->count(), renderBetween ? 1 : 2);  // a new seed renders when refreshing
-      seeds[renderBetween] = window_->neRandSeed->Value();
-    }
-    QCOMPARE(seeds[1], seeds[0]);
+    QCOMPARE(renders_->count(), 8);
+    QCOMPARE(EncodeBmp(window_->iMap->Picture()), Rendered(window_->Parameters()));
   }
 
   void swatchPressesWithAnyButtonOpenTheColourDialog() {
@@ -202,6 +178,7 @@ class MainTest : public QObject {
     QCOMPARE(errors_.last(), "Unable to write to " + Path("folder.hpf"));
   }
 
+  // Only the New seed button draws from the seed sequence, never a render, failed or not.
   void anUnreadableTownDatabaseShowsItsMessageAndKeepsTheMap() {
     window_->cbAutoRefresh->setChecked(false);
     window_->neWidth->SetValue(300);
@@ -209,16 +186,18 @@ class MainTest : public QObject {
     window_->eTownDB->setText(QStringLiteral("/proc/self/mem"));  // fails to read, also for root
     QTest::mouseClick(window_->Button1, Qt::LeftButton);
     QCOMPARE(errors_, QStringList{"Cannot read town database \"/proc/self/mem\": I/O error 5"});
-    QVERIFY(Shows(TMapParameters{}));
-    QCOMPARE(RandSeed, 31337u);
+    QCOMPARE(EncodeBmp(window_->iMap->Picture()), Rendered(TMapParameters{}));
     QVERIFY(QApplication::overrideCursor() == nullptr);
+    window_->eTownDB->clear();
+    QTest::mouseClick(window_->Button1, Qt::LeftButton);
+    QCOMPARE(RandSeed, 31337u);
+    QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);
+    QVERIFY(RandSeed != 31337u && window_->neRandSeed->Value() != TMapParameters{}.RandSeed);
+    QCOMPARE(renders_->count(), 1 + 1);  // with automatic refresh off, a new seed renders nothing
   }
 
   void layoutFollowsTheWidthAndTheSmallestWindowShowsEveryButton() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Brackmoor Hillograph"));
-    window_->resize(800, 600);
-    QCOMPARE(window_->PageControl1->width(), 800 - 15);
-    QCOMPARE(window_->ScrollBox1->height(), 600 - 177 - 26);
     window_->resize(100, 100);
     const QWidget* shown[] = {window_->PageControl1, window_->Button6, window_->cbAutoRefresh};
     for (const QWidget* widget : shown)
@@ -256,7 +235,7 @@ class MainTest : public QObject {
     QCOMPARE(errors_, QStringList{"Cannot create file \"" + Path("plain.bmp") +
                                   "\". No space left on device"});
     QCOMPARE(dir_->Read("plain.bmp"), Rendered(window_->Parameters()));  // the old file stays
-    QVERIFY(Shows(window_->Parameters()));  // and the render on screen
+    QCOMPARE(EncodeBmp(window_->iMap->Picture()), dir_->Read("plain.bmp"));  // and the render
   }
 
   void namesOutsideAsciiSaveLoadAndReachTheCore() {
@@ -274,29 +253,18 @@ class MainTest : public QObject {
     QCOMPARE(errors_, QStringList());  // the town file was read
   }
 
-  void shortcutsDoWhatTheirButtonsDo_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("dialog");  // none: Refresh, or Copy for Ctrl+C
-    QTest::newRow("F5") << "F5" << "";
-    QTest::newRow("mnemonic") << "Alt+R" << "";
-    QTest::newRow("open") << "Ctrl+O" << "OpenPreset";
-    QTest::newRow("save") << "Ctrl+S" << "SavePicture";
-    QTest::newRow("save preset") << "Ctrl+Shift+S" << "SavePreset";
-    QTest::newRow("copy") << "Ctrl+C" << "";
-  }
   void shortcutsDoWhatTheirButtonsDo() {
-    QFETCH(QString, keys);
-    QFETCH(QString, dialog);
     SetSize(90, 70);
     QGuiApplication::clipboard()->clear();
     window_->Button1->setFocus();  // a text field with the focus keeps Ctrl+C
-    QTest::keySequence(window_, QKeySequence(keys));
+    for (const char* keys : {"F5", "Alt+R", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Alt+S", "Ctrl+C"})
+      QTest::keySequence(window_, QKeySequence(keys));
     // A mnemonic clicks its button after a short delay.
-    QTRY_COMPARE(dialogs_->Shown, dialog.isEmpty() ? QStringList() : QStringList{dialog});
-    QTRY_COMPARE(renders_->count(), dialog.isEmpty() && keys != "Ctrl+C" ? 1 : 0);
-    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) ==
-                 Shown(window_->iMap->Picture()),
-             keys == "Ctrl+C");
+    QTRY_COMPARE(renders_->count(), 2);
+    QTRY_COMPARE(dialogs_->Shown,
+                 (QStringList{"OpenPreset", "SavePicture", "SavePreset", "SavePreset"}));
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+             Shown(window_->iMap->Picture()));
   }
 
   void zoomFitsShowsActualSizeAndFollowsCtrlWheel() {
@@ -358,9 +326,6 @@ class MainTest : public QObject {
     QCOMPARE(renders, std::vector<std::string>{Rendered(
                           contents.isEmpty() ? TMapParameters{} : ReadPreset(file.toStdString()))});
     QCOMPARE(window.cbAutoRefresh->isChecked(), !contents.endsWith("0"));
-    arguments << "-platform" << "xcb" << "--help";  // help among the toolkit's options
-    QCOMPARE(AnswerHelpOrVersion(arguments, outStream), std::optional(0));
-    QVERIFY(out.contains("file"));  // and it names the file
   }
 };
 
