@@ -39,10 +39,6 @@ class TPointer {
     held &= ~Qt::MouseButtons(button);
     Send(widget, position, button, QEvent::MouseButtonRelease);
   }
-  void Click(QWidget* widget, QPoint position, Qt::MouseButton button = Qt::LeftButton) {
-    Press(widget, position, button);
-    Release(widget, position, button);
-  }
 
  private:
   static constexpr int TimestampStep = 1000;  // far enough apart never to make a double click
