@@ -41,14 +41,12 @@ class TPointer {
   }
 
  private:
-  static constexpr int TimestampStep = 1000;  // far enough apart never to make a double click
-
   void Send(QWidget* widget, QPoint position, Qt::MouseButton button, QEvent::Type type) {
-    static int timestamp = 0;
+    static int timestamp = 0;  // steps far enough apart never to make a double click
     QWidget* window = widget->window();
     qt_handleMouseEvent(window->windowHandle(), widget->mapTo(window, QPointF(position)),
                         widget->mapToGlobal(QPointF(position)), held, button, type, Qt::NoModifier,
-                        timestamp += TimestampStep);
+                        timestamp += 1000);
     QCoreApplication::processEvents();
   }
 

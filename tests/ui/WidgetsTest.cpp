@@ -84,19 +84,17 @@ class TWidgetsTest : public QObject {
       connect(&edit, &TNumberEdit::Changed, this, [&] { events << "Changed " + edit.text(); });
       connect(&edit, &TNumberEdit::Exited, this, [&] { events << "Exited " + edit.text(); });
       QTest::keyClick(&edit, Qt::Key_Tab);
-      QStringList expected{"Exited " + c.left};
-      if (c.left != c.kept) expected.prepend("Changed " + c.left);
-      QCOMPARE(events, expected);
+      QCOMPARE(events, (c.left == c.kept ? QStringList{"Exited " + c.left}
+                                         : QStringList{"Changed " + c.left, "Exited " + c.left}));
     }
   }
 
   void EditingKeysStillWork() {
-    const QChar deleteCharacter(0x7F);  // Delete as the X11 keyboard delivers it
     TNumberEdit edit;
     TypeCharacters(&edit, "23");  // after the 0 a new field shows
     QTest::keyClick(&edit, Qt::Key_Home);
-    QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_Delete, QString(deleteCharacter),
-                        Qt::NoModifier);
+    // Delete as the X11 keyboard delivers it, with a character.
+    QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_Delete, QString(QChar(0x7F)), {});
     QCOMPARE(edit.text(), "23");
   }
 
@@ -185,7 +183,6 @@ class TWidgetsTest : public QObject {
     QVERIFY(frmAbout.windowFlags().testFlag(Qt::Tool));
     QVERIFY(frmAbout.minimumSize() == QSize(315, 153) && frmAbout.maximumSize() == QSize(315, 153));
     THyperLink* link = frmAbout.hlDonate;
-    QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
     QVERIFY(ShowActive(frmAbout));
     QFont larger = link->FontOver().Font();
     larger.setPointSize(larger.pointSize() * 2);
@@ -210,7 +207,6 @@ class TWidgetsTest : public QObject {
       pointer.Release(clicked, {2, 2});
     }
     QCOMPARE(browser.Opened, (QList<QUrl>{QUrl(HomepageAddress), QUrl(DonationAddress())}));
-    QCOMPARE(DonationAddress(), QString(HomepageAddress) + "redir.php?page=donate");
     QTest::keyClick(frmAbout.Button1, Qt::Key_Return);
     QVERIFY(!frmAbout.isVisible());
     QCOMPARE(frmAbout.result(), QDialog::Accepted);
