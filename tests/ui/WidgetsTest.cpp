@@ -79,7 +79,8 @@ class TWidgetsTest : public QObject {
       edit.SetMin(c.max == 0 ? 0 : 1);
       edit.SetMax(c.max);
       TypeCharacters(&edit, c.typed);
-      QCOMPARE(edit.text(), c.kept);  // as typed while the field has the focus
+      QCOMPARE(edit.text(), c.kept);                       // as typed while the field has the focus
+      QCOMPARE(edit.Value(), QLocale().toDouble(c.left));  // but read within the range
       QStringList events;
       connect(&edit, &TNumberEdit::Changed, this, [&] { events << "Changed " + edit.text(); });
       connect(&edit, &TNumberEdit::Exited, this, [&] { events << "Exited " + edit.text(); });
