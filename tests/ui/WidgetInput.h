@@ -39,42 +39,25 @@ class TPointer {
     held &= ~Qt::MouseButtons(button);
     Send(widget, position, button, QEvent::MouseButtonRelease);
   }
-  void Click(QWidget* widget, QPoint position, Qt::MouseButton button = Qt::LeftButton) {
-    Press(widget, position, button);
-    Release(widget, position, button);
-  }
 
  private:
-  static constexpr int TimestampStep = 1000;  // far enough apart never to make a double click
-
   void Send(QWidget* widget, QPoint position, Qt::MouseButton button, QEvent::Type type) {
-    static int timestamp = 0;
+    static int timestamp = 0;  // steps far enough apart never to make a double click
     QWidget* window = widget->window();
     qt_handleMouseEvent(window->windowHandle(), widget->mapTo(window, QPointF(position)),
                         widget->mapToGlobal(QPointF(position)), held, button, type, Qt::NoModifier,
-                        timestamp += TimestampStep);
+                        timestamp += 1000);
     QCoreApplication::processEvents();
   }
 
   Qt::MouseButtons held;
 };
 
-// Counts the events of one type that reach a widget.
-class TEventCounter : public QObject {
- public:
-  TEventCounter(QWidget* widget, QEvent::Type Type) : type(Type) {
-    widget->installEventFilter(this);
-  }
-  int Count = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == type) ++Count;
-    return false;
-  }
-
- private:
-  QEvent::Type type;
-};
+// A wheel turn by the given angle, in eighths of a degree, at a point of the widget.
+inline void Wheel(QWidget* widget, QPoint at, int angle, Qt::KeyboardModifiers modifiers = {}) {
+  QWheelEvent event(at, widget->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, angle), Qt::NoButton,
+                    modifiers, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &event);
+}
 
 }  // namespace hillograph
