@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <spng.h>  // a second PNG library, independent of the encoder
+#include <sys/stat.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -104,6 +105,22 @@ TEST(RenderCommandTest, AMapWithoutItsMemoryFailsAndKeepsTheEarlierPicture) {
   EXPECT_EQ(folder.Read("keep.bmp"), "old");
 }
 #endif
+
+// A pipe whose reader quits fails the write with the message, not with a signal.
+TEST(RenderCommandTest, APipeWhoseReaderQuitsFailsWithTheMessage) {
+  const testing::TTempFolder folder;
+  const std::string pipe = folder.Path("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // The shell holds the pipe open for reading before the renderer starts, since the renderer
+  // does not wait for a reader, and lets go once the reader is gone.
+  const int raw =
+      std::system(("exec 3<>" + pipe + "; " + HILLOGRAPH_RENDER_PROGRAM + " -o " + pipe + " 2>" +
+                   folder.Path("err") + " 3<&- & head -c 10 <&3 >/dev/null; exec 3<&-; wait $!")
+                      .c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  EXPECT_EQ(folder.Read("err"),
+            "hillograph-render: Cannot create file \"" + pipe + "\". Broken pipe\n");
+}
 
 TEST(RenderCommandTest, TownsJson) {
   const testing::TTempFolder folder;
