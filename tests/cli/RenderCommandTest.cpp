@@ -69,6 +69,7 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
   } cases[] = {
       {"--set Colour=1", 2, "unknown key \"Colour\""},
       {"--set Width=nan", 2, "invalid value \"nan\" for Width"},
+      {"--set Width=7 7", 2, "not expected: 7"},
       {"'str\nay'", 2, "str\\nay"},
       {"--preset " + throughFile + " --set Width=x", 2, "\"x\" for Width"},
       {"--seeds 1..3 --heightmap h.png", 2, "--heightmap: a batch needs {seed}"},

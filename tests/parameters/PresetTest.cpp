@@ -122,6 +122,9 @@ TEST(ProfileTest, ReadExistingNamesWhatWentWrong) {
   std::filesystem::resize_file(folder.Write("huge.ini", "[S]\nK=1\n"), ProfileFileLimit + 1);
   ASSERT_EQ(::mkfifo(folder.Path("pipe.ini").c_str(), 0600), 0);
   EXPECT_EQ(TProfile(folder.Path("pipe.ini")).ReadExisting().Text(), "");  // does not wait
+  // The limit itself is still a profile.
+  std::filesystem::resize_file(folder.Write("limit.ini", "[S]\nK=1\n"), ProfileFileLimit);
+  EXPECT_EQ(TProfile(folder.Path("limit.ini")).ReadString("S", "K", "none"), "1");
   for (const auto& [name, reason] :
        {std::pair<std::string, const char*>{"/dev/zero", "File too large"},  // never ends
         {folder.Path("huge.ini"), "File too large"}}) {

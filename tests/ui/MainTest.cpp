@@ -2,6 +2,8 @@
 // which files it writes, what the dialogs ask, the keys, the zoom and the start-up file.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCryptographicHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -188,6 +190,25 @@ class MainTest : public QObject {
 
   void layoutFollowsTheWidthAndTheSmallestWindowShowsEveryButton() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Brackmoor Hillograph"));
+    // Every named control where the window places it (a label's size follows its font).
+    QByteArray places;
+    for (const QWidget* w : window_->findChildren<QWidget*>()) {
+      const QWidget* parent = w->parentWidget();
+      if (w->objectName().isEmpty() || parent->inherits("QStackedWidget") ||
+          parent->inherits("QTabBar")) {
+        continue;  // unnamed, or placed by the page control
+      }
+      const QRect r = qobject_cast<const QLabel*>(w) ? QRect(w->pos(), QSize()) : w->geometry();
+      places += QStringLiteral("%1 %2 %3 %4 %5\n")
+                    .arg(w->objectName())
+                    .arg(r.x())
+                    .arg(r.y())
+                    .arg(r.width())
+                    .arg(r.height())
+                    .toUtf8();
+    }
+    QCOMPARE(QCryptographicHash::hash(places, QCryptographicHash::Sha256).toHex().left(16),
+             QByteArray("fa721d3396bc78c4"));
     window_->resize(100, 100);
     const QWidget* shown[] = {window_->PageControl1, window_->Button6, window_->cbAutoRefresh};
     for (const QWidget* w : shown)

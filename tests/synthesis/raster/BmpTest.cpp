@@ -34,7 +34,8 @@ TPicture Gradient(std::int32_t width, std::int32_t height) {
 // checks the signature and the file size field).
 TEST(BmpTest, LayoutAndRoundTrip) {
   const std::string bytes = EncodeBmp(Gradient(1, 2));
-  for (const auto& [at, value] : {std::pair{2, 62}, {10, 54}, {14, 40}, {18, 1}, {22, 2}})
+  for (const auto& [at, value] :
+       {std::pair{2, 62}, {10, 54}, {14, 40}, {18, 1}, {22, 2}, {38, 3780}, {42, 3780}})
     EXPECT_EQ(testing::Le32(bytes, at), static_cast<std::uint32_t>(value)) << at;
   EXPECT_EQ(bytes.substr(28, 6), std::string("\x18\0\0\0\0\0", 6));
   EXPECT_EQ(bytes.substr(54), std::string("\0\x01\x01\0\0\0\0\0", 8));

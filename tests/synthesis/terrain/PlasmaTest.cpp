@@ -51,6 +51,24 @@ TEST(PlasmaTest, WorkedFields) {
 
 // Same heights as the literal recursion and the generator left at the same state. Sizes go back
 // to earlier ones, since fields follow one another in the same recycled memory.
+// The draws made ahead in lanes, for every lane count and tail, equal the draws made one by one
+// (magnitude, then sign) and leave the generator where those leave it.
+TEST(PlasmaDrawsTest, EqualPlainDrawsAndEndOnTheSameState) {
+  std::uint32_t seed = 3;
+  for (const std::size_t count : {0, 1, 7, 8, 9, 17, 100, 511}) {
+    for (const std::int32_t diversity : {0, 1, 700, MaxDiversity}) {
+      seed = seed * 2654435761u + 97u;
+      RandSeed = seed;
+      std::vector<std::int32_t> expected;
+      for (std::size_t i = 0; i < count; ++i)
+        expected.push_back(Random(diversity) | Random(2) << DrawSignShift);
+      std::vector<TPlasmaDraw> drawn(count);
+      EXPECT_EQ(FillDraws(seed, diversity, count, drawn.data()), RandSeed) << count;
+      EXPECT_EQ(std::vector<std::int32_t>(drawn.begin(), drawn.end()), expected) << count;
+    }
+  }
+}
+
 TEST(PlasmaTest, EqualsTheOracle) {
   const std::pair<std::int32_t, std::int32_t> sizes[] = {
       {1, 2},    {2, 1},    {2, 2},     {1, 17},      {17, 1},    {4, 4},      {7, 13},

@@ -35,6 +35,7 @@ TEST(TownFileTest, Lines) {
       {"\x80uro \x96 \x9C\n", {"\xE2\x82\xACuro \xE2\x80\x93 \xC5\x93"}},
       {"\xC3\xBC\n\xFC\n", {"\xC3\x83\xC2\xBC", "\xC3\xBC"}},  // one byte of no UTF-8 decides
       {"\xC0\xAF\n", {"\xC3\x80\xC2\xAF"}},                    // an overlong form is no UTF-8
+      {"\xF0\x9F\x97\xBB Fuji\n", {"\xF0\x9F\x97\xBB Fuji"}},  // four bytes of UTF-8
   };
   for (const auto& [bytes, names] : cases)
     EXPECT_EQ(ReadTownFile(dir.Write("towns.txt", bytes)), names) << bytes;
