@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Utf8.h"
 #include "synthesis/raster/EmbeddedFonts.h"
 
@@ -190,10 +191,7 @@ class TLabelFonts {
 
 // Each thread its own faces and glyph caches: the caches grow as text is measured and drawn.
 TLabelFace& FaceFor(TFontStyles Style, std::int32_t Scale) {
-  if (Scale < 1 || Scale > MaxLabelFontScale) {
-    throw std::invalid_argument("label font: scale " + std::to_string(Scale) + " is not 1 .. " +
-                                std::to_string(MaxLabelFontScale));
-  }
+  CheckArgument("LabelScale", Scale, 1, MaxLabelFontScale);
   thread_local TLabelFonts fonts;
   return fonts.Face(Style, Scale);
 }
