@@ -74,15 +74,6 @@ std::string RandomSuffix() {
   return suffix;
 }
 
-// Forces the folder's entry of a renamed file to the disk. File systems that cannot sync a
-// folder say so with EINVAL; they keep their entries by other means.
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) ThrowError(errno);
-  const TFileDescriptor file(fd);
-  if (::fsync(fd) != 0 && errno != EINVAL) ThrowError(errno);
-}
-
 bool IsTemporaryOf(std::string_view entry, std::string_view prefix) {
   return entry.size() == prefix.size() + TemporarySuffixLength + TemporaryEnd.size() &&
          entry.starts_with(prefix) && entry.ends_with(TemporaryEnd) &&
@@ -91,6 +82,13 @@ bool IsTemporaryOf(std::string_view entry, std::string_view prefix) {
 }
 
 }  // namespace
+
+int SyncFolder(const std::string& Folder) {
+  const int fd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const TFileDescriptor file(fd);
+  return ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+}
 
 std::string TemporaryPrefix(std::string_view Target, long NameMax) {
   const std::string_view name = LastComponent(Target);
@@ -190,7 +188,7 @@ void TAtomicFile::Commit() {
   fd_ = -1;
   if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
   temporary_.clear();
-  SyncFolder(FolderOf(target_));
+  if (const int error = SyncFolder(FolderOf(target_)); error != 0) ThrowError(error);
   RemoveStaleTemporaries();
 }
 

@@ -22,6 +22,11 @@ inline constexpr std::size_t TemporarySuffixLength = 6;
 // that a whole temporary name fits in NameMax bytes, and TemporaryMark.
 std::string TemporaryPrefix(std::string_view Target, long NameMax);
 
+// Forces the folder's entries (a renamed file's new name) to the disk: 0, or the system's error.
+// File systems that cannot sync a folder say so with EINVAL; they keep their entries by other
+// means.
+int SyncFolder(const std::string& Folder);
+
 class TAtomicFile {
  public:
   // Creates the temporary file; throws std::system_error with the system's error.

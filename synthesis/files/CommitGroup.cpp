@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "synthesis/base/Error.h"
+#include "synthesis/files/AtomicFile.h"
 #include "synthesis/files/OutputFile.h"
 
 namespace hillograph {
@@ -30,14 +31,6 @@ int CheckWritten(int fd) {
 #else
   return ::fsync(fd) == 0 ? 0 : errno;
 #endif
-}
-
-int SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  const int result = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
-  ::close(fd);
-  return result;
 }
 
 }  // namespace
