@@ -1,4 +1,5 @@
-// PNG encoding, row by row, so that no second full-size copy of a picture is ever built.
+// PNG encoding. The rows are gathered into one filtered copy and deflated in a single call, the
+// fastest way there is; that copy is the picture's size again while the file is made.
 #pragma once
 
 #include <cstddef>
