@@ -37,25 +37,30 @@ void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgres
   extras.Heights = Job.Heightmap ? &Scratch.Heights : nullptr;
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
-  RenderMapParameters(Scratch.Picture, Job.Params, Job.TownsJson ? &towns : nullptr, extras);
-  // The format was checked with the command line.
-  const auto saveHeightmap = [&Job, &Scratch, Progress]() {
+  const auto saveHeightmap = [&Job, &Scratch](TProgress* progress) {
+    // The format was checked with the command line.
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap,
-                      Progress);
+                      progress);
   };
+  std::future<void> heightmap;
   if (Job.Heightmap && Parallel) {
-    // The heightmap is encoded on a second core while the picture is encoded and written.
-    std::future<void> heightmap = std::async(std::launch::async, saveHeightmap);
-    try {
-      SavePictureFile(Scratch.Picture, Job.Picture, Progress);
-    } catch (...) {
-      heightmap.wait();
-      throw;
-    }
-    heightmap.get();
-  } else {
+    // Encoded on a second core from the moment the field is complete, beside the rest of the
+    // render and the picture's file. Its progress would only interleave with the picture's.
+    extras.HeightsDone = [&heightmap, &saveHeightmap] {
+      heightmap = std::async(std::launch::async, saveHeightmap, nullptr);
+    };
+  }
+  try {
+    RenderMapParameters(Scratch.Picture, Job.Params, Job.TownsJson ? &towns : nullptr, extras);
     SavePictureFile(Scratch.Picture, Job.Picture, Progress);
-    if (Job.Heightmap) saveHeightmap();
+  } catch (...) {
+    if (heightmap.valid()) heightmap.wait();
+    throw;
+  }
+  if (heightmap.valid()) {
+    heightmap.get();
+  } else if (Job.Heightmap) {
+    saveHeightmap(Progress);
   }
   if (Job.TownsJson) {
     SaveTownsJson(*Job.TownsJson, Scratch.Picture.Width(), Scratch.Picture.Height(), towns);

@@ -41,6 +41,8 @@ void CheckMapArguments(std::int32_t Width, std::int32_t Height, std::int32_t Div
 void CheckExtras(const TRenderExtras& Extras) {
   CheckArgument("LabelScale", Extras.LabelScale, 1, MaxLabelScale);
   CheckArgument("Threads", Extras.Threads, 0, MaxReliefThreads);
+  if (Extras.HeightsDone && Extras.Heights == nullptr)
+    throw TError("HeightsDone needs a height field to be given");
 }
 
 std::int32_t ReliefThreads(std::int32_t Asked) {
@@ -65,20 +67,21 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
   TPlasmaFractal plasma(Width, Height, Diversity);
+  // Handed over rather than copied, and only read from here on.
+  const THeightField& heights =
+      Extras.Heights != nullptr ? (*Extras.Heights = std::move(plasma.Heights)) : plasma.Heights;
+  if (Extras.HeightsDone) Extras.HeightsDone();
   Bitmap.SetSize(Width, Height, Uninitialised);  // the pixel pass writes every pixel
   TScanLines lines;
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
-  const TWaterMask waterMask = BuildWaterMask(plasma.Heights, WaterLevel);
-  PaintRelief(plasma.Heights, WaterLevel, heightColors, style, lines,
-              ReliefThreads(Extras.Threads));
+  const TWaterMask waterMask = BuildWaterMask(heights, WaterLevel);
+  PaintRelief(heights, WaterLevel, heightColors, style, lines, ReliefThreads(Extras.Threads));
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
   DrawTowns(canvas, waterMask, TownDensity, names, Towns, Extras.LabelScale);
   DrawFrame(canvas, style.MapFrameColor);
-  // Handed over rather than copied: the field is not needed after this.
-  if (Extras.Heights != nullptr) *Extras.Heights = std::move(plasma.Heights);
   Report(Extras, "Towns", 1);
 }
 

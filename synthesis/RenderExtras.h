@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "synthesis/base/Progress.h"
 #include "synthesis/raster/LabelFont.h"
@@ -25,6 +26,10 @@ struct TRenderExtras {
   // How many threads the pixel pass may use: 0 for one per processor. A caller that renders
   // several maps side by side gives 1. The picture is the same for any number.
   std::int32_t Threads = 0;
+  // Called as soon as *Heights is complete, before the picture is coloured, so that a caller can
+  // start on the field while the render goes on; the field does not change after it. Needs
+  // Heights.
+  std::function<void()> HeightsDone = nullptr;
 };
 
 }  // namespace hillograph

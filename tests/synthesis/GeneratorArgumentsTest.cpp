@@ -23,6 +23,7 @@ TEST(GeneratorArgumentsTest, RejectsWhatItCannotDrawBeforeDrawing) {
     std::int32_t width, height, diversity, waterLevel;
     double density;
     std::int32_t gridSize = 80, shadowDivisor = 21, labelScale = 1;
+    bool heightsDone = false;  // asked for without a field to hold the heights
   } rows[] = {
       {"Width must be 1 .. 16384, not 0", 0, 10, 100, 100, 0},
       {"Height must be 1 .. 16384, not 16385", 10, MaxMapSide + 1, 100, 100, 0},
@@ -34,6 +35,7 @@ TEST(GeneratorArgumentsTest, RejectsWhatItCannotDrawBeforeDrawing) {
       {"GridSize must be 1 .. 2147483647, not 0", 10, 10, 100, 100, 0, 0},
       {"ShadowDivisor must be 1 .. 2147483647, not 0", 10, 10, 100, 100, 0, 80, 0},
       {"LabelScale must be 1 .. 16, not 17", 10, 10, 100, 100, 0, 80, 21, MaxLabelScale + 1},
+      {"HeightsDone needs a height field to be given", 10, 10, 100, 100, 0, 80, 21, 1, true},
   };
   for (const auto& row : rows) {
     TPicture picture;
@@ -44,7 +46,9 @@ TEST(GeneratorArgumentsTest, RejectsWhatItCannotDrawBeforeDrawing) {
     MapStyle.ShadowDivisor = row.shadowDivisor;
     try {
       GenerateMap(picture, row.width, row.height, row.diversity, row.waterLevel, row.density, "",
-                  nullptr, {.LabelScale = row.labelScale});
+                  nullptr,
+                  {.LabelScale = row.labelScale,
+                   .HeightsDone = row.heightsDone ? [] {} : std::function<void()>()});
       ADD_FAILURE() << "accepted: " << row.message;
     } catch (const TError& error) {
       EXPECT_EQ(std::string(error.what()), row.message);
