@@ -42,19 +42,32 @@ void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgres
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap,
                       progress);
   };
+  // Encoded on a second core from the moment the field is complete, beside the rest of the
+  // render and the picture's file. Its thread starts with the render and waits for the field, so
+  // that it is already running on the other core then. Its progress would only interleave with
+  // the picture's.
+  std::promise<bool> fieldDone;
+  bool told = false;
+  const auto tell = [&fieldDone, &told](bool done) {
+    if (!told) fieldDone.set_value(done);
+    told = true;
+  };
   std::future<void> heightmap;
   if (Job.Heightmap && Parallel) {
-    // Encoded on a second core from the moment the field is complete, beside the rest of the
-    // render and the picture's file. Its progress would only interleave with the picture's.
-    extras.HeightsDone = [&heightmap, &saveHeightmap] {
-      heightmap = std::async(std::launch::async, saveHeightmap, nullptr);
-    };
+    heightmap =
+        std::async(std::launch::async, [&saveHeightmap, done = fieldDone.get_future()]() mutable {
+          if (done.get()) saveHeightmap(nullptr);
+        });
+    extras.HeightsDone = [&tell] { tell(true); };
   }
   try {
     RenderMapParameters(Scratch.Picture, Job.Params, Job.TownsJson ? &towns : nullptr, extras);
     SavePictureFile(Scratch.Picture, Job.Picture, Progress);
   } catch (...) {
-    if (heightmap.valid()) heightmap.wait();
+    if (heightmap.valid()) {
+      tell(false);
+      heightmap.wait();
+    }
     throw;
   }
   if (heightmap.valid()) {

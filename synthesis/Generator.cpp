@@ -76,7 +76,10 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
   const TWaterMask waterMask = BuildWaterMask(heights, WaterLevel);
-  PaintRelief(heights, WaterLevel, heightColors, style, lines, ReliefThreads(Extras.Threads));
+  // A caller told of the heights works on them on a thread of its own from then on.
+  const std::int32_t threads = ReliefThreads(Extras.Threads);
+  PaintRelief(heights, WaterLevel, heightColors, style, lines,
+              Extras.HeightsDone ? std::max(threads - 1, 1) : threads);
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);

@@ -27,8 +27,8 @@ struct TRenderExtras {
   // several maps side by side gives 1. The picture is the same for any number.
   std::int32_t Threads = 0;
   // Called as soon as *Heights is complete, before the picture is coloured, so that a caller can
-  // start on the field while the render goes on; the field does not change after it. Needs
-  // Heights.
+  // start on the field on a thread of its own while the render goes on with one thread fewer; the
+  // field does not change after it. Needs Heights.
   std::function<void()> HeightsDone = nullptr;
 };
 

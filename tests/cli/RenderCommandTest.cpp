@@ -19,6 +19,7 @@
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/raster/Bmp.h"
+#include "synthesis/towns/TownFile.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/ProgramRun.h"
 #include "tests/synthesis/PictureTesting.h"
@@ -62,6 +63,8 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
   folder.Write("file", "");
   const std::string notes = folder.Write("notes.txt", "[Params]\nwidth of the map: 640\n");
   const std::string throughFile = folder.Path("file") + "/p";
+  const std::string hugeTowns = folder.Write("towns.txt", "");
+  std::filesystem::resize_file(hugeTowns, TownFileLimit + 1);  // sparse: no time to write
   const struct {
     std::string arguments;  // as a shell reads them
     int status;             // 2: a usage error
@@ -81,6 +84,8 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
       {"--preset " + throughFile, 1, "Unable to read " + throughFile + ". Not a directory\n"},
       {"--save-preset " + throughFile, 1, "Unable to write to " + throughFile + "\n"},
       {"--preset " + notes, 1, notes + " is not a preset: it holds none of its keys.\n"},
+      // Before the heights exist: the heightmap's thread, waiting for them, is let go.
+      {"--set TownDB=" + hugeTowns + " --heightmap h.png", 1, "Cannot read town database"},
   };
   for (const auto& c : cases) {
     const auto run = RunRenderProgram("-o " + folder.Path("x{seed}.bmp") + " " + c.arguments);
@@ -90,7 +95,7 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
     EXPECT_EQ(
         std::count_if(run.err.begin(), run.err.end(), [](unsigned char b) { return b < 0x20; }), 1);
     EXPECT_EQ(run.err.back(), '\n');
-    EXPECT_EQ(folder.Entries(), 2) << c.arguments;
+    EXPECT_EQ(folder.Entries(), 3) << c.arguments;
   }
 }
 
