@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <barrier>
+#include <map>
+#include <thread>
+#include <tuple>
 
 #include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
@@ -34,8 +38,59 @@ std::uint8_t Displace(std::uint8_t a, std::uint8_t b, std::int32_t displacement)
   return DisplacedHeights[static_cast<std::size_t>(a + b + displacement - MinDisplacedSum)];
 }
 
+// A cell displaced from its two neighbours by a draw at a depth.
+std::uint8_t DisplaceBy(std::uint8_t a, std::uint8_t b, std::int32_t depth, std::uint32_t draw) {
+  const std::int32_t offset =
+      std::min(static_cast<std::int32_t>(draw & DrawMagnitudeMask) >> depth, MaxUsefulOffset);
+  // Negated without a branch, which would guess wrong half the time.
+  const std::int32_t negative = -static_cast<std::int32_t>(draw >> DrawSignShift);
+  return Displace(a, b, 2 * ((offset ^ negative) - negative) + 1);
+}
+
+// Fields of fewer cells are made on one thread whatever the thread count: a second thread costs
+// more than it saves. Larger fields have both sides of 3 or more, which the split needs.
+constexpr std::int64_t MinSplitCells = 1 << 17;
+static_assert(MinSplitCells > 2 * MaxPlasmaSide);
+
+constexpr std::uint64_t StepsPerDraw = 2;  // the magnitude, then the sign
+
 // Edges of a rectangle whose cells are all set when the recursion reaches it.
 enum TSetEdges : std::uint32_t { TopSet = 1, RightSet = 2, BottomSet = 4, LeftSet = 8 };
+
+// A side of span 0 puts two opposite edges on one line: set when either is.
+std::uint32_t OnLines(std::int32_t spanX, std::int32_t spanY, std::uint32_t edges) {
+  if (spanX == 0 && (edges & (LeftSet | RightSet)) != 0) edges |= LeftSet | RightSet;
+  if (spanY == 0 && (edges & (TopSet | BottomSet)) != 0) edges |= TopSet | BottomSet;
+  return edges;
+}
+
+// The quarters of a rectangle in the recursion's order, each with the edges it finds set. A side
+// of span 0 makes two quarters repeat the other two; the repeats find every cell set and are
+// skipped.
+template <class TVisit>
+void ForEachQuarter(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                    std::uint32_t edges, TVisit visit) {
+  edges = OnLines(x2 - x1, y2 - y1, edges);
+  const std::int32_t xm = (x1 + x2) / 2;
+  const std::int32_t ym = (y1 + y2) / 2;
+  visit(x1, y1, xm, ym, edges & (TopSet | LeftSet));
+  if (x1 != x2) visit(xm, y1, x2, ym, (edges & (TopSet | RightSet)) | LeftSet);
+  if (y1 != y2) {
+    // With a side below 2 the third quarter's left edge is the rectangle's own.
+    const std::uint32_t ownLeft = xm == x1 ? edges & LeftSet : 0;
+    visit(xm, ym, x2, y2, (edges & (RightSet | BottomSet)) | TopSet | ownLeft);
+    if (x1 != x2) visit(x1, ym, xm, y2, (edges & (BottomSet | LeftSet)) | TopSet | RightSet);
+  }
+}
+
+// How many draws a rectangle makes for its own cells, top, right, bottom and left midpoint.
+std::int64_t OwnDraws(std::int32_t spanX, std::int32_t spanY, std::uint32_t edges) {
+  edges = OnLines(spanX, spanY, edges);
+  return std::int64_t{spanX >= 2 && (edges & TopSet) == 0} +
+         (spanY >= 2 && (edges & RightSet) == 0) +
+         (spanX >= 2 && spanY != 0 && (edges & BottomSet) == 0) +
+         (spanY >= 2 && spanX != 0 && (edges & LeftSet) == 0);
+}
 
 // The recursion itself, one rectangle at a time. Which cells a rectangle finds set follows from
 // the order alone: an edge shared with a rectangle finished before is set whole, any other edge
@@ -54,16 +109,24 @@ class TSubdivision {
         diversity_(diversity),
         bufferState_(state) {}
 
-  // The whole field, corners set; returns the generator state after the last draw.
-  std::uint32_t Run(std::int32_t width, std::int32_t height) {
-    const TCursor end = Run(0, 0, width - 1, height - 1, 1, Refill(), 0);
+  // A rectangle and all below it, its corners and the given edges set, drawing from the state
+  // given; returns the generator state after its last draw.
+  std::uint32_t Run(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                    std::int32_t depth, std::uint32_t edges) {
+    const TCursor end = Run(x1, y1, x2, y2, depth, Refill(), edges);
     return RandJumpOf(StepsPerDraw * static_cast<std::uint64_t>(end - draws_.data()))
         .Apply(bufferState_);
   }
 
+  // The rectangle's own cells alone.
+  void Set(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t depth,
+           std::uint32_t edges) {
+    TCursor cursor = Refill();
+    SetRect(x1, y1, x2, y2, depth, cursor, edges);
+  }
+
  private:
   static constexpr std::size_t BufferedDraws = 1024;
-  static constexpr std::uint64_t StepsPerDraw = 2;  // the magnitude, then the sign
 
   // Draws the next buffer; bufferState_ is the state before its first draw.
   [[gnu::noinline]] TCursor Refill() {
@@ -89,16 +152,7 @@ class TSubdivision {
   }
 
  private:
-  // A side of span 0 puts two opposite edges on one line: set when either is.
-  static std::uint32_t OnLines(std::int32_t spanX, std::int32_t spanY, std::uint32_t edges) {
-    if (spanX == 0 && (edges & (LeftSet | RightSet)) != 0) edges |= LeftSet | RightSet;
-    if (spanY == 0 && (edges & (TopSet | BottomSet)) != 0) edges |= TopSet | BottomSet;
-    return edges;
-  }
-
-  // The four quarters in the recursion's order, each with the edges it finds set. A side of
-  // span 0 makes two quarters repeat the other two; the repeats find every cell set and are
-  // skipped.
+  // ForEachQuarter written out: through a lambda the recursion ran a fifth slower.
   // Quarters set inline with so many levels below each, or through Run.
   static constexpr int Recurse = -1;
 
@@ -184,12 +238,7 @@ class TSubdivision {
   // A displaced cell from its two neighbours and the next draw.
   std::uint8_t DisplaceCell(std::uint8_t a, std::uint8_t b, std::int32_t depth, TCursor& cursor) {
     if (cursor == draws_.data() + BufferedDraws) cursor = Refill();
-    const std::uint32_t draw = *cursor++;
-    const std::int32_t offset =
-        std::min(static_cast<std::int32_t>(draw & DrawMagnitudeMask) >> depth, MaxUsefulOffset);
-    // Negated without a branch, which would guess wrong half the time.
-    const std::int32_t negative = -static_cast<std::int32_t>(draw >> DrawSignShift);
-    return Displace(a, b, 2 * ((offset ^ negative) - negative) + 1);
+    return DisplaceBy(a, b, depth, *cursor++);
   }
 
   std::uint8_t* cells_;
@@ -200,14 +249,126 @@ class TSubdivision {
   std::array<TPlasmaDraw, BufferedDraws> draws_;
 };
 
+// How many draws a rectangle and all below it make: a matter of its spans and set edges alone,
+// never of the heights. Remembered, since each depth has at most two spans per side.
+class TDrawCounts {
+ public:
+  std::int64_t operator()(std::int32_t spanX, std::int32_t spanY, std::uint32_t edges) {
+    const auto key = std::tuple(spanX, spanY, edges);
+    if (const auto known = known_.find(key); known != known_.end()) return known->second;
+    std::int64_t draws = OwnDraws(spanX, spanY, edges);
+    if (spanX > 2 || spanY > 2) {
+      ForEachQuarter(
+          0, 0, spanX, spanY, edges,
+          [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+              std::uint32_t quarterEdges) { draws += (*this)(x2 - x1, y2 - y1, quarterEdges); });
+    }
+    return known_[key] = draws;
+  }
+
+ private:
+  std::map<std::tuple<std::int32_t, std::int32_t, std::uint32_t>, std::int64_t> known_;
+};
+
+// The field on two threads. After the field's own cells, its top-left and bottom-right quarters
+// run side by side, then its top-right and bottom-left. A quarter reads and writes only cells of
+// its own rectangle, and the two of a pair share only the centre, which neither writes. The
+// bottom-right reads the top-right's bottom edge, so that edge is set first on its own; the
+// top-right later writes the same values there. Each quarter draws from its place in the
+// sequence, known by counting the draws before it.
+class TSplitField {
+ public:
+  TSplitField(THeightField& heights, std::int32_t diversity, std::uint32_t state)
+      : heights_(heights), diversity_(diversity), state_(state) {}
+
+  // Both sides 3 or more; returns the generator state after the last draw.
+  std::uint32_t Run() {
+    const std::int32_t x2 = heights_.Width() - 1;
+    const std::int32_t y2 = heights_.Height() - 1;
+    TSubdivision(heights_, diversity_, state_).Set(0, 0, x2, y2, 1, 0);
+    struct TQuarter {
+      std::int32_t x1, y1, x2, y2;
+      std::uint32_t edges;
+      std::int64_t first;  // the index of its first draw
+    };
+    std::array<TQuarter, 4> quarters{};
+    std::size_t count = 0;
+    std::int64_t next = OwnDraws(x2, y2, 0);
+    ForEachQuarter(0, 0, x2, y2, 0,
+                   [&](std::int32_t qx1, std::int32_t qy1, std::int32_t qx2, std::int32_t qy2,
+                       std::uint32_t edges) {
+                     quarters[count++] = {qx1, qy1, qx2, qy2, edges, next};
+                     next += counts_(qx2 - qx1, qy2 - qy1, edges);
+                   });
+    const TQuarter& topRight = quarters[1];
+    SetBottomEdge(topRight.x1, topRight.y1, topRight.x2, topRight.y2, 2, topRight.edges,
+                  topRight.first);
+    // Nothing in a quarter allocates or throws, so the barrier is always reached; what may throw
+    // happens before the thread starts. One thread for both pairs: starting one costs about as
+    // much as a field of 10,000 cells.
+    const auto run = [this](const TQuarter& q) noexcept {
+      TSubdivision(heights_, diversity_, StateAt(q.first)).Run(q.x1, q.y1, q.x2, q.y2, 2, q.edges);
+    };
+    std::barrier pairDone(2);
+    const std::jthread helper([&] {
+      run(quarters[2]);
+      pairDone.arrive_and_wait();
+      run(quarters[3]);
+    });
+    run(quarters[0]);
+    pairDone.arrive_and_wait();
+    run(quarters[1]);
+    return StateAt(next);
+  }
+
+ private:
+  std::uint32_t StateAt(std::int64_t draw) const {
+    return RandJumpOf(StepsPerDraw * static_cast<std::uint64_t>(draw)).Apply(state_);
+  }
+
+  // Sets the cells of a rectangle's bottom edge as its recursion does, from the index of its
+  // first draw: along the line, each from the ends of its rectangle's bottom and that
+  // rectangle's draw; the draws of the rectangles off the line are counted, not made.
+  void SetBottomEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                     std::int32_t depth, std::uint32_t edges, std::int64_t first) {
+    const std::int32_t spanX = x2 - x1;
+    const std::int32_t spanY = y2 - y1;
+    edges = OnLines(spanX, spanY, edges);
+    if (spanX >= 2 && spanY != 0 && (edges & BottomSet) == 0) {
+      // Drawn after the top and the right midpoint.
+      const std::int64_t draw =
+          first + (spanX >= 2 && (edges & TopSet) == 0) + (spanY >= 2 && (edges & RightSet) == 0);
+      TPlasmaDraw value = 0;
+      FillDraws(StateAt(draw), diversity_, 1, &value);
+      heights_[(x1 + x2) / 2][y2] = DisplaceBy(heights_[x1][y2], heights_[x2][y2], depth, value);
+    }
+    if (spanX <= 2 && spanY <= 2) return;
+    first += OwnDraws(spanX, spanY, edges);
+    ForEachQuarter(x1, y1, x2, y2, edges,
+                   [&](std::int32_t qx1, std::int32_t qy1, std::int32_t qx2, std::int32_t qy2,
+                       std::uint32_t quarterEdges) {
+                     if (qy2 == y2)
+                       SetBottomEdge(qx1, qy1, qx2, qy2, depth + 1, quarterEdges, first);
+                     first += counts_(qx2 - qx1, qy2 - qy1, quarterEdges);
+                   });
+  }
+
+  THeightField& heights_;
+  std::int32_t diversity_;
+  std::uint32_t state_;
+  TDrawCounts counts_;
+};
+
 }  // namespace
 
-TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity)
+TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+                               std::int32_t Threads)
     : Width(Width), Height(Height) {
   CheckArgument("Width", Width, 1, MaxPlasmaSide);
   CheckArgument("Height", Height, 1, MaxPlasmaSide);
   CheckArgument("Diversity", Diversity, 0, MaxDiversity);
-  // Every cell is set below, once: the field needs no zeros first.
+  CheckArgument("Threads", Threads, 1, MaxPlasmaThreads);
+  // Every cell is set below: the field needs no zeros first.
   Heights = THeightField(Width, Height, Uninitialised);
   // Corners in the order top left, top right, bottom left, bottom right; on a 1-wide or 1-high
   // field later corners overwrite earlier ones, but all four are drawn.
@@ -215,8 +376,10 @@ TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int
   Heights[Width - 1][0] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
   Heights[0][Height - 1] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
   Heights[Width - 1][Height - 1] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
-  if (Width > 2 || Height > 2) {
-    RandSeed = TSubdivision(Heights, Diversity, RandSeed).Run(Width, Height);
+  if (Threads > 1 && std::int64_t{Width} * Height >= MinSplitCells) {
+    RandSeed = TSplitField(Heights, Diversity, RandSeed).Run();
+  } else if (Width > 2 || Height > 2) {
+    RandSeed = TSubdivision(Heights, Diversity, RandSeed).Run(0, 0, Width - 1, Height - 1, 1, 0);
   }
 }
 
