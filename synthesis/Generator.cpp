@@ -64,7 +64,7 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
-  TPlasmaFractal plasma(Width, Height, Diversity);
+  TPlasmaFractal plasma(Width, Height, Diversity, ReliefThreads(Extras.Threads));
   Bitmap.SetSize(Width, Height, Uninitialised);  // the pixel pass writes every pixel
   TScanLines lines;
   GetScanLines(Bitmap, lines);
