@@ -337,7 +337,7 @@ class TSplitField {
     if (spanX >= 2 && spanY != 0 && (edges & BottomSet) == 0) {
       // Drawn after the top and the right midpoint.
       const std::int64_t draw =
-          first + (spanX >= 2 && (edges & TopSet) == 0) + (spanY >= 2 && (edges & RightSet) == 0);
+          first + ((edges & TopSet) == 0) + (spanY >= 2 && (edges & RightSet) == 0);
       TPlasmaDraw value = 0;
       FillDraws(StateAt(draw), diversity_, 1, &value);
       heights_[(x1 + x2) / 2][y2] = DisplaceBy(heights_[x1][y2], heights_[x2][y2], depth, value);
