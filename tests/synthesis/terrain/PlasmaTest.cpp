@@ -87,9 +87,11 @@ TEST(PlasmaTest, EqualsTheOracle) {
       RandSeed = seed;
       const testing::TPlasmaOracle oracle(width, height, diversity);
       const std::uint32_t oracleEnd = RandSeed;
+      // All kept at once, so that none is made in the memory of an equal one.
+      std::vector<TPlasmaFractal> fields;
       for (const std::int32_t threads : {1, 2, MaxPlasmaThreads}) {
         RandSeed = seed;
-        const TPlasmaFractal plasma(width, height, diversity, threads);
+        const auto& plasma = fields.emplace_back(width, height, diversity, threads);
         ASSERT_EQ(RandSeed, oracleEnd) << width << " x " << height << ", threads " << threads;
         ASSERT_TRUE(std::equal(plasma.Heights.Data(), plasma.Heights.Data() + width * height,
                                oracle.Heights.Data()))
