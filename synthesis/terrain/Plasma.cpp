@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <barrier>
-#include <map>
+#include <atomic>
 #include <thread>
-#include <tuple>
 
 #include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
@@ -250,47 +248,63 @@ class TSubdivision {
 };
 
 // How many draws a rectangle and all below it make: a matter of its spans and set edges alone,
-// never of the heights. Remembered, since each depth has at most two spans per side.
+// never of the heights. Counted ahead for every rectangle of a field: at a depth d, each side
+// spans the field's span >> (d - 1) or one more.
 class TDrawCounts {
  public:
-  std::int64_t operator()(std::int32_t spanX, std::int32_t spanY, std::uint32_t edges) {
-    const auto key = std::tuple(spanX, spanY, edges);
-    if (const auto known = known_.find(key); known != known_.end()) return known->second;
-    std::int64_t draws = OwnDraws(spanX, spanY, edges);
-    if (spanX > 2 || spanY > 2) {
-      ForEachQuarter(
-          0, 0, spanX, spanY, edges,
-          [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-              std::uint32_t quarterEdges) { draws += (*this)(x2 - x1, y2 - y1, quarterEdges); });
+  TDrawCounts(std::int32_t spanX, std::int32_t spanY) : spanX_(spanX), spanY_(spanY) {
+    for (std::int32_t depth = Depths; depth >= 1; --depth) {
+      for (std::uint32_t i = 0; i < Kinds; ++i) {
+        const std::int32_t x = (spanX_ >> (depth - 1)) + static_cast<std::int32_t>(i >> 5);
+        const std::int32_t y = (spanY_ >> (depth - 1)) + static_cast<std::int32_t>(i >> 4 & 1);
+        std::int64_t draws = OwnDraws(x, y, i & 15);
+        if (x > 2 || y > 2) {
+          ForEachQuarter(
+              0, 0, x, y, i & 15,
+              [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                  std::uint32_t edges) { draws += Of(depth + 1, x2 - x1, y2 - y1, edges); });
+        }
+        counts_[static_cast<std::size_t>(depth - 1)][i] = draws;
+      }
     }
-    return known_[key] = draws;
+  }
+
+  std::int64_t Of(std::int32_t depth, std::int32_t spanX, std::int32_t spanY,
+                  std::uint32_t edges) const {
+    const auto i = static_cast<std::uint32_t>(spanX - (spanX_ >> (depth - 1))) << 5 |
+                   static_cast<std::uint32_t>(spanY - (spanY_ >> (depth - 1))) << 4 | edges;
+    return counts_[static_cast<std::size_t>(depth - 1)][i];
   }
 
  private:
-  std::map<std::tuple<std::int32_t, std::int32_t, std::uint32_t>, std::int64_t> known_;
+  // Deep enough that the deepest rectangles have no quarters.
+  static constexpr std::int32_t Depths = 16;
+  static_assert(((MaxPlasmaSide - 1) >> (Depths - 1)) + 1 <= 2);
+  static constexpr std::uint32_t Kinds = 2 * 2 * 16;  // the two spans of each side, the edges
+  std::int32_t spanX_;
+  std::int32_t spanY_;
+  std::array<std::array<std::int64_t, Kinds>, Depths> counts_{};
 };
 
-// The field on two threads. After the field's own cells, its top-left and bottom-right quarters
-// run side by side, then its top-right and bottom-left. A quarter reads and writes only cells of
+// The field on two threads. After the field's own cells, its quarters run in pairs: top left
+// with bottom right, then top right with bottom left. A quarter reads and writes only cells of
 // its own rectangle, and the two of a pair share only the centre, which neither writes. The
-// bottom-right reads the top-right's bottom edge, so that edge is set first on its own; the
-// top-right later writes the same values there. Each quarter draws from its place in the
-// sequence, known by counting the draws before it.
+// bottom right reads the top right's bottom edge, so that edge is set first on its own; the
+// top right later writes the same values there. Each quarter draws from its place in the
+// sequence, known from the counts of the draws before it.
 class TSplitField {
  public:
   TSplitField(THeightField& heights, std::int32_t diversity, std::uint32_t state)
-      : heights_(heights), diversity_(diversity), state_(state) {}
+      : heights_(heights),
+        diversity_(diversity),
+        state_(state),
+        counts_(heights.Width() - 1, heights.Height() - 1) {}
 
   // Both sides 3 or more; returns the generator state after the last draw.
   std::uint32_t Run() {
     const std::int32_t x2 = heights_.Width() - 1;
     const std::int32_t y2 = heights_.Height() - 1;
     TSubdivision(heights_, diversity_, state_).Set(0, 0, x2, y2, 1, 0);
-    struct TQuarter {
-      std::int32_t x1, y1, x2, y2;
-      std::uint32_t edges;
-      std::int64_t first;  // the index of its first draw
-    };
     std::array<TQuarter, 4> quarters{};
     std::size_t count = 0;
     std::int64_t next = OwnDraws(x2, y2, 0);
@@ -298,30 +312,46 @@ class TSplitField {
                    [&](std::int32_t qx1, std::int32_t qy1, std::int32_t qx2, std::int32_t qy2,
                        std::uint32_t edges) {
                      quarters[count++] = {qx1, qy1, qx2, qy2, edges, next};
-                     next += counts_(qx2 - qx1, qy2 - qy1, edges);
+                     next += counts_.Of(2, qx2 - qx1, qy2 - qy1, edges);
                    });
+    // Either thread takes the next quarter in the order top left, bottom right, top right,
+    // bottom left, once what it reads is set. A helper that starts late (a thread may take a
+    // millisecond to get a core) so leaves its share to this thread instead of holding it up.
+    // Nothing from here on allocates or throws, so every wait ends.
+    static constexpr std::array<std::size_t, 4> Order = {0, 2, 1, 3};
+    static constexpr std::array<std::uint32_t, 4> Needs = {0, 1, 2 | 4, 2 | 4};
+    std::atomic<std::uint32_t> done = 0;  // bit 0: the edge; bit 1 + k: task k
+    std::atomic<std::size_t> taken = 0;
+    const auto work = [&]() noexcept {
+      for (std::size_t task; (task = taken++) < Order.size();) {
+        for (std::uint32_t now = done; (now & Needs[task]) != Needs[task]; now = done)
+          done.wait(now);
+        RunQuarter(quarters[Order[task]]);
+        done |= 2u << task;
+        done.notify_all();
+      }
+    };
+    const std::jthread helper(work);
     const TQuarter& topRight = quarters[1];
     SetBottomEdge(topRight.x1, topRight.y1, topRight.x2, topRight.y2, 2, topRight.edges,
                   topRight.first);
-    // Nothing in a quarter allocates or throws, so the barrier is always reached; what may throw
-    // happens before the thread starts. One thread for both pairs: starting one costs about as
-    // much as a field of 10,000 cells.
-    const auto run = [this](const TQuarter& q) noexcept {
-      TSubdivision(heights_, diversity_, StateAt(q.first)).Run(q.x1, q.y1, q.x2, q.y2, 2, q.edges);
-    };
-    std::barrier pairDone(2);
-    const std::jthread helper([&] {
-      run(quarters[2]);
-      pairDone.arrive_and_wait();
-      run(quarters[3]);
-    });
-    run(quarters[0]);
-    pairDone.arrive_and_wait();
-    run(quarters[1]);
+    done |= 1;
+    done.notify_all();
+    work();
     return StateAt(next);
   }
 
  private:
+  struct TQuarter {
+    std::int32_t x1, y1, x2, y2;
+    std::uint32_t edges;
+    std::int64_t first;  // the index of its first draw
+  };
+
+  void RunQuarter(const TQuarter& q) {
+    TSubdivision(heights_, diversity_, StateAt(q.first)).Run(q.x1, q.y1, q.x2, q.y2, 2, q.edges);
+  }
+
   std::uint32_t StateAt(std::int64_t draw) const {
     return RandJumpOf(StepsPerDraw * static_cast<std::uint64_t>(draw)).Apply(state_);
   }
@@ -349,7 +379,7 @@ class TSplitField {
                        std::uint32_t quarterEdges) {
                      if (qy2 == y2)
                        SetBottomEdge(qx1, qy1, qx2, qy2, depth + 1, quarterEdges, first);
-                     first += counts_(qx2 - qx1, qy2 - qy1, quarterEdges);
+                     first += counts_.Of(depth + 1, qx2 - qx1, qy2 - qy1, quarterEdges);
                    });
   }
 
