@@ -280,7 +280,8 @@ class TDrawCounts {
   // Deep enough that the deepest rectangles have no quarters.
   static constexpr std::int32_t Depths = 16;
   static_assert(((MaxPlasmaSide - 1) >> (Depths - 1)) + 1 <= 2);
-  static constexpr std::uint32_t Kinds = 2 * 2 * 16;  // the two spans of each side, the edges
+  // Indexed by the extra span of the x side (bit 5) and of the y side (bit 4), and the edges.
+  static constexpr std::uint32_t Kinds = 2 * 2 * 16;
   std::int32_t spanX_;
   std::int32_t spanY_;
   std::array<std::array<std::int64_t, Kinds>, Depths> counts_{};
