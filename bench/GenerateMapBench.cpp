@@ -62,19 +62,20 @@ void BM_TownPass(benchmark::State& state) {
   state.counters["towns"] = static_cast<double>(towns);
 }
 
-template <class TField>
-void GenerateField(benchmark::State& state) {
+template <class TField, class... TMore>
+void GenerateField(benchmark::State& state, TMore... more) {
   for (auto _ : state) {
     RandSeed = PlasmaBenchSeed;
     const TField field(static_cast<std::int32_t>(state.range(0)),
-                       static_cast<std::int32_t>(state.range(1)), PlasmaBenchDiversity);
+                       static_cast<std::int32_t>(state.range(1)), PlasmaBenchDiversity, more...);
     benchmark::DoNotOptimize(field.Heights.Data());
   }
 }
 
-// The product's height field, and the literal recursion that the tests hold it to.
+// The product's height field on so many threads, and the literal recursion that the tests hold
+// it to.
 void BM_Plasma(benchmark::State& state) {
-  GenerateField<TPlasmaFractal>(state);
+  GenerateField<TPlasmaFractal>(state, static_cast<std::int32_t>(state.range(2)));
 }
 void BM_PlasmaLiteral(benchmark::State& state) {
   GenerateField<testing::TPlasmaOracle>(state);
@@ -91,7 +92,7 @@ BENCHMARK(BM_TownPass)
     ->Args({1000, 1000, 30})
     ->Args({1000, 1000, 10000})
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Plasma)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Plasma)->Args({1000, 1000, 1})->Args({1000, 1000, 2})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlasmaLiteral)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
 
 }  // namespace

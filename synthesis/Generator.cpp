@@ -21,6 +21,7 @@
 namespace hillograph {
 
 static_assert(MaxMapSide <= MaxPlasmaSide);
+static_assert(MaxReliefThreads <= MaxPlasmaThreads);
 
 constinit thread_local TMapStyle MapStyle = DefaultMapStyle;
 
@@ -66,7 +67,7 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
-  TPlasmaFractal plasma(Width, Height, Diversity);
+  TPlasmaFractal plasma(Width, Height, Diversity, ReliefThreads(Extras.Threads));
   // Handed over rather than copied, and only read from here on.
   const THeightField& heights =
       Extras.Heights != nullptr ? (*Extras.Heights = std::move(plasma.Heights)) : plasma.Heights;

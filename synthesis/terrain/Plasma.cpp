@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <thread>
 
 #include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
@@ -34,8 +36,59 @@ std::uint8_t Displace(std::uint8_t a, std::uint8_t b, std::int32_t displacement)
   return DisplacedHeights[static_cast<std::size_t>(a + b + displacement - MinDisplacedSum)];
 }
 
+// A cell displaced from its two neighbours by a draw at a depth.
+std::uint8_t DisplaceBy(std::uint8_t a, std::uint8_t b, std::int32_t depth, std::uint32_t draw) {
+  const std::int32_t offset =
+      std::min(static_cast<std::int32_t>(draw & DrawMagnitudeMask) >> depth, MaxUsefulOffset);
+  // Negated without a branch, which would guess wrong half the time.
+  const std::int32_t negative = -static_cast<std::int32_t>(draw >> DrawSignShift);
+  return Displace(a, b, 2 * ((offset ^ negative) - negative) + 1);
+}
+
+// Fields of fewer cells are made on one thread whatever the thread count: a second thread costs
+// more than it saves. Larger fields have both sides of 3 or more, which the split needs.
+constexpr std::int64_t MinSplitCells = 1 << 17;
+static_assert(MinSplitCells > 2 * MaxPlasmaSide);
+
+constexpr std::uint64_t StepsPerDraw = 2;  // the magnitude, then the sign
+
 // Edges of a rectangle whose cells are all set when the recursion reaches it.
 enum TSetEdges : std::uint32_t { TopSet = 1, RightSet = 2, BottomSet = 4, LeftSet = 8 };
+
+// A side of span 0 puts two opposite edges on one line: set when either is.
+std::uint32_t OnLines(std::int32_t spanX, std::int32_t spanY, std::uint32_t edges) {
+  if (spanX == 0 && (edges & (LeftSet | RightSet)) != 0) edges |= LeftSet | RightSet;
+  if (spanY == 0 && (edges & (TopSet | BottomSet)) != 0) edges |= TopSet | BottomSet;
+  return edges;
+}
+
+// The quarters of a rectangle in the recursion's order, each with the edges it finds set. A side
+// of span 0 makes two quarters repeat the other two; the repeats find every cell set and are
+// skipped.
+template <class TVisit>
+void ForEachQuarter(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                    std::uint32_t edges, TVisit visit) {
+  edges = OnLines(x2 - x1, y2 - y1, edges);
+  const std::int32_t xm = (x1 + x2) / 2;
+  const std::int32_t ym = (y1 + y2) / 2;
+  visit(x1, y1, xm, ym, edges & (TopSet | LeftSet));
+  if (x1 != x2) visit(xm, y1, x2, ym, (edges & (TopSet | RightSet)) | LeftSet);
+  if (y1 != y2) {
+    // With a side below 2 the third quarter's left edge is the rectangle's own.
+    const std::uint32_t ownLeft = xm == x1 ? edges & LeftSet : 0;
+    visit(xm, ym, x2, y2, (edges & (RightSet | BottomSet)) | TopSet | ownLeft);
+    if (x1 != x2) visit(x1, ym, xm, y2, (edges & (BottomSet | LeftSet)) | TopSet | RightSet);
+  }
+}
+
+// How many draws a rectangle makes for its own cells, top, right, bottom and left midpoint.
+std::int64_t OwnDraws(std::int32_t spanX, std::int32_t spanY, std::uint32_t edges) {
+  edges = OnLines(spanX, spanY, edges);
+  return std::int64_t{spanX >= 2 && (edges & TopSet) == 0} +
+         (spanY >= 2 && (edges & RightSet) == 0) +
+         (spanX >= 2 && spanY != 0 && (edges & BottomSet) == 0) +
+         (spanY >= 2 && spanX != 0 && (edges & LeftSet) == 0);
+}
 
 // The recursion itself, one rectangle at a time. Which cells a rectangle finds set follows from
 // the order alone: an edge shared with a rectangle finished before is set whole, any other edge
@@ -54,16 +107,24 @@ class TSubdivision {
         diversity_(diversity),
         bufferState_(state) {}
 
-  // The whole field, corners set; returns the generator state after the last draw.
-  std::uint32_t Run(std::int32_t width, std::int32_t height) {
-    const TCursor end = Run(0, 0, width - 1, height - 1, 1, Refill(), 0);
+  // A rectangle and all below it, its corners and the given edges set, drawing from the state
+  // given; returns the generator state after its last draw.
+  std::uint32_t Run(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                    std::int32_t depth, std::uint32_t edges) {
+    const TCursor end = Run(x1, y1, x2, y2, depth, Refill(), edges);
     return RandJumpOf(StepsPerDraw * static_cast<std::uint64_t>(end - draws_.data()))
         .Apply(bufferState_);
   }
 
+  // The rectangle's own cells alone.
+  void Set(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t depth,
+           std::uint32_t edges) {
+    TCursor cursor = Refill();
+    SetRect(x1, y1, x2, y2, depth, cursor, edges);
+  }
+
  private:
   static constexpr std::size_t BufferedDraws = 1024;
-  static constexpr std::uint64_t StepsPerDraw = 2;  // the magnitude, then the sign
 
   // Draws the next buffer; bufferState_ is the state before its first draw.
   [[gnu::noinline]] TCursor Refill() {
@@ -89,16 +150,7 @@ class TSubdivision {
   }
 
  private:
-  // A side of span 0 puts two opposite edges on one line: set when either is.
-  static std::uint32_t OnLines(std::int32_t spanX, std::int32_t spanY, std::uint32_t edges) {
-    if (spanX == 0 && (edges & (LeftSet | RightSet)) != 0) edges |= LeftSet | RightSet;
-    if (spanY == 0 && (edges & (TopSet | BottomSet)) != 0) edges |= TopSet | BottomSet;
-    return edges;
-  }
-
-  // The four quarters in the recursion's order, each with the edges it finds set. A side of
-  // span 0 makes two quarters repeat the other two; the repeats find every cell set and are
-  // skipped.
+  // ForEachQuarter written out: through a lambda the recursion ran a fifth slower.
   // Quarters set inline with so many levels below each, or through Run.
   static constexpr int Recurse = -1;
 
@@ -184,12 +236,7 @@ class TSubdivision {
   // A displaced cell from its two neighbours and the next draw.
   std::uint8_t DisplaceCell(std::uint8_t a, std::uint8_t b, std::int32_t depth, TCursor& cursor) {
     if (cursor == draws_.data() + BufferedDraws) cursor = Refill();
-    const std::uint32_t draw = *cursor++;
-    const std::int32_t offset =
-        std::min(static_cast<std::int32_t>(draw & DrawMagnitudeMask) >> depth, MaxUsefulOffset);
-    // Negated without a branch, which would guess wrong half the time.
-    const std::int32_t negative = -static_cast<std::int32_t>(draw >> DrawSignShift);
-    return Displace(a, b, 2 * ((offset ^ negative) - negative) + 1);
+    return DisplaceBy(a, b, depth, *cursor++);
   }
 
   std::uint8_t* cells_;
@@ -200,14 +247,159 @@ class TSubdivision {
   std::array<TPlasmaDraw, BufferedDraws> draws_;
 };
 
+// How many draws a rectangle and all below it make: a matter of its spans and set edges alone,
+// never of the heights. Counted ahead for every rectangle of a field: at a depth d, each side
+// spans the field's span >> (d - 1) or one more.
+class TDrawCounts {
+ public:
+  TDrawCounts(std::int32_t spanX, std::int32_t spanY) : spanX_(spanX), spanY_(spanY) {
+    for (std::int32_t depth = Depths; depth >= 1; --depth) {
+      for (std::uint32_t i = 0; i < Kinds; ++i) {
+        const std::int32_t x = (spanX_ >> (depth - 1)) + static_cast<std::int32_t>(i >> 5);
+        const std::int32_t y = (spanY_ >> (depth - 1)) + static_cast<std::int32_t>(i >> 4 & 1);
+        std::int64_t draws = OwnDraws(x, y, i & 15);
+        if (x > 2 || y > 2) {
+          ForEachQuarter(
+              0, 0, x, y, i & 15,
+              [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                  std::uint32_t edges) { draws += Of(depth + 1, x2 - x1, y2 - y1, edges); });
+        }
+        counts_[static_cast<std::size_t>(depth - 1)][i] = draws;
+      }
+    }
+  }
+
+  std::int64_t Of(std::int32_t depth, std::int32_t spanX, std::int32_t spanY,
+                  std::uint32_t edges) const {
+    const auto i = static_cast<std::uint32_t>(spanX - (spanX_ >> (depth - 1))) << 5 |
+                   static_cast<std::uint32_t>(spanY - (spanY_ >> (depth - 1))) << 4 | edges;
+    return counts_[static_cast<std::size_t>(depth - 1)][i];
+  }
+
+ private:
+  // Deep enough that the deepest rectangles have no quarters.
+  static constexpr std::int32_t Depths = 16;
+  static_assert(((MaxPlasmaSide - 1) >> (Depths - 1)) + 1 <= 2);
+  // Indexed by the extra span of the x side (bit 5) and of the y side (bit 4), and the edges.
+  static constexpr std::uint32_t Kinds = 2 * 2 * 16;
+  std::int32_t spanX_;
+  std::int32_t spanY_;
+  std::array<std::array<std::int64_t, Kinds>, Depths> counts_{};
+};
+
+// The field on two threads. After the field's own cells, its quarters run in pairs: top left
+// with bottom right, then top right with bottom left. A quarter reads and writes only cells of
+// its own rectangle, and the two of a pair share only the centre, which neither writes. The
+// bottom right reads the top right's bottom edge, so that edge is set first on its own; the
+// top right later writes the same values there. Each quarter draws from its place in the
+// sequence, known from the counts of the draws before it.
+class TSplitField {
+ public:
+  TSplitField(THeightField& heights, std::int32_t diversity, std::uint32_t state)
+      : heights_(heights),
+        diversity_(diversity),
+        state_(state),
+        counts_(heights.Width() - 1, heights.Height() - 1) {}
+
+  // Both sides 3 or more; returns the generator state after the last draw.
+  std::uint32_t Run() {
+    const std::int32_t x2 = heights_.Width() - 1;
+    const std::int32_t y2 = heights_.Height() - 1;
+    TSubdivision(heights_, diversity_, state_).Set(0, 0, x2, y2, 1, 0);
+    std::array<TQuarter, 4> quarters{};
+    std::size_t count = 0;
+    std::int64_t next = OwnDraws(x2, y2, 0);
+    ForEachQuarter(0, 0, x2, y2, 0,
+                   [&](std::int32_t qx1, std::int32_t qy1, std::int32_t qx2, std::int32_t qy2,
+                       std::uint32_t edges) {
+                     quarters[count++] = {qx1, qy1, qx2, qy2, edges, next};
+                     next += counts_.Of(2, qx2 - qx1, qy2 - qy1, edges);
+                   });
+    // Either thread takes the next quarter in the order top left, bottom right, top right,
+    // bottom left, once what it reads is set. A helper that starts late (a thread may take a
+    // millisecond to get a core) so leaves its share to this thread instead of holding it up.
+    // Nothing from here on allocates or throws, so every wait ends.
+    static constexpr std::array<std::size_t, 4> Order = {0, 2, 1, 3};
+    static constexpr std::array<std::uint32_t, 4> Needs = {0, 1, 2 | 4, 2 | 4};
+    std::atomic<std::uint32_t> done = 0;  // bit 0: the edge; bit 1 + k: task k
+    std::atomic<std::size_t> taken = 0;
+    const auto work = [&]() noexcept {
+      for (std::size_t task; (task = taken++) < Order.size();) {
+        for (std::uint32_t now = done; (now & Needs[task]) != Needs[task]; now = done)
+          done.wait(now);
+        RunQuarter(quarters[Order[task]]);
+        done |= 2u << task;
+        done.notify_all();
+      }
+    };
+    const std::jthread helper(work);
+    const TQuarter& topRight = quarters[1];
+    SetBottomEdge(topRight.x1, topRight.y1, topRight.x2, topRight.y2, 2, topRight.edges,
+                  topRight.first);
+    done |= 1;
+    done.notify_all();
+    work();
+    return StateAt(next);
+  }
+
+ private:
+  struct TQuarter {
+    std::int32_t x1, y1, x2, y2;
+    std::uint32_t edges;
+    std::int64_t first;  // the index of its first draw
+  };
+
+  void RunQuarter(const TQuarter& q) {
+    TSubdivision(heights_, diversity_, StateAt(q.first)).Run(q.x1, q.y1, q.x2, q.y2, 2, q.edges);
+  }
+
+  std::uint32_t StateAt(std::int64_t draw) const {
+    return RandJumpOf(StepsPerDraw * static_cast<std::uint64_t>(draw)).Apply(state_);
+  }
+
+  // Sets the cells of a rectangle's bottom edge as its recursion does, from the index of its
+  // first draw: along the line, each from the ends of its rectangle's bottom and that
+  // rectangle's draw; the draws of the rectangles off the line are counted, not made.
+  void SetBottomEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                     std::int32_t depth, std::uint32_t edges, std::int64_t first) {
+    const std::int32_t spanX = x2 - x1;
+    const std::int32_t spanY = y2 - y1;
+    edges = OnLines(spanX, spanY, edges);
+    if (spanX >= 2 && spanY != 0 && (edges & BottomSet) == 0) {
+      // Drawn after the top and the right midpoint.
+      const std::int64_t draw =
+          first + ((edges & TopSet) == 0) + (spanY >= 2 && (edges & RightSet) == 0);
+      TPlasmaDraw value = 0;
+      FillDraws(StateAt(draw), diversity_, 1, &value);
+      heights_[(x1 + x2) / 2][y2] = DisplaceBy(heights_[x1][y2], heights_[x2][y2], depth, value);
+    }
+    if (spanX <= 2 && spanY <= 2) return;
+    first += OwnDraws(spanX, spanY, edges);
+    ForEachQuarter(x1, y1, x2, y2, edges,
+                   [&](std::int32_t qx1, std::int32_t qy1, std::int32_t qx2, std::int32_t qy2,
+                       std::uint32_t quarterEdges) {
+                     if (qy2 == y2)
+                       SetBottomEdge(qx1, qy1, qx2, qy2, depth + 1, quarterEdges, first);
+                     first += counts_.Of(depth + 1, qx2 - qx1, qy2 - qy1, quarterEdges);
+                   });
+  }
+
+  THeightField& heights_;
+  std::int32_t diversity_;
+  std::uint32_t state_;
+  TDrawCounts counts_;
+};
+
 }  // namespace
 
-TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity)
+TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
+                               std::int32_t Threads)
     : Width(Width), Height(Height) {
   CheckArgument("Width", Width, 1, MaxPlasmaSide);
   CheckArgument("Height", Height, 1, MaxPlasmaSide);
   CheckArgument("Diversity", Diversity, 0, MaxDiversity);
-  // Every cell is set below, once: the field needs no zeros first.
+  CheckArgument("Threads", Threads, 1, MaxPlasmaThreads);
+  // Every cell is set below: the field needs no zeros first.
   Heights = THeightField(Width, Height, Uninitialised);
   // Corners in the order top left, top right, bottom left, bottom right; on a 1-wide or 1-high
   // field later corners overwrite earlier ones, but all four are drawn.
@@ -215,8 +407,10 @@ TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int
   Heights[Width - 1][0] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
   Heights[0][Height - 1] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
   Heights[Width - 1][Height - 1] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
-  if (Width > 2 || Height > 2) {
-    RandSeed = TSubdivision(Heights, Diversity, RandSeed).Run(Width, Height);
+  if (Threads > 1 && std::int64_t{Width} * Height >= MinSplitCells) {
+    RandSeed = TSplitField(Heights, Diversity, RandSeed).Run();
+  } else if (Width > 2 || Height > 2) {
+    RandSeed = TSubdivision(Heights, Diversity, RandSeed).Run(0, 0, Width - 1, Height - 1, 1, 0);
   }
 }
 

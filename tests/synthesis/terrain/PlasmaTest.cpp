@@ -47,10 +47,10 @@ TEST(PlasmaTest, WorkedFields) {
     EXPECT_THROW(TPlasmaFractal(width, height, diversity), TError);
     EXPECT_EQ(RandSeed, 5u);
   }
+  for (const std::int32_t threads : {0, MaxPlasmaThreads + 1})
+    EXPECT_THROW(TPlasmaFractal(5, 5, 10, threads), TError);
 }
 
-// Same heights as the literal recursion and the generator left at the same state. Sizes go back
-// to earlier ones, since fields follow one another in the same recycled memory.
 // The draws made ahead in lanes, for every lane count and tail, equal the draws made one by one
 // (magnitude, then sign) and leave the generator where those leave it.
 TEST(PlasmaDrawsTest, EqualPlainDrawsAndEndOnTheSameState) {
@@ -69,12 +69,17 @@ TEST(PlasmaDrawsTest, EqualPlainDrawsAndEndOnTheSameState) {
   }
 }
 
+// Same heights as the literal recursion and the generator left at the same state, on one thread
+// and on more. Sizes go back to earlier ones, since fields follow one another in the same
+// recycled memory. Two threads split fields of 2^17 cells or more: 256 x 512 just so, 255 x 514
+// just not.
 TEST(PlasmaTest, EqualsTheOracle) {
   const std::pair<std::int32_t, std::int32_t> sizes[] = {
-      {1, 2},    {2, 1},    {2, 2},     {1, 17},      {17, 1},    {4, 4},      {7, 13},
-      {13, 7},   {2, 31},   {64, 64},   {65, 65},     {97, 89},   {509, 1},    {1, 4096},
-      {4096, 1}, {97, 89},  {640, 480}, {1000, 1000}, {997, 991}, {1000, 999}, {999, 1000},
-      {64, 64},  {1025, 3}, {4097, 2},  {2049, 1537}};
+      {1, 2},     {2, 1},     {2, 2},       {1, 17},      {17, 1},    {4, 4},      {7, 13},
+      {13, 7},    {2, 31},    {64, 64},     {65, 65},     {97, 89},   {509, 1},    {1, 4096},
+      {4096, 1},  {97, 89},   {640, 480},   {1000, 1000}, {997, 991}, {1000, 999}, {999, 1000},
+      {64, 64},   {1025, 3},  {4097, 2},    {2, 4097},    {255, 514}, {256, 512},  {513, 256},
+      {63, 2081}, {2081, 63}, {1025, 1025}, {2049, 1537}};
   std::uint32_t seed = 1;
   for (const auto& [width, height] : sizes) {
     for (const std::int32_t diversity : {700, MaxDiversity, 0, 1, 2}) {
@@ -82,12 +87,16 @@ TEST(PlasmaTest, EqualsTheOracle) {
       RandSeed = seed;
       const testing::TPlasmaOracle oracle(width, height, diversity);
       const std::uint32_t oracleEnd = RandSeed;
-      RandSeed = seed;
-      const TPlasmaFractal plasma(width, height, diversity);
-      ASSERT_EQ(RandSeed, oracleEnd) << width << " x " << height;
-      ASSERT_TRUE(std::equal(plasma.Heights.Data(), plasma.Heights.Data() + width * height,
-                             oracle.Heights.Data()))
-          << diversity << ", seed " << seed;
+      // All kept at once, so that none is made in the memory of an equal one.
+      std::vector<TPlasmaFractal> fields;
+      for (const std::int32_t threads : {1, 2, MaxPlasmaThreads}) {
+        RandSeed = seed;
+        const auto& plasma = fields.emplace_back(width, height, diversity, threads);
+        ASSERT_EQ(RandSeed, oracleEnd) << width << " x " << height << ", threads " << threads;
+        ASSERT_TRUE(std::equal(plasma.Heights.Data(), plasma.Heights.Data() + width * height,
+                               oracle.Heights.Data()))
+            << diversity << ", seed " << seed << ", threads " << threads;
+      }
       if (width * height > 500'000) break;  // the largest with one diversity, to stay quick
     }
   }
