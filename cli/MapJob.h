@@ -32,9 +32,9 @@ struct TMapScratch {
 };
 
 // Writes the preset, renders, then writes the picture, the heightmap and the towns. Throws on
-// the first failure (TError with the system's own message). When Parallel, the picture and the
-// heightmap are written on two threads; a batch, which keeps the cores busy with maps, does not
-// ask for it.
+// the first failure (TError with the system's own message). When Parallel, the render uses every
+// core and the heightmap is written on a thread of its own; otherwise the map is made on the
+// calling thread alone, as a batch, which keeps the cores busy with maps, asks.
 void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel,
                TProgress* Progress = nullptr);
 
