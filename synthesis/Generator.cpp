@@ -67,7 +67,8 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
-  TPlasmaFractal plasma(Width, Height, Diversity, ReliefThreads(Extras.Threads));
+  const std::int32_t threads = ReliefThreads(Extras.Threads);
+  TPlasmaFractal plasma(Width, Height, Diversity, threads);
   // Handed over rather than copied, and only read from here on.
   const THeightField& heights =
       Extras.Heights != nullptr ? (*Extras.Heights = std::move(plasma.Heights)) : plasma.Heights;
@@ -78,7 +79,6 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   Report(Extras, "Relief", 0);
   const TWaterMask waterMask = BuildWaterMask(heights, WaterLevel);
   // A caller told of the heights works on them on a thread of its own from then on.
-  const std::int32_t threads = ReliefThreads(Extras.Threads);
   PaintRelief(heights, WaterLevel, heightColors, style, lines,
               Extras.HeightsDone ? std::max(threads - 1, 1) : threads);
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
