@@ -72,10 +72,11 @@ void GenerateField(benchmark::State& state, TMore... more) {
   }
 }
 
-// The product's height field on so many threads, and the literal recursion that the tests hold
-// it to.
+// The product's height field on a team of so many threads, and the literal recursion that the
+// tests hold it to.
 void BM_Plasma(benchmark::State& state) {
-  GenerateField<TPlasmaFractal>(state, static_cast<std::int32_t>(state.range(2)));
+  TWorkerTeam team(static_cast<std::int32_t>(state.range(2)));
+  GenerateField<TPlasmaFractal>(state, &team);
 }
 void BM_PlasmaLiteral(benchmark::State& state) {
   GenerateField<testing::TPlasmaOracle>(state);

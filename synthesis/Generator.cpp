@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
-#include <thread>
 #include <utility>
 
 #include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Error.h"
+#include "synthesis/base/WorkerTeam.h"
 #include "synthesis/raster/Canvas.h"
 #include "synthesis/relief/ColorTable.h"
 #include "synthesis/relief/Overlays.h"
@@ -21,7 +21,6 @@
 namespace hillograph {
 
 static_assert(MaxMapSide <= MaxPlasmaSide);
-static_assert(MaxReliefThreads <= MaxPlasmaThreads);
 
 constinit thread_local TMapStyle MapStyle = DefaultMapStyle;
 
@@ -41,16 +40,15 @@ void CheckMapArguments(std::int32_t Width, std::int32_t Height, std::int32_t Div
 
 void CheckExtras(const TRenderExtras& Extras) {
   CheckArgument("LabelScale", Extras.LabelScale, 1, MaxLabelScale);
-  CheckArgument("Threads", Extras.Threads, 0, MaxReliefThreads);
+  CheckArgument("Threads", Extras.Threads, 0, MaxTeamMembers);
   if (Extras.HeightsDone && Extras.Heights == nullptr)
     throw TError("HeightsDone needs a height field to be given");
 }
 
-std::int32_t ReliefThreads(std::int32_t Asked) {
-  if (Asked > 0) return Asked;
-  const auto processors = static_cast<std::int32_t>(
-      std::min<unsigned>(std::thread::hardware_concurrency(), MaxReliefThreads));
-  return std::max(processors, 1);
+// A map too small to split the field has no work for a second thread.
+std::int32_t RenderThreads(std::int32_t Asked, std::int32_t Width, std::int32_t Height) {
+  if (std::int64_t{Width} * Height < MinSplitCells) return 1;
+  return Asked > 0 ? Asked : AvailableProcessors();
 }
 
 void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction) {
@@ -60,6 +58,8 @@ void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction
 void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
             std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
             const TMapStyle& style, TTownList* Towns, const TRenderExtras& Extras) {
+  // Started first, so that its helpers are on their cores by the time the plasma needs them.
+  TWorkerTeam team(RenderThreads(Extras.Threads, Width, Height));
   const THeightColors heightColors = BuildHeightColors(style, WaterLevel);
   // Read before the plasma draws and before the picture changes, so that an unreadable file
   // leaves the picture as it was.
@@ -67,20 +67,22 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
-  const std::int32_t threads = ReliefThreads(Extras.Threads);
-  TPlasmaFractal plasma(Width, Height, Diversity, threads);
+  TPlasmaFractal plasma(Width, Height, Diversity, &team);
   // Handed over rather than copied, and only read from here on.
   const THeightField& heights =
       Extras.Heights != nullptr ? (*Extras.Heights = std::move(plasma.Heights)) : plasma.Heights;
-  if (Extras.HeightsDone) Extras.HeightsDone();
+  if (Extras.HeightsDone) {
+    // The caller works on the heights on a thread of its own from here on: one helper fewer.
+    team.Shrink(std::max(team.Members() - 1, 1));
+    Extras.HeightsDone();
+  }
   Bitmap.SetSize(Width, Height, Uninitialised);  // the pixel pass writes every pixel
   TScanLines lines;
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
   const TWaterMask waterMask = BuildWaterMask(heights, WaterLevel);
-  // A caller told of the heights works on them on a thread of its own from then on.
-  PaintRelief(heights, WaterLevel, heightColors, style, lines,
-              Extras.HeightsDone ? std::max(threads - 1, 1) : threads);
+  PaintRelief(heights, WaterLevel, heightColors, style, lines, &team);
+  team.Shrink(1);  // the rest is drawn on this thread alone
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);

@@ -23,7 +23,7 @@ struct TRenderExtras {
   // times larger (1 .. MaxLabelScale), so that names stay legible on a print; 1 is the map as the
   // window shows it.
   std::int32_t LabelScale = 1;
-  // How many threads the pixel pass may use: 0 for one per processor. A caller that renders
+  // How many threads the render may use: 0 for one per processor. A caller that renders
   // several maps side by side gives 1. The picture is the same for any number.
   std::int32_t Threads = 0;
   // Called as soon as *Heights is complete, before the picture is coloured, so that a caller can

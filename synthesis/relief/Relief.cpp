@@ -1,9 +1,9 @@
 #include "synthesis/relief/Relief.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "synthesis/base/ArgumentCheck.h"
@@ -28,8 +28,8 @@ constexpr std::uint8_t Outside = 255;
 
 constexpr std::size_t BytesPerPixel = 3;
 
-// A band of fewer pixels than this is not worth a thread of its own.
-constexpr std::int64_t MinBandPixels = 256 * 1024;
+// A share of fewer pixels than this is not worth a thread of its own.
+constexpr std::int64_t MinMemberPixels = 256 * 1024;
 
 // Shade factors are in 256ths: 256 leaves a colour as it is.
 constexpr int ShadeShift = 8;
@@ -219,37 +219,37 @@ TColor Shade(TColor Color, std::uint32_t Factor) {
 
 void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
                  const THeightColors& HeightColors, const TMapStyle& Style, const TScanLines& Lines,
-                 std::int32_t Threads) {
+                 TWorkerTeam* Team) {
   CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
   CheckArgument("ShadowDivisor", Style.ShadowDivisor, 1, INT32_MAX);
-  CheckArgument("Threads", Threads, 1, MaxReliefThreads);
   const std::int32_t width = Heights.Width();
   const std::int32_t height = Heights.Height();
   CheckArgument("scan lines", static_cast<std::int64_t>(Lines.size()), height, height);
   const TReliefPalette palette(HeightColors, WaterLevel, Style);
   const TIndexer indexer(palette, WaterLevel);
   const std::vector<std::uint8_t> outside(static_cast<std::size_t>(height), Outside);
-  // Rows of tiles, split into one contiguous band per thread. Every pixel depends only on the
-  // heights, so the bands can be painted in any order.
+  // Every pixel depends only on the heights, so rows of tiles can be painted in any order: each
+  // member takes the next row of tiles until none is left, and one that starts late takes fewer.
   const std::int32_t tileRows = (height + TileRows - 1) / TileRows;
   const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
-  const std::int32_t bands = static_cast<std::int32_t>(std::min<std::int64_t>(
-      {Threads, tileRows, std::max<std::int64_t>(1, pixels / MinBandPixels)}));
+  const std::int32_t members = static_cast<std::int32_t>(
+      std::min<std::int64_t>({Team != nullptr ? Team->Members() : 1, tileRows,
+                              std::max<std::int64_t>(1, pixels / MinMemberPixels)}));
   std::vector<std::vector<std::uint16_t>> tiles(
-      static_cast<std::size_t>(bands),
+      static_cast<std::size_t>(members),
       std::vector<std::uint16_t>(static_cast<std::size_t>(TileColumns) * TileRows));
-  const auto paintBand = [&](std::int32_t band) {
-    const std::int32_t first = static_cast<std::int32_t>(std::int64_t{tileRows} * band / bands);
-    const std::int32_t last =
-        static_cast<std::int32_t>(std::int64_t{tileRows} * (band + 1) / bands);
-    PaintTileRows(Heights, indexer, palette.Entries(), outside.data(), Lines, first * TileRows,
-                  std::min(last * TileRows, height), tiles[static_cast<std::size_t>(band)].data());
+  std::atomic<std::int32_t> nextTileRow = 0;
+  const auto paint = [&](std::int32_t member) noexcept {
+    for (std::int32_t row; (row = nextTileRow++) < tileRows;) {
+      PaintTileRows(Heights, indexer, palette.Entries(), outside.data(), Lines, row * TileRows,
+                    std::min((row + 1) * TileRows, height),
+                    tiles[static_cast<std::size_t>(member)].data());
+    }
   };
-  {
-    std::vector<std::jthread> helpers;
-    for (std::int32_t band = 1; band < bands; ++band)
-      helpers.emplace_back(paintBand, band);
-    paintBand(0);
+  if (members > 1) {
+    Team->Run(members, paint);
+  } else {
+    paint(0);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "synthesis/MapStyle.h"
 #include "synthesis/base/Grid.h"
+#include "synthesis/base/WorkerTeam.h"
 #include "synthesis/raster/Picture.h"
 #include "synthesis/relief/ColorTable.h"
 #include "synthesis/terrain/Plasma.h"
@@ -18,17 +19,14 @@ using TWaterMask = TGrid<std::uint8_t>;
 // Water levels are heights: 0 (no water) .. 255 (all water).
 inline constexpr std::int32_t MaxWaterLevel = 255;
 
-inline constexpr std::int32_t MaxReliefThreads = 256;
-
 TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel);
 
 // Writes every pixel of the Width x Height picture behind Lines. A land pixel is coast where a
 // neighbour inside the picture is at most WaterLevel, which is where the water mask holds water.
-// Threads (1 .. MaxReliefThreads) is how many threads may share the work; the picture is the
-// same for any number.
+// The members of Team share the work when one is given; the picture is the same for any team.
 void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
                  const THeightColors& HeightColors, const TMapStyle& Style, const TScanLines& Lines,
-                 std::int32_t Threads = 1);
+                 TWorkerTeam* Team = nullptr);
 
 // The factor 0 .. 256 that darkens a land pixel for the steeper of its drops toward the right
 // and toward the bottom, and each channel darkened by it.

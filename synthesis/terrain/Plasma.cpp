@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <thread>
 
 #include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Random.h"
@@ -45,9 +44,7 @@ std::uint8_t DisplaceBy(std::uint8_t a, std::uint8_t b, std::int32_t depth, std:
   return Displace(a, b, 2 * ((offset ^ negative) - negative) + 1);
 }
 
-// Fields of fewer cells are made on one thread whatever the thread count: a second thread costs
-// more than it saves. Larger fields have both sides of 3 or more, which the split needs.
-constexpr std::int64_t MinSplitCells = 1 << 17;
+// Fields large enough to split have both sides of 3 or more, which the split needs.
 static_assert(MinSplitCells > 2 * MaxPlasmaSide);
 
 constexpr std::uint64_t StepsPerDraw = 2;  // the magnitude, then the sign
@@ -287,16 +284,17 @@ class TDrawCounts {
   std::array<std::array<std::int64_t, Kinds>, Depths> counts_{};
 };
 
-// The field on two threads. After the field's own cells, its quarters run in pairs: top left
-// with bottom right, then top right with bottom left. A quarter reads and writes only cells of
+// The field on two members of a team. After the field's own cells, its quarters run in pairs: top
+// left with bottom right, then top right with bottom left. A quarter reads and writes only cells of
 // its own rectangle, and the two of a pair share only the centre, which neither writes. The
 // bottom right reads the top right's bottom edge, so that edge is set first on its own; the
 // top right later writes the same values there. Each quarter draws from its place in the
 // sequence, known from the counts of the draws before it.
 class TSplitField {
  public:
-  TSplitField(THeightField& heights, std::int32_t diversity, std::uint32_t state)
-      : heights_(heights),
+  TSplitField(THeightField& heights, std::int32_t diversity, std::uint32_t state, TWorkerTeam& team)
+      : team_(team),
+        heights_(heights),
         diversity_(diversity),
         state_(state),
         counts_(heights.Width() - 1, heights.Height() - 1) {}
@@ -315,30 +313,30 @@ class TSplitField {
                      quarters[count++] = {qx1, qy1, qx2, qy2, edges, next};
                      next += counts_.Of(2, qx2 - qx1, qy2 - qy1, edges);
                    });
-    // Either thread takes the next quarter in the order top left, bottom right, top right,
-    // bottom left, once what it reads is set. A helper that starts late (a thread may take a
-    // millisecond to get a core) so leaves its share to this thread instead of holding it up.
-    // Nothing from here on allocates or throws, so every wait ends.
+    // Either member takes the next quarter in the order top left, bottom right, top right,
+    // bottom left, once what it reads is set. A member that starts late so leaves its share to the
+    // other instead of holding it up. Nothing from here on allocates or throws, so every wait ends.
     static constexpr std::array<std::size_t, 4> Order = {0, 2, 1, 3};
     static constexpr std::array<std::uint32_t, 4> Needs = {0, 1, 2 | 4, 2 | 4};
     std::atomic<std::uint32_t> done = 0;  // bit 0: the edge; bit 1 + k: task k
     std::atomic<std::size_t> taken = 0;
-    const auto work = [&]() noexcept {
+    const auto work = [&](std::int32_t member) noexcept {
+      if (member == 0) {
+        const TQuarter& topRight = quarters[1];
+        SetBottomEdge(topRight.x1, topRight.y1, topRight.x2, topRight.y2, 2, topRight.edges,
+                      topRight.first);
+        done.fetch_or(1);
+        done.notify_all();
+      }
       for (std::size_t task; (task = taken++) < Order.size();) {
-        for (std::uint32_t now = done; (now & Needs[task]) != Needs[task]; now = done)
-          done.wait(now);
+        for (std::uint32_t now = done; (now & Needs[task]) != Needs[task];)
+          now = team_.AwaitChange(done, now);
         RunQuarter(quarters[Order[task]]);
-        done |= 2u << task;
+        done.fetch_or(2u << task);
         done.notify_all();
       }
     };
-    const std::jthread helper(work);
-    const TQuarter& topRight = quarters[1];
-    SetBottomEdge(topRight.x1, topRight.y1, topRight.x2, topRight.y2, 2, topRight.edges,
-                  topRight.first);
-    done |= 1;
-    done.notify_all();
-    work();
+    team_.Run(2, work);
     return StateAt(next);
   }
 
@@ -384,6 +382,7 @@ class TSplitField {
                    });
   }
 
+  TWorkerTeam& team_;
   THeightField& heights_;
   std::int32_t diversity_;
   std::uint32_t state_;
@@ -393,12 +392,11 @@ class TSplitField {
 }  // namespace
 
 TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
-                               std::int32_t Threads)
+                               TWorkerTeam* Team)
     : Width(Width), Height(Height) {
   CheckArgument("Width", Width, 1, MaxPlasmaSide);
   CheckArgument("Height", Height, 1, MaxPlasmaSide);
   CheckArgument("Diversity", Diversity, 0, MaxDiversity);
-  CheckArgument("Threads", Threads, 1, MaxPlasmaThreads);
   // Every cell is set below: the field needs no zeros first.
   Heights = THeightField(Width, Height, Uninitialised);
   // Corners in the order top left, top right, bottom left, bottom right; on a 1-wide or 1-high
@@ -407,8 +405,8 @@ TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int
   Heights[Width - 1][0] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
   Heights[0][Height - 1] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
   Heights[Width - 1][Height - 1] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
-  if (Threads > 1 && std::int64_t{Width} * Height >= MinSplitCells) {
-    RandSeed = TSplitField(Heights, Diversity, RandSeed).Run();
+  if (Team != nullptr && Team->Members() > 1 && std::int64_t{Width} * Height >= MinSplitCells) {
+    RandSeed = TSplitField(Heights, Diversity, RandSeed, *Team).Run();
   } else if (Width > 2 || Height > 2) {
     RandSeed = TSubdivision(Heights, Diversity, RandSeed).Run(0, 0, Width - 1, Height - 1, 1, 0);
   }

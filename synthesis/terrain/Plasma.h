@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "synthesis/base/Grid.h"
+#include "synthesis/base/WorkerTeam.h"
 
 namespace hillograph {
 
@@ -18,16 +19,17 @@ inline constexpr std::int32_t MaxDisplacedHeight = 250;
 // The longest side of a field; its depths stay below 16, the bits of a drawn magnitude.
 inline constexpr std::int32_t MaxPlasmaSide = 16384;
 
-// As many threads as the relief pass takes; the field uses two at most.
-inline constexpr std::int32_t MaxPlasmaThreads = 256;
+// Fields of fewer cells are made on one thread whatever the team: a second thread costs more than
+// it saves.
+inline constexpr std::int64_t MinSplitCells = 1 << 17;
 
 class TPlasmaFractal {
  public:
-  // Builds the whole field, drawing from RandSeed. Width and Height are 1 .. MaxPlasmaSide,
-  // Diversity 0 .. MaxDiversity (32768) and Threads 1 .. MaxPlasmaThreads. The heights and the
-  // draws are the same for any number of threads.
+  // Builds the whole field, drawing from RandSeed. Width and Height are 1 .. MaxPlasmaSide and
+  // Diversity 0 .. MaxDiversity (32768). Two members of Team share the work when one is given;
+  // the heights and the draws are the same for any team.
   TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
-                 std::int32_t Threads = 1);
+                 TWorkerTeam* Team = nullptr);
 
   std::int32_t Width;
   std::int32_t Height;

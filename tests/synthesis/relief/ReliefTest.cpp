@@ -19,7 +19,8 @@ namespace {
 // Bytes of every row, padding included, after a pass (the plain one when literal) over a picture
 // filled with a marker.
 std::vector<std::uint8_t> Paint(const THeightField& field, std::int32_t waterLevel,
-                                const TMapStyle& style, bool literal = false) {
+                                const TMapStyle& style, bool literal = false,
+                                TWorkerTeam* team = nullptr) {
   TPicture picture;
   picture.SetSize(field.Width(), field.Height());
   TScanLines lines;
@@ -31,7 +32,7 @@ std::vector<std::uint8_t> Paint(const THeightField& field, std::int32_t waterLev
     testing::PaintReliefLiteral(field, BuildWaterMask(field, waterLevel), waterLevel, colors, style,
                                 lines);
   else
-    PaintRelief(field, waterLevel, colors, style, lines);
+    PaintRelief(field, waterLevel, colors, style, lines, team);
   return {picture.Bits(), picture.Bits() + picture.Stride() * lines.size()};
 }
 
@@ -90,6 +91,19 @@ TEST(ReliefTest, EqualsTheLiteralPass) {
               << width << " x " << height << ", " << kind << ", " << waterLevel << ", " << divisor;
         }
       }
+    }
+  }
+  // Pictures large enough to share, on a team of two and on one of more threads than the machine
+  // has: the last row of tiles is whole in one and cut short in the other.
+  TWorkerTeam pair(2);
+  TWorkerTeam crowd(MaxTeamMembers);
+  for (const auto& [width, height] : {std::pair(1025, 513), std::pair(720, 768)}) {
+    RandSeed = seed += 127;
+    const THeightField field = TPlasmaFractal(width, height, 1000).Heights;
+    const std::vector<std::uint8_t> literal = Paint(field, 120, DefaultMapStyle, true);
+    for (TWorkerTeam* team : {&pair, &crowd}) {
+      ASSERT_TRUE(Paint(field, 120, DefaultMapStyle, false, team) == literal)
+          << width << " x " << height << ", " << team->Members() << " threads";
     }
   }
 }

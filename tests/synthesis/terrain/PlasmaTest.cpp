@@ -47,8 +47,6 @@ TEST(PlasmaTest, WorkedFields) {
     EXPECT_THROW(TPlasmaFractal(width, height, diversity), TError);
     EXPECT_EQ(RandSeed, 5u);
   }
-  for (const std::int32_t threads : {0, MaxPlasmaThreads + 1})
-    EXPECT_THROW(TPlasmaFractal(5, 5, 10, threads), TError);
 }
 
 // The draws made ahead in lanes, for every lane count and tail, equal the draws made one by one
@@ -70,10 +68,12 @@ TEST(PlasmaDrawsTest, EqualPlainDrawsAndEndOnTheSameState) {
 }
 
 // Same heights as the literal recursion and the generator left at the same state, on one thread
-// and on more. Sizes go back to earlier ones, since fields follow one another in the same
-// recycled memory. Two threads split fields of 2^17 cells or more: 256 x 512 just so, 255 x 514
-// just not.
+// and on teams of two and of more threads than the machine has. Sizes go back to earlier ones,
+// since fields follow one another in the same recycled memory. Teams split fields of 2^17 cells
+// or more: 256 x 512 just so, 255 x 514 just not.
 TEST(PlasmaTest, EqualsTheOracle) {
+  TWorkerTeam pair(2);
+  TWorkerTeam crowd(MaxTeamMembers);
   const std::pair<std::int32_t, std::int32_t> sizes[] = {
       {1, 2},     {2, 1},     {2, 2},       {1, 17},      {17, 1},    {4, 4},      {7, 13},
       {13, 7},    {2, 31},    {64, 64},     {65, 65},     {97, 89},   {509, 1},    {1, 4096},
@@ -89,9 +89,10 @@ TEST(PlasmaTest, EqualsTheOracle) {
       const std::uint32_t oracleEnd = RandSeed;
       // All kept at once, so that none is made in the memory of an equal one.
       std::vector<TPlasmaFractal> fields;
-      for (const std::int32_t threads : {1, 2, MaxPlasmaThreads}) {
+      for (TWorkerTeam* team : {static_cast<TWorkerTeam*>(nullptr), &pair, &crowd}) {
+        const std::int32_t threads = team != nullptr ? team->Members() : 1;
         RandSeed = seed;
-        const auto& plasma = fields.emplace_back(width, height, diversity, threads);
+        const auto& plasma = fields.emplace_back(width, height, diversity, team);
         ASSERT_EQ(RandSeed, oracleEnd) << width << " x " << height << ", threads " << threads;
         ASSERT_TRUE(std::equal(plasma.Heights.Data(), plasma.Heights.Data() + width * height,
                                oracle.Heights.Data()))
