@@ -9,6 +9,8 @@
 #include <new>
 #include <utility>
 
+#include "synthesis/base/HugePages.h"
+
 namespace hillograph {
 
 class TBlockCache {
@@ -26,7 +28,7 @@ class TBlockCache {
         }
       }
     }
-    return ::operator new(bytes);
+    return bytes >= MinHugeBlockBytes ? AllocateHugeBlock(bytes) : ::operator new(bytes);
   }
 
   // Keeps a large block, in place of the one kept longest when all places are taken: after a
@@ -39,7 +41,7 @@ class TBlockCache {
     TBlockCache& cache = Local();
     TBlock& place = cache.blocks_[cache.next_];
     cache.next_ = (cache.next_ + 1) % cache.blocks_.size();
-    ::operator delete(place.Memory);
+    Release(place);
     place = {memory, bytes};
   }
 
@@ -48,7 +50,7 @@ class TBlockCache {
   TBlockCache& operator=(const TBlockCache&) = delete;
   ~TBlockCache() {
     for (const TBlock& block : blocks_)
-      ::operator delete(block.Memory);
+      Release(block);
   }
 
  private:
@@ -56,6 +58,14 @@ class TBlockCache {
     void* Memory = nullptr;
     std::size_t Bytes = 0;
   };
+
+  static void Release(const TBlock& block) {
+    if (block.Bytes >= MinHugeBlockBytes) {
+      FreeHugeBlock(block.Memory, block.Bytes);
+    } else {
+      ::operator delete(block.Memory);
+    }
+  }
 
   // One cache per thread, so that no lock is needed.
   static TBlockCache& Local() {

@@ -1,0 +1,19 @@
+// Memory for large blocks, in whole huge pages where the system offers them. Filling fresh memory
+// costs a fault per page mapped; on virtual machines each costs several times what filling the
+// page does, and a huge page is mapped by one fault instead of 512.
+#pragma once
+
+#include <cstddef>
+
+namespace hillograph {
+
+// Blocks from this size on are mapped here; smaller ones are not worth a huge page.
+inline constexpr std::size_t MinHugeBlockBytes = 1024 * 1024;
+
+// A block of Bytes (MinHugeBlockBytes or more), or std::bad_alloc.
+void* AllocateHugeBlock(std::size_t Bytes);
+
+// Gives back a block from AllocateHugeBlock of the same Bytes.
+void FreeHugeBlock(void* Memory, std::size_t Bytes) noexcept;
+
+}  // namespace hillograph
