@@ -10,9 +10,9 @@
 
 namespace hillograph::testing {
 
-inline void PaintReliefLiteral(const THeightField& Heights, const TWaterMask& WaterMask,
-                               std::int32_t WaterLevel, const THeightColors& HeightColors,
-                               const TMapStyle& Style, const TScanLines& Lines) {
+inline void PaintReliefLiteral(const THeightField& Heights, std::int32_t WaterLevel,
+                               const THeightColors& HeightColors, const TMapStyle& Style,
+                               const TScanLines& Lines) {
   const std::int32_t width = Heights.Width();
   const std::int32_t height = Heights.Height();
   for (std::int32_t x = 0; x < width; ++x) {
@@ -24,9 +24,11 @@ inline void PaintReliefLiteral(const THeightField& Heights, const TWaterMask& Wa
         color = HeightColors[h];
       } else {
         // Points outside the picture never count as water.
-        const bool coast =
-            (x > 0 && WaterMask[x - 1][y]) || (x < width - 1 && WaterMask[x + 1][y]) ||
-            (y > 0 && WaterMask[x][y - 1]) || (y < height - 1 && WaterMask[x][y + 1]);
+        const auto water = [&](std::int32_t wx, std::int32_t wy) {
+          return Heights[wx][wy] <= WaterLevel;
+        };
+        const bool coast = (x > 0 && water(x - 1, y)) || (x < width - 1 && water(x + 1, y)) ||
+                           (y > 0 && water(x, y - 1)) || (y < height - 1 && water(x, y + 1));
         if (coast) {
           color = Style.LandBorderColor;
         } else {

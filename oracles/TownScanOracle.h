@@ -14,14 +14,15 @@
 
 namespace hillograph::testing {
 
-inline TTownList ScanTownsLiterally(const TWaterMask& mask, double density, TNameGen& names) {
+inline TTownList ScanTownsLiterally(const THeightField& heights, std::int32_t waterLevel,
+                                    double density, TNameGen& names) {
   TTownList towns;
   std::int32_t y = 0;
-  while (y < mask.Height()) {
+  while (y < heights.Height()) {
     std::int32_t nextY = y + 1;
     std::int32_t x = 0;
-    while (x < mask.Width()) {
-      if (mask[x][y]) {
+    while (x < heights.Width()) {
+      if (heights[x][y] <= waterLevel) {
         x = x + 1;
       } else if (Random() < density) {
         const std::int32_t kind = Random(4);

@@ -80,13 +80,12 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   TScanLines lines;
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
-  const TWaterMask waterMask = BuildWaterMask(heights, WaterLevel);
   PaintRelief(heights, WaterLevel, heightColors, style, lines, &team);
   team.Shrink(1);  // the rest is drawn on this thread alone
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
-  DrawTowns(canvas, waterMask, TownDensity, names, Towns, Extras.LabelScale);
+  DrawTowns(canvas, heights, WaterLevel, TownDensity, names, Towns, Extras.LabelScale);
   DrawFrame(canvas, style.MapFrameColor);
   Report(Extras, "Towns", 1);
 }

@@ -182,30 +182,6 @@ void PaintTileRows(const THeightField& heights, const TIndexer& indexer, const T
 
 }  // namespace
 
-TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel) {
-  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
-  TWaterMask mask(Heights.Width(), Heights.Height(), Uninitialised);  // every cell written below
-  const std::size_t cells =
-      static_cast<std::size_t>(Heights.Width()) * static_cast<std::size_t>(Heights.Height());
-  const std::uint8_t* h = Heights.Data();
-  std::uint8_t* m = mask.Data();
-  std::size_t i = 0;
-#if HILLOGRAPH_RELIEF_SSE2
-  const __m128i level = _mm_set1_epi8(static_cast<char>(WaterLevel));
-  const __m128i one = _mm_set1_epi8(1);
-  constexpr std::size_t Lanes = 16;
-  for (; i + Lanes <= cells; i += Lanes) {
-    const __m128i heights = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
-    // h <= level exactly where h - level saturates to 0.
-    const __m128i water = _mm_cmpeq_epi8(_mm_subs_epu8(heights, level), _mm_setzero_si128());
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(m + i), _mm_and_si128(water, one));
-  }
-#endif
-  for (; i < cells; ++i)
-    m[i] = h[i] <= WaterLevel ? 1 : 0;
-  return mask;
-}
-
 std::uint32_t ShadeFactor(std::int32_t Drop, std::int32_t ShadowDivisor) {
   CheckArgument("ShadowDivisor", ShadowDivisor, 1, INT32_MAX);
   return static_cast<std::uint32_t>(FullShade -

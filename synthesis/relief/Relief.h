@@ -13,13 +13,8 @@
 
 namespace hillograph {
 
-// 1 where the height is at most the water level, addressed [x][y] like the heights.
-using TWaterMask = TGrid<std::uint8_t>;
-
 // Water levels are heights: 0 (no water) .. 255 (all water).
 inline constexpr std::int32_t MaxWaterLevel = 255;
-
-TWaterMask BuildWaterMask(const THeightField& Heights, std::int32_t WaterLevel);
 
 // Writes every pixel of the Width x Height picture behind Lines. A land pixel is coast where a
 // neighbour inside the picture is at most WaterLevel, which is where the water mask holds water.

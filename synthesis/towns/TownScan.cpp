@@ -2,17 +2,23 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 
 #include "synthesis/base/Random.h"
 #include "synthesis/base/RandomJump.h"
+
+#if defined(__SSE2__) && !defined(HILLOGRAPH_PORTABLE)
+#include <emmintrin.h>
+#define HILLOGRAPH_TOWN_SCAN_SSE2 1
+#endif
 
 namespace hillograph {
 namespace {
 
 constexpr std::int32_t Lanes = 8;
-constexpr std::int32_t WordRows = 8;      // mask bytes in a 64-bit word
-constexpr std::int32_t MaxByteSum = 255;  // columns a byte of a word can count
+#if HILLOGRAPH_TOWN_SCAN_SSE2
+constexpr std::int32_t BlockRows = 16;    // heights in a register
+constexpr std::int32_t MaxByteSum = 255;  // columns a byte of a register can count
+#endif
 
 // Jumps of 1 .. Lanes steps, so that the next Lanes states come from one state at once.
 constexpr std::array<TRandJump, Lanes> MakeJumps() {
@@ -25,38 +31,49 @@ constexpr std::array<TRandJump, Lanes> Jumps = MakeJumps();
 
 }  // namespace
 
-TTownScan::TTownScan(const TWaterMask& WaterMask, double TownDensity)
-    : mask_(WaterMask),
+TTownScan::TTownScan(const THeightField& Heights, std::int32_t WaterLevel, double TownDensity)
+    : heights_(Heights),
+      level_(WaterLevel),
       // Random() < d exactly when state < d * 2^32, that is state < ceil(d * 2^32); scaling by a
       // power of two is exact.
       threshold_(static_cast<std::uint64_t>(std::ceil(std::ldexp(TownDensity, 32)))),
-      land_(static_cast<std::size_t>(WaterMask.Height()), WaterMask.Width()) {
-  // Water pixels per row, column by column as the mask lies in memory: eight rows at a time in
-  // the bytes of one 64-bit word (mask bytes are 0 or 1), emptied before a byte can overflow.
-  const std::int32_t width = WaterMask.Width();
-  const std::int32_t height = WaterMask.Height();
-  const std::int32_t words = height / WordRows;
-  std::vector<std::uint64_t> sums(static_cast<std::size_t>(words), 0);
+      land_(static_cast<std::size_t>(Heights.Height()), Heights.Width()) {
+  const std::int32_t width = Heights.Width();
+  const std::int32_t height = Heights.Height();
+  std::int32_t y0 = 0;
+#if HILLOGRAPH_TOWN_SCAN_SSE2
+  // Water pixels per row, column by column as the heights lie in memory: sixteen rows at a time
+  // in the bytes of one register, emptied before a byte can overflow.
+  const std::int32_t blocks = height / BlockRows;
+  std::vector<std::array<std::uint8_t, BlockRows>> sums(static_cast<std::size_t>(blocks));
+  const __m128i level = _mm_set1_epi8(static_cast<char>(WaterLevel));
   const auto empty = [&] {
-    for (std::int32_t i = 0; i < words; ++i) {
-      for (std::int32_t b = 0; b < WordRows; ++b) {
-        land_[i * WordRows + b] -= static_cast<std::int32_t>((sums[i] >> (8 * b)) & 0xFF);
-      }
-      sums[i] = 0;
+    for (std::int32_t i = 0; i < blocks; ++i) {
+      for (std::int32_t b = 0; b < BlockRows; ++b)
+        land_[static_cast<std::size_t>(i * BlockRows + b)] -= sums[static_cast<std::size_t>(i)][b];
+      sums[static_cast<std::size_t>(i)].fill(0);
     }
   };
   for (std::int32_t x = 0; x < width; ++x) {
-    const std::uint8_t* column = WaterMask[x];
-    for (std::int32_t i = 0; i < words; ++i) {
-      std::uint64_t eight;
-      std::memcpy(&eight, column + i * WordRows, sizeof eight);
-      sums[i] += eight;
+    const std::uint8_t* column = Heights[x];
+    for (std::int32_t i = 0; i < blocks; ++i) {
+      auto* sum = reinterpret_cast<__m128i*>(sums[static_cast<std::size_t>(i)].data());
+      const __m128i heights =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(column + i * BlockRows));
+      // h <= level exactly where h - level saturates to 0; such bytes compare to -1.
+      const __m128i water = _mm_cmpeq_epi8(_mm_subs_epu8(heights, level), _mm_setzero_si128());
+      _mm_storeu_si128(sum, _mm_sub_epi8(_mm_loadu_si128(sum), water));
     }
-    for (std::int32_t y = words * WordRows; y < height; ++y)
-      land_[y] -= column[y];
     if ((x + 1) % MaxByteSum == 0) empty();
   }
   empty();
+  y0 = blocks * BlockRows;
+#endif
+  for (std::int32_t x = 0; x < width; ++x) {
+    const std::uint8_t* column = Heights[x];
+    for (std::int32_t y = y0; y < height; ++y)
+      land_[static_cast<std::size_t>(y)] -= column[y] <= WaterLevel;
+  }
 }
 
 std::int32_t TTownScan::NextTown(std::int32_t x, std::int32_t y) {
@@ -66,7 +83,7 @@ std::int32_t TTownScan::NextTown(std::int32_t x, std::int32_t y) {
     left_ = land_[y];
   }
   for (; column_ < x; ++column_)
-    left_ -= 1 - mask_[column_][y];  // passed over by a label
+    left_ -= IsLand(column_, y);  // passed over by a label
   std::uint32_t state = RandSeed;
   std::int32_t taken = 0;  // land pixels whose draws are made
   std::int32_t found = -1;
@@ -101,7 +118,7 @@ std::int32_t TTownScan::NextTown(std::int32_t x, std::int32_t y) {
   // Walk on to the land pixel of that draw; the pixels up to it are spent.
   left_ -= found + 1;
   for (std::int32_t skipped = 0;; ++column_) {
-    if (!mask_[column_][y] && skipped++ == found) return column_++;
+    if (IsLand(column_, y) && skipped++ == found) return column_++;
   }
 }
 

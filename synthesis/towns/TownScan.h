@@ -7,13 +7,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "synthesis/relief/Relief.h"
+#include "synthesis/terrain/Plasma.h"
 
 namespace hillograph {
 
 class TTownScan {
  public:
-  TTownScan(const TWaterMask& WaterMask, double TownDensity);
+  // Land is where the height is above WaterLevel.
+  TTownScan(const THeightField& Heights, std::int32_t WaterLevel, double TownDensity);
 
   // The first land pixel of row y at or after column x whose draw places a town, with RandSeed
   // left at the state of that draw, as Random() would; or -1 when there is none, with RandSeed
@@ -22,7 +23,10 @@ class TTownScan {
   std::int32_t NextTown(std::int32_t x, std::int32_t y);
 
  private:
-  const TWaterMask& mask_;
+  bool IsLand(std::int32_t x, std::int32_t y) const { return heights_[x][y] > level_; }
+
+  const THeightField& heights_;
+  std::int32_t level_;
   std::uint64_t threshold_;         // a state below it places a town
   std::vector<std::int32_t> land_;  // land pixels per row
   std::int32_t row_ = -1;           // the row being scanned,

@@ -6,17 +6,18 @@
 
 namespace hillograph {
 
-void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity, TNameGen& Names,
-               TTownList* Towns, std::int32_t LabelScale) {
+void DrawTowns(TCanvas& Canvas, const THeightField& Heights, std::int32_t WaterLevel,
+               double TownDensity, TNameGen& Names, TTownList* Towns, std::int32_t LabelScale) {
+  CheckArgument("WaterLevel", WaterLevel, 0, MaxWaterLevel);
   CheckNumberArgument("TownDensity", TownDensity, 0, 1);
   CheckArgument("LabelScale", LabelScale, 1, MaxLabelFontScale);
   Canvas.Font.Color = LabelFontColor;
   Canvas.Font.Scale = LabelScale;
   const std::int32_t radius = MarkerRadius * LabelScale;
   const std::int32_t offset = LabelOffset * LabelScale;
-  const std::int32_t width = WaterMask.Width();
-  const std::int32_t height = WaterMask.Height();
-  TTownScan scan(WaterMask, TownDensity);
+  const std::int32_t width = Heights.Width();
+  const std::int32_t height = Heights.Height();
+  TTownScan scan(Heights, WaterLevel, TownDensity);
   std::int32_t y = 0;
   while (y < height) {
     std::int32_t nextY = y + 1;

@@ -57,7 +57,8 @@ using TTownList = std::vector<TTown>;
 // in placement order to Towns when it is given. LabelScale (1 .. MaxLabelFontScale) draws markers,
 // labels, offsets and gaps that many times larger, with the same draws: the towns' label sizes are
 // those of the larger text.
-void DrawTowns(TCanvas& Canvas, const TWaterMask& WaterMask, double TownDensity, TNameGen& Names,
-               TTownList* Towns, std::int32_t LabelScale = 1);
+// Land is where the height is above WaterLevel (0 .. MaxWaterLevel).
+void DrawTowns(TCanvas& Canvas, const THeightField& Heights, std::int32_t WaterLevel,
+               double TownDensity, TNameGen& Names, TTownList* Towns, std::int32_t LabelScale = 1);
 
 }  // namespace hillograph

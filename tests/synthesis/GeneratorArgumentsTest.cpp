@@ -71,7 +71,6 @@ TTownList DrawnLiterally(TPicture& picture, std::int32_t k) {
   GenerateMap(picture, Width, Height, 600, WaterLevel, 0.0, "");
   RandSeed = Seed;
   const TPlasmaFractal plasma(Width, Height, 600);
-  const TWaterMask mask = BuildWaterMask(plasma.Heights, WaterLevel);
   TNameGen names;
   TTownList towns;
   TCanvas canvas(picture);
@@ -80,7 +79,7 @@ TTownList DrawnLiterally(TPicture& picture, std::int32_t k) {
   for (std::int32_t y = 0, nextY; y < Height; y = nextY) {
     nextY = y + 1;
     for (std::int32_t x = 0; x < Width;) {
-      if (mask[x][y] || Random() >= Density) {
+      if (plasma.Heights[x][y] <= WaterLevel || Random() >= Density) {
         ++x;
         continue;
       }

@@ -29,8 +29,7 @@ std::vector<std::uint8_t> Paint(const THeightField& field, std::int32_t waterLev
     std::memset(line, 0xA5, picture.Stride());
   const THeightColors colors = BuildHeightColors(style, waterLevel);
   if (literal)
-    testing::PaintReliefLiteral(field, BuildWaterMask(field, waterLevel), waterLevel, colors, style,
-                                lines);
+    testing::PaintReliefLiteral(field, waterLevel, colors, style, lines);
   else
     PaintRelief(field, waterLevel, colors, style, lines, team);
   return {picture.Bits(), picture.Bits() + picture.Stride() * lines.size()};

@@ -147,8 +147,8 @@ TEST(TownsTest, ThePassPlacesTownsAsThePlainScanDoes) {
     RandSeed = afterPlasma;
     TNameGen names;
     if (std::filesystem::is_regular_file(townDB)) names.LoadFromFile(townDB);
-    const TWaterMask mask = BuildWaterMask(plasma.Heights, waterLevel);
-    EXPECT_EQ(towns, testing::ScanTownsLiterally(mask, density, names)) << seed << townDB;
+    EXPECT_EQ(towns, testing::ScanTownsLiterally(plasma.Heights, waterLevel, density, names))
+        << seed << townDB;
     EXPECT_EQ(after, RandSeed) << "another number of draws: " << seed << townDB;
   }
 }
