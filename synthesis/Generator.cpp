@@ -81,8 +81,8 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
   PaintRelief(heights, WaterLevel, heightColors, style, lines, &team);
+  DrawGrid(lines, Width, Height, style.GridColor, style.GridSize, &team);
   team.Shrink(1);  // the rest is drawn on this thread alone
-  DrawGrid(lines, Width, Height, style.GridColor, style.GridSize);
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
   DrawTowns(canvas, heights, WaterLevel, TownDensity, names, Towns, Extras.LabelScale);

@@ -1,11 +1,17 @@
 #include "synthesis/relief/Overlays.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 #include "synthesis/base/ArgumentCheck.h"
 
 namespace hillograph {
 namespace {
+
+// Rows a member takes at a time; fewer pixels than this are not worth a second thread.
+constexpr std::int32_t GridBandRows = 64;
+constexpr std::int64_t MinMemberPixels = 256 * 1024;
 
 void BlendPixel(std::uint8_t* p, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
   p[0] = BlendTowardGrid(p[0], blue);
@@ -16,21 +22,40 @@ void BlendPixel(std::uint8_t* p, std::uint8_t blue, std::uint8_t green, std::uin
 }  // namespace
 
 void DrawGrid(const TScanLines& Lines, std::int32_t Width, std::int32_t Height, TColor GridColor,
-              std::int32_t GridSize) {
+              std::int32_t GridSize, TWorkerTeam* Team) {
   CheckArgument("GridSize", GridSize, 1, INT32_MAX);
   CheckArgument("scan lines", static_cast<std::int64_t>(Lines.size()), Height, Height);
   const std::uint8_t blue = BlueOf(GridColor);
   const std::uint8_t green = GreenOf(GridColor);
   const std::uint8_t red = RedOf(GridColor);
-  for (std::int32_t k = 1; k <= (Width - 1) / GridSize; ++k) {
-    const std::ptrdiff_t offset = 3 * static_cast<std::ptrdiff_t>(k) * GridSize;
-    for (std::int32_t y = 0; y < Height; ++y)
-      BlendPixel(Lines[y] + offset, blue, green, red);
-  }
-  for (std::int32_t k = 1; k <= (Height - 1) / GridSize; ++k) {
-    std::uint8_t* p = Lines[static_cast<std::size_t>(k) * GridSize];
-    for (std::int32_t x = 0; x < Width; ++x, p += 3)
-      BlendPixel(p, blue, green, red);
+  // A crossing is blended by its column first, then by its row, in whichever band it lies.
+  const auto band = [&](std::int32_t y0, std::int32_t y1) {
+    for (std::int32_t y = y0; y < y1; ++y) {
+      for (std::int64_t x = GridSize; x < Width; x += GridSize)
+        BlendPixel(Lines[y] + 3 * x, blue, green, red);
+    }
+    // The first row past 0 at or after y0 on the grid.
+    const std::int64_t first = (std::max<std::int64_t>(y0, 1) + GridSize - 1) / GridSize * GridSize;
+    for (std::int64_t y = first; y < y1; y += GridSize) {
+      std::uint8_t* p = Lines[y];
+      for (std::int32_t x = 0; x < Width; ++x, p += 3)
+        BlendPixel(p, blue, green, red);
+    }
+  };
+  const std::int32_t bands = (Height + GridBandRows - 1) / GridBandRows;
+  const std::int64_t pixels = std::int64_t{Width} * Height;
+  const std::int32_t members = static_cast<std::int32_t>(
+      std::min<std::int64_t>({Team != nullptr ? Team->Members() : 1, bands,
+                              std::max<std::int64_t>(1, pixels / MinMemberPixels)}));
+  std::atomic<std::int32_t> next = 0;
+  const auto draw = [&](std::int32_t) noexcept {
+    for (std::int32_t b; (b = next++) < bands;)
+      band(b * GridBandRows, std::min((b + 1) * GridBandRows, Height));
+  };
+  if (members > 1) {
+    Team->Run(members, draw);
+  } else {
+    draw(0);
   }
 }
 

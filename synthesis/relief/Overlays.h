@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "synthesis/base/Color.h"
+#include "synthesis/base/WorkerTeam.h"
 #include "synthesis/raster/Canvas.h"
 #include "synthesis/raster/Picture.h"
 
@@ -15,9 +16,9 @@ constexpr std::uint8_t BlendTowardGrid(std::uint8_t p, std::uint8_t g) {
 }
 
 // Blends the columns and rows at every multiple of GridSize (not 0) half-way toward GridColor;
-// crossings are blended twice.
+// crossings are blended twice, column first. The members of Team share the rows when one is given.
 void DrawGrid(const TScanLines& Lines, std::int32_t Width, std::int32_t Height, TColor GridColor,
-              std::int32_t GridSize);
+              std::int32_t GridSize, TWorkerTeam* Team = nullptr);
 
 // The one-pixel border around the whole picture.
 void DrawFrame(TCanvas& Canvas, TColor MapFrameColor);

@@ -121,6 +121,37 @@ TEST(OverlaysTest, GridAndFrame) {
   };
   for (const auto& [x, y, color] : pixels)
     EXPECT_EQ(testing::PixelAt(picture, x, y), color) << x << ", " << y;
+  // Shared out in bands of rows, the same as column after column and then row after row, over a
+  // picture of many colours; grid sizes around the band height and past the picture.
+  TWorkerTeam pair(2);
+  for (const std::int32_t size : {1, 50, 63, 64, 65, 700, INT32_MAX}) {
+    TPicture shared = testing::FilledPicture(720, 768, Green);
+    TScanLines sharedLines;
+    GetScanLines(shared, sharedLines);
+    for (std::size_t y = 0; y < sharedLines.size(); ++y) {
+      for (std::size_t i = 0; i < shared.Stride(); ++i)
+        sharedLines[y][i] = static_cast<std::uint8_t>(y * 7 + i * 13);
+    }
+    TPicture literal = shared;
+    GetScanLines(literal, lines);
+    const auto blend = [](std::uint8_t* p) {
+      for (const std::uint8_t g : {160, 80, 32}) {  // blue, green, red
+        *p = BlendTowardGrid(*p, g);
+        ++p;
+      }
+    };
+    for (std::int64_t x = size; x < 720; x += size) {
+      for (std::int32_t y = 0; y < 768; ++y)
+        blend(lines[y] + 3 * x);
+    }
+    for (std::int64_t y = size; y < 768; y += size) {
+      for (std::int32_t x = 0; x < 720; ++x)
+        blend(lines[y] + 3 * x);
+    }
+    DrawGrid(sharedLines, 720, 768, RGB(32, 80, 160), size, &pair);
+    EXPECT_TRUE(std::equal(shared.Bits(), shared.Bits() + shared.Stride() * 768, literal.Bits()))
+        << size;
+  }
   picture = testing::FilledPicture(4, 3, Green);
   TCanvas canvas(picture);
   DrawFrame(canvas, Frame);
