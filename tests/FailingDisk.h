@@ -15,12 +15,15 @@ class TFailingDiskScope {
   TFailingDiskScope(long Budget, int Error) {
     budget = Budget;
     error = Error;
-    TAtomicFile::WriteFunction = [](int, const void*, std::size_t size) -> long {
+    TAtomicFile::WriteFunction = [](int, const iovec* pieces, int count) -> long {
       if (budget <= 0) {
         errno = error;
         return -1;
       }
-      const long taken = std::min<long>(budget, static_cast<long>(size));
+      long size = 0;
+      for (int i = 0; i < count; ++i)
+        size += static_cast<long>(pieces[i].iov_len);
+      const long taken = std::min(budget, size);
       budget -= taken;
       return taken;
     };

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <ctime>
@@ -24,6 +25,7 @@ constexpr mode_t NewFileMode = 0666;  // narrowed by the umask, like any newly c
 constexpr int MaxLinkHops = 40;       // as many links as the system follows in one path
 constexpr int MaxNameAttempts = 100;  // unique names tried before giving up
 constexpr std::time_t StaleSeconds = 60;
+constexpr std::size_t MaxPiecesPerCall = IOV_MAX;  // more and writev refuses the call
 constexpr std::string_view SuffixLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
@@ -158,17 +160,38 @@ void TAtomicFile::Fail(int error) {
 }
 
 void TAtomicFile::Write(const void* Data, std::size_t Size) {
-  const char* p = static_cast<const char*>(Data);
-  while (Size > 0) {
-    const long written = WriteFunction != nullptr ? WriteFunction(fd_, p, Size)
-                                                  : static_cast<long>(::write(fd_, p, Size));
+  iovec piece{const_cast<void*>(Data), Size};
+  Write(std::span(&piece, 1));
+}
+
+void TAtomicFile::Write(std::span<iovec> Pieces) {
+  std::size_t next = 0;
+  const auto skipDone = [&] {
+    while (next < Pieces.size() && Pieces[next].iov_len == 0)
+      ++next;
+  };
+  for (skipDone(); next < Pieces.size(); skipDone()) {
+    const int count =
+        static_cast<int>(std::min<std::size_t>(Pieces.size() - next, MaxPiecesPerCall));
+    const long written = WriteFunction != nullptr
+                             ? WriteFunction(fd_, &Pieces[next], count)
+                             : static_cast<long>(::writev(fd_, &Pieces[next], count));
     if (written < 0) {
       if (errno == EINTR) continue;
       Fail(errno);
     }
     if (written == 0) Fail(ENOSPC);
-    p += written;
-    Size -= static_cast<std::size_t>(written);
+    // A short write ends inside some piece: the rest of it goes first next time.
+    for (auto left = static_cast<std::size_t>(written); left > 0; ++next) {
+      iovec& piece = Pieces[next];
+      if (left < piece.iov_len) {
+        piece.iov_base = static_cast<char*>(piece.iov_base) + left;
+        piece.iov_len -= left;
+        break;
+      }
+      left -= piece.iov_len;
+      piece.iov_len = 0;
+    }
   }
 }
 

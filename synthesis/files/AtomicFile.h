@@ -8,7 +8,10 @@
 // than a minute. Nothing process-wide (umask, current folder, signals) changes during a write.
 #pragma once
 
+#include <sys/uio.h>
+
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,13 +40,16 @@ class TAtomicFile {
 
   void Write(const void* Data, std::size_t Size);
   void Write(std::string_view Text) { Write(Text.data(), Text.size()); }
+  // Writes the pieces one after another, handing the system as many as it takes in one call
+  // instead of copying them together first. The pieces are used up: their entries change.
+  void Write(std::span<iovec> Pieces);
 
   // Flushes, closes and renames over the target, then forces the folder entry to the disk; or,
   // while a TCommitGroup is open on this thread, hands the file to it for all that.
   void Commit();
 
-  // Test seam: when set, every write of raw bytes goes through it instead of ::write.
-  using TWriteFunction = long (*)(int fd, const void* data, std::size_t size);
+  // Test seam: when set, every write of raw bytes goes through it instead of ::writev.
+  using TWriteFunction = long (*)(int fd, const iovec* pieces, int count);
   static TWriteFunction WriteFunction;
 
  private:

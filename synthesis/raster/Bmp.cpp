@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <vector>
 
 #include "synthesis/files/OutputFile.h"
 
@@ -13,7 +13,7 @@ constexpr std::uint32_t FileHeaderSize = 14;
 constexpr std::uint32_t InfoHeaderSize = 40;
 constexpr std::uint16_t BitsPerPixel = 24;
 constexpr std::int32_t PixelsPerMetre = 3780;  // 96 pixels per inch
-constexpr std::size_t WriteChunkSize = 64 * 1024;
+constexpr std::size_t WriteRunBytes = 1024 * 1024;
 constexpr const char* WritingStage = "Writing";
 
 void Put16(std::string& out, std::uint16_t v) {
@@ -49,40 +49,37 @@ std::string BmpHeaders(const TPicture& Picture) {
   return out;
 }
 
-// Hands the whole file to Sink in pieces: the headers, then the rows from the bottom up in runs
-// of about WriteChunkSize bytes, gathered in one small buffer.
-template <class TSink>
-void EmitBmp(const TPicture& Picture, TSink&& Sink) {
-  Sink(BmpHeaders(Picture));
-  std::string chunk;
-  chunk.reserve(WriteChunkSize + Picture.Stride());
-  for (std::int32_t y = Picture.Height() - 1; y >= 0; --y) {
-    chunk.append(reinterpret_cast<const char*>(Picture.ScanLine(y)), Picture.Stride());
-    if (chunk.size() >= WriteChunkSize || y == 0) {
-      Sink(chunk);
-      chunk.clear();
-    }
-  }
-}
-
 }  // namespace
 
 std::string EncodeBmp(const TPicture& Picture) {
-  std::string out;
-  EmitBmp(Picture, [&out](const std::string& piece) { out += piece; });
+  std::string out = BmpHeaders(Picture);
+  out.reserve(out.size() + Picture.Stride() * static_cast<std::size_t>(Picture.Height()));
+  for (std::int32_t y = Picture.Height() - 1; y >= 0; --y)
+    out.append(reinterpret_cast<const char*>(Picture.ScanLine(y)), Picture.Stride());
   return out;
 }
 
 void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress) {
-  // Written piece by piece: a whole file's copy in memory costs more than it saves.
+  // The rows go to the system straight from the picture, bottom-up, in runs of about
+  // WriteRunBytes between reports of progress.
   CreateOutputFile(FileName, [&Picture, Progress](TAtomicFile& file) {
-    const double total = static_cast<double>(Picture.Stride()) * Picture.Height();
-    double written = 0;
-    EmitBmp(Picture, [&](const std::string& piece) {
-      file.Write(piece);
-      written += static_cast<double>(piece.size());
-      if (Progress != nullptr) Progress->Report(WritingStage, std::min(written / total, 1.0));
-    });
+    const std::string headers = BmpHeaders(Picture);
+    file.Write(headers);
+    const std::size_t stride = Picture.Stride();
+    const std::size_t runRows =
+        std::max<std::size_t>(1, WriteRunBytes / std::max<std::size_t>(stride, 1));
+    std::vector<iovec> run;
+    run.reserve(std::min(runRows, static_cast<std::size_t>(Picture.Height())));
+    for (std::int32_t y = Picture.Height() - 1; y >= 0;) {
+      run.clear();
+      for (; y >= 0 && run.size() < runRows; --y)
+        run.push_back({const_cast<std::uint8_t*>(Picture.ScanLine(y)), stride});
+      file.Write(run);
+      if (Progress != nullptr) {
+        Progress->Report(WritingStage,
+                         static_cast<double>(Picture.Height() - 1 - y) / Picture.Height());
+      }
+    }
   });
 }
 

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "synthesis/files/CommitGroup.h"
 #include "tests/TempFolder.h"
@@ -47,6 +51,45 @@ TEST(AtomicFileTest, AWriteRemovesStaleTemporariesAndKeepsTheMode) {
   WriteFileAtomically(folder.Path(std::string(NAME_MAX, 'n')), "whole");
   EXPECT_EQ(folder.Read(std::string(NAME_MAX, 'n')), "whole");
   EXPECT_EQ(folder.Entries(), 5);
+}
+
+// Pieces reach the file whole and in order however few bytes each call of the system takes,
+// including a call that is interrupted, empty pieces, and more pieces than one call may hand over.
+TEST(AtomicFileTest, GatheredPiecesSurviveShortAndInterruptedWrites) {
+  static long perCall = 0;
+  static int calls = 0;
+  static int mostPieces = 0;
+  TAtomicFile::WriteFunction = [](int fd, const iovec* pieces, int count) -> long {
+    mostPieces = std::max(mostPieces, count);
+    if (++calls % 5 == 0) {
+      errno = EINTR;
+      return -1;
+    }
+    iovec first = pieces[0];
+    first.iov_len = std::min<std::size_t>(first.iov_len, static_cast<std::size_t>(perCall));
+    return perCall > static_cast<long>(pieces[0].iov_len) ? ::writev(fd, pieces, count)
+                                                          : ::writev(fd, &first, 1);
+  };
+  const testing::TTempFolder folder;
+  for (const long bytes : {1L, 7L, 4096L, 1L << 30}) {
+    perCall = bytes;
+    std::vector<std::string> texts;
+    for (int i = 0; i < 1500; ++i)
+      texts.push_back(
+          std::string(static_cast<std::size_t>(i % 11), static_cast<char>('a' + i % 26)));
+    std::vector<iovec> pieces;
+    std::string expected;
+    for (std::string& text : texts) {
+      pieces.push_back({text.data(), text.size()});
+      expected += text;
+    }
+    TAtomicFile file(folder.Path("pieces.txt"));
+    file.Write(pieces);
+    file.Commit();
+    EXPECT_EQ(folder.Read("pieces.txt"), expected) << bytes;
+  }
+  TAtomicFile::WriteFunction = nullptr;
+  EXPECT_LE(mostPieces, IOV_MAX);
 }
 
 // Files written while a group is open replace theirs only at the flush; a file whose folder is
