@@ -1,11 +1,13 @@
 #include "cli/MapJob.h"
 
-#include <future>
+#include <exception>
+#include <system_error>
 
 #include "cli/OptionValues.h"
 #include "cli/TownsJson.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
+#include "synthesis/base/PlacedThread.h"
 #include "synthesis/files/PictureFile.h"
 
 namespace hillograph {
@@ -43,36 +45,32 @@ void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgres
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap,
                       progress);
   };
-  // Encoded on a second core from the moment the field is complete, beside the rest of the
-  // render and the picture's file. Its thread starts with the render and waits for the field, so
-  // that it is already running on the other core then. Its progress would only interleave with
-  // the picture's.
-  std::promise<bool> fieldDone;
-  bool told = false;
-  const auto tell = [&fieldDone, &told](bool done) {
-    if (!told) fieldDone.set_value(done);
-    told = true;
-  };
-  std::future<void> heightmap;
+  // Encoded on another core from the moment the field is complete, beside the rest of the render
+  // and the picture's file; its progress would only interleave with the picture's. Where no
+  // thread can be started, it is written after the picture.
+  std::exception_ptr heightmapError;
+  TPlacedThread heightmap;
   if (Job.Heightmap && Parallel) {
-    heightmap =
-        std::async(std::launch::async, [&saveHeightmap, done = fieldDone.get_future()]() mutable {
-          if (done.get()) saveHeightmap(nullptr);
+    extras.HeightsDone = [&] {
+      try {
+        heightmap = TPlacedThread([&saveHeightmap, &heightmapError] {
+          try {
+            saveHeightmap(nullptr);
+          } catch (...) {
+            heightmapError = std::current_exception();
+          }
         });
-    extras.HeightsDone = [&tell] { tell(true); };
+      } catch (const std::system_error&) {
+        // Not started: written after the picture instead.
+      }
+    };
   }
-  try {
-    RenderMapParameters(Scratch.Picture, Job.Params, Job.TownsJson ? &towns : nullptr, extras);
-    SavePictureFile(Scratch.Picture, Job.Picture, Progress);
-  } catch (...) {
-    if (heightmap.valid()) {
-      tell(false);
-      heightmap.wait();
-    }
-    throw;
-  }
-  if (heightmap.valid()) {
-    heightmap.get();
+  // A failure of the render or of the picture waits for the heightmap's thread as it goes.
+  RenderMapParameters(Scratch.Picture, Job.Params, Job.TownsJson ? &towns : nullptr, extras);
+  SavePictureFile(Scratch.Picture, Job.Picture, Progress);
+  if (heightmap.Started()) {
+    heightmap.Join();
+    if (heightmapError) std::rethrow_exception(heightmapError);
   } else if (Job.Heightmap) {
     saveHeightmap(Progress);
   }

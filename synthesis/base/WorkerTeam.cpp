@@ -1,11 +1,8 @@
 #include "synthesis/base/WorkerTeam.h"
 
-#include <pthread.h>
-#include <sched.h>
-
 #include <algorithm>
 #include <iterator>
-#include <thread>
+#include <system_error>
 
 #include "synthesis/base/ArgumentCheck.h"
 
@@ -21,101 +18,20 @@ void Pause() {
 #endif
 }
 
-// The processors this process may run on, and all of them but the caller's, where the system
-// tells them.
-struct TPlacement {
-#ifdef __linux__
-  TPlacement() {
-    CPU_ZERO(&allowed);
-    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return;
-    processors = CPU_COUNT(&allowed);
-    const int here = sched_getcpu();
-    if (processors < 2 || here < 0 || here >= CPU_SETSIZE || !CPU_ISSET(here, &allowed)) return;
-    others = allowed;
-    CPU_CLR(here, &others);
-    elsewhere = true;
-  }
-  cpu_set_t allowed;
-  cpu_set_t others;
-  bool elsewhere = false;
-  int processors = 0;
-#else
-  bool elsewhere = false;
-  int processors = 0;
-#endif
-};
-
 }  // namespace
-
-std::int32_t AvailableProcessors() {
-  const int fromAffinity = TPlacement().processors;
-  const auto processors =
-      fromAffinity > 0 ? static_cast<unsigned>(fromAffinity) : std::thread::hardware_concurrency();
-  return static_cast<std::int32_t>(std::clamp<unsigned>(processors, 1, MaxTeamMembers));
-}
-
-// One helper's thread, started on another processor than its creator's where there is one, and
-// then let run anywhere. Joined on destruction, once the team has let it go.
-class TWorkerTeam::THelper {
- public:
-  THelper(TWorkerTeam& team, std::int32_t member, const TPlacement& placement)
-      : team_(team), member_(member), placement_(placement) {}
-
-  ~THelper() {
-    if (started_) pthread_join(thread_, nullptr);
-  }
-
-  THelper(const THelper&) = delete;
-  THelper& operator=(const THelper&) = delete;
-
-  bool Start() {
-    pthread_attr_t attributes;
-    if (pthread_attr_init(&attributes) != 0) return false;
-#ifdef __linux__
-    if (placement_.elsewhere) {
-      // A placement refused only leaves the thread where the system puts it.
-      pthread_attr_setaffinity_np(&attributes, sizeof placement_.others, &placement_.others);
-    }
-#endif
-    started_ = pthread_create(&thread_, &attributes, &Main, this) == 0;
-    pthread_attr_destroy(&attributes);
-    return started_;
-  }
-
- private:
-  static void* Main(void* self) {
-    auto& helper = *static_cast<THelper*>(self);
-#ifdef __linux__
-    if (helper.placement_.elsewhere) {
-      pthread_setaffinity_np(pthread_self(), sizeof helper.placement_.allowed,
-                             &helper.placement_.allowed);
-    }
-#endif
-    helper.team_.HelperLoop(helper.member_);
-    return nullptr;
-  }
-
-  TWorkerTeam& team_;
-  std::int32_t member_;
-  const TPlacement placement_;
-  pthread_t thread_{};
-  bool started_ = false;
-};
 
 TWorkerTeam::TWorkerTeam(std::int32_t Members) {
   CheckArgument("Members", Members, 1, MaxTeamMembers);
   if (Members == 1) return;
-  const TPlacement placement;
   spins_ = AvailableProcessors() >= Members;
   // Reserved ahead, so that letting helpers go never needs memory.
   helpers_.reserve(static_cast<std::size_t>(Members - 1));
   leaving_.reserve(static_cast<std::size_t>(Members - 1));
   try {
-    for (std::int32_t member = 1; member < Members; ++member) {
-      auto helper = std::make_unique<THelper>(*this, member, placement);
-      if (!helper->Start()) break;
-      helpers_.push_back(std::move(helper));
-    }
+    for (std::int32_t member = 1; member < Members; ++member)
+      helpers_.emplace_back([this, member] { HelperLoop(member); });
+  } catch (const std::system_error&) {
+    // A helper that cannot be started leaves the team smaller.
   } catch (...) {
     Shrink(1);  // those started wait for a pass and would never be joined
     throw;

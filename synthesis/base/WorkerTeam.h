@@ -14,12 +14,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "synthesis/base/PlacedThread.h"
+
 namespace hillograph {
 
 inline constexpr std::int32_t MaxTeamMembers = 256;
-
-// The processors this process may run on, 1 .. MaxTeamMembers.
-std::int32_t AvailableProcessors();
+static_assert(MaxCountedProcessors <= MaxTeamMembers);
 
 // How long a waiting thread spins before it sleeps: longer than the gaps between the passes of a
 // render, short enough that a team left idle soon gives its cores back.
@@ -64,8 +64,6 @@ class TWorkerTeam {
     std::int32_t keep = 0;   // members from keep on leave after it
   };
 
-  class THelper;
-
   void RunPass(std::int32_t count, void* work, TCall call);
   // Hands a pass to every helper, once all have answered the one before.
   void Post(const TPass& pass);
@@ -76,8 +74,8 @@ class TWorkerTeam {
   TPass pass_;
   std::atomic<std::uint32_t> posted_ = 0;  // how many passes have been posted
   std::atomic<std::uint32_t> busy_ = 0;    // helpers yet to finish the current pass
-  std::vector<std::unique_ptr<THelper>> helpers_;
-  std::vector<std::unique_ptr<THelper>> leaving_;  // let go, not yet joined
+  std::vector<TPlacedThread> helpers_;
+  std::vector<TPlacedThread> leaving_;  // let go, not yet joined
 };
 
 }  // namespace hillograph
