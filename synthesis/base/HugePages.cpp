@@ -2,7 +2,18 @@
 
 #include <new>
 
-#ifdef __linux__
+// Under AddressSanitizer the blocks come from the allocator it watches, so that it still sees a
+// step past a grid's end.
+#if defined(__SANITIZE_ADDRESS__)
+#define HILLOGRAPH_WATCHED_BLOCKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HILLOGRAPH_WATCHED_BLOCKS 1
+#endif
+#endif
+
+#if defined(__linux__) && !defined(HILLOGRAPH_WATCHED_BLOCKS)
+#define HILLOGRAPH_HUGE_PAGES 1
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -10,7 +21,7 @@
 
 namespace hillograph {
 
-#ifdef __linux__
+#if HILLOGRAPH_HUGE_PAGES
 
 namespace {
 
