@@ -8,6 +8,7 @@
 #include <climits>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <tuple>
 #include <vector>
 
@@ -88,8 +89,21 @@ TEST(AtomicFileTest, GatheredPiecesSurviveShortAndInterruptedWrites) {
     file.Commit();
     EXPECT_EQ(folder.Read("pieces.txt"), expected) << bytes;
   }
-  TAtomicFile::WriteFunction = nullptr;
   EXPECT_LE(mostPieces, IOV_MAX);
+  // A system that takes nothing and says nothing is a full disk.
+  TAtomicFile::WriteFunction = [](int, const iovec*, int) -> long {
+    errno = EIO;  // stale: not the reason
+    return 0;
+  };
+  try {
+    TAtomicFile file(folder.Path("full.txt"));
+    file.Write("x");
+    ADD_FAILURE() << "a write that takes nothing succeeded";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code().value(), ENOSPC);
+  }
+  TAtomicFile::WriteFunction = nullptr;
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("full.txt")));
 }
 
 // Files written while a group is open replace theirs only at the flush; a file whose folder is

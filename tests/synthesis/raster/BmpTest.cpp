@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "synthesis/base/Error.h"
 #include "tests/FailingDisk.h"
@@ -45,6 +47,20 @@ TEST(BmpTest, LayoutAndRoundTrip) {
   ASSERT_EQ(image.width * 100 + image.height, 507);
   for (std::int32_t i = 0; i < 5 * 7; ++i)
     EXPECT_EQ(image.Pixel(i % 5, i / 5), RGB(i % 5 + i / 5, i / 5, i % 5)) << i;
+  // Large enough to go to the system in several runs of rows, each reported as it is written.
+  struct TWriting : TProgress {
+    void Report(std::string_view Stage, double Fraction) override {
+      EXPECT_EQ(Stage, "Writing");
+      EXPECT_GT(Fraction, fractions.empty() ? 0.0 : fractions.back());
+      fractions.push_back(Fraction);
+    }
+    std::vector<double> fractions;
+  } writing;
+  const TPicture large = Gradient(701, 999);
+  SaveBitmapToFile(large, folder.Path("large.bmp"), &writing);
+  EXPECT_EQ(folder.Read("large.bmp"), EncodeBmp(large));
+  EXPECT_GE(writing.fractions.size(), 2u);
+  EXPECT_EQ(writing.fractions.back(), 1.0);
 }
 
 // Every output of the program goes through this writer: a failure names the file and the

@@ -134,6 +134,7 @@ TEST(TownsTest, ThePassPlacesTownsAsThePlainScanDoes) {
           {640, 480, 1, 0, 0.0, ""},
           {7, 900, 13, 0, 0.2, dir.Write("odd.txt", std::string("A\0b\r\n\x1B[31m\n\n", 10))},
           {2049, 1537, 31, 150, 0.003, dir.Path("pipe")},
+          {2049, 15, 17, 130, 0.01, ""},  // rows all past the last whole block of sixteen
       };
   for (const auto& [width, height, seed, waterLevel, density, townDB] : cases) {
     RandSeed = seed;
