@@ -84,7 +84,7 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
       {"--preset " + throughFile, 1, "Unable to read " + throughFile + ". Not a directory\n"},
       {"--save-preset " + throughFile, 1, "Unable to write to " + throughFile + "\n"},
       {"--preset " + notes, 1, notes + " is not a preset: it holds none of its keys.\n"},
-      // Before the heights exist: the heightmap's thread, waiting for them, is let go.
+      // Before the heights exist: the heightmap has no thread yet, and nothing is written.
       {"--set TownDB=" + hugeTowns + " --heightmap h.png", 1, "Cannot read town database"},
   };
   for (const auto& c : cases) {
