@@ -77,4 +77,22 @@ class TWorkerTeam {
   std::vector<TPlacedThread> leaving_;  // let go, not yet joined
 };
 
+// Work(item, member) for every item 0 .. Count - 1 once, shared out among the first Members
+// members of Team (on the calling thread alone without a team): each takes the next item when it
+// is done with one, so that a member that starts late takes fewer. Work must not throw.
+template <class TWork>
+void ShareOut(TWorkerTeam* Team, std::int32_t Members, std::int32_t Count, const TWork& Work) {
+  static_assert(std::is_nothrow_invocable_v<const TWork&, std::int32_t, std::int32_t>);
+  std::atomic<std::int32_t> next = 0;
+  const auto take = [&](std::int32_t member) noexcept {
+    for (std::int32_t item; (item = next++) < Count;)
+      Work(item, member);
+  };
+  if (Team != nullptr && Members > 1) {
+    Team->Run(Members, take);
+  } else {
+    take(0);
+  }
+}
+
 }  // namespace hillograph

@@ -1,7 +1,6 @@
 #include "synthesis/relief/Overlays.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 
 #include "synthesis/base/ArgumentCheck.h"
@@ -47,16 +46,9 @@ void DrawGrid(const TScanLines& Lines, std::int32_t Width, std::int32_t Height, 
   const std::int32_t members = static_cast<std::int32_t>(
       std::min<std::int64_t>({Team != nullptr ? Team->Members() : 1, bands,
                               std::max<std::int64_t>(1, pixels / MinMemberPixels)}));
-  std::atomic<std::int32_t> next = 0;
-  const auto draw = [&](std::int32_t) noexcept {
-    for (std::int32_t b; (b = next++) < bands;)
-      band(b * GridBandRows, std::min((b + 1) * GridBandRows, Height));
-  };
-  if (members > 1) {
-    Team->Run(members, draw);
-  } else {
-    draw(0);
-  }
+  ShareOut(Team, members, bands, [&](std::int32_t b, std::int32_t) noexcept {
+    band(b * GridBandRows, std::min((b + 1) * GridBandRows, Height));
+  });
 }
 
 void DrawFrame(TCanvas& Canvas, TColor MapFrameColor) {

@@ -1,7 +1,6 @@
 #include "synthesis/relief/Relief.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -214,19 +213,11 @@ void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
   std::vector<std::vector<std::uint16_t>> tiles(
       static_cast<std::size_t>(members),
       std::vector<std::uint16_t>(static_cast<std::size_t>(TileColumns) * TileRows));
-  std::atomic<std::int32_t> nextTileRow = 0;
-  const auto paint = [&](std::int32_t member) noexcept {
-    for (std::int32_t row; (row = nextTileRow++) < tileRows;) {
-      PaintTileRows(Heights, indexer, palette.Entries(), outside.data(), Lines, row * TileRows,
-                    std::min((row + 1) * TileRows, height),
-                    tiles[static_cast<std::size_t>(member)].data());
-    }
-  };
-  if (members > 1) {
-    Team->Run(members, paint);
-  } else {
-    paint(0);
-  }
+  ShareOut(Team, members, tileRows, [&](std::int32_t row, std::int32_t member) noexcept {
+    PaintTileRows(Heights, indexer, palette.Entries(), outside.data(), Lines, row * TileRows,
+                  std::min((row + 1) * TileRows, height),
+                  tiles[static_cast<std::size_t>(member)].data());
+  });
 }
 
 }  // namespace hillograph
