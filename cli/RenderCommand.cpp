@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "cli/Batch.h"
@@ -19,6 +18,7 @@
 #include "parameters/Settings.h"
 #include "synthesis/RenderExtras.h"
 #include "synthesis/base/Error.h"
+#include "synthesis/base/PlacedThread.h"
 #include "synthesis/files/PictureFile.h"
 
 namespace hillograph {
@@ -82,7 +82,7 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
   app.add_option("--seeds", options.Seeds,
                  "One map per seed, FROM..TO or A,B,C; every file name must hold {seed}")
       ->type_name("LIST");
-  app.add_option("--jobs", options.Jobs, "Maps rendered at once in a batch (default: the cores)")
+  app.add_option("--jobs", options.Jobs, "Maps rendered at once in a batch (default: the processors)")
       ->type_name("N")
       ->check(CLI::Range(1, MaxJobs).description(""));
   app.add_flag("-q,--quiet", options.Quiet, "No progress line");
@@ -117,9 +117,9 @@ void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
   }
 }
 
+// One job per processor the process may run on.
 int DefaultJobs() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, MaxJobs));
+  return std::min(static_cast<int>(AvailableProcessors()), MaxJobs);
 }
 
 }  // namespace
