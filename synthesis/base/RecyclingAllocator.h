@@ -1,5 +1,5 @@
 // An allocator that keeps a few large freed blocks for the next request of the same size. Every
-// render allocates and frees grids of the same sizes (the height field, the water mask); mapping
+// render allocates and frees grids of the same sizes (the height field, the picture); mapping
 // fresh pages for them each time costs more than computing them, and the system allocator does
 // not reliably keep blocks that large.
 #pragma once

@@ -17,7 +17,7 @@ namespace hillograph {
 inline constexpr std::int32_t MaxWaterLevel = 255;
 
 // Writes every pixel of the Width x Height picture behind Lines. A land pixel is coast where a
-// neighbour inside the picture is at most WaterLevel, which is where the water mask holds water.
+// neighbour inside the picture is at most WaterLevel, that is water.
 // The members of Team share the work when one is given; the picture is the same for any team.
 void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
                  const THeightColors& HeightColors, const TMapStyle& Style, const TScanLines& Lines,
