@@ -1,5 +1,6 @@
 #include "synthesis/base/HugePages.h"
 
+#include <cstdint>
 #include <new>
 
 // Under AddressSanitizer the blocks come from the allocator it watches, so that it still sees a
@@ -15,8 +16,6 @@
 #if defined(__linux__) && !defined(HILLOGRAPH_WATCHED_BLOCKS)
 #define HILLOGRAPH_HUGE_PAGES 1
 #include <sys/mman.h>
-
-#include <cstdint>
 #endif
 
 namespace hillograph {
@@ -60,7 +59,8 @@ void FreeHugeBlock(void* Memory, std::size_t Bytes) noexcept {
 #else
 
 void* AllocateHugeBlock(std::size_t Bytes) {
-  if (Bytes < MinHugeBlockBytes) throw std::bad_alloc();
+  // Refused here as on the mapped path: a sanitizer's allocator would end the program instead.
+  if (Bytes < MinHugeBlockBytes || Bytes > PTRDIFF_MAX) throw std::bad_alloc();
   return ::operator new(Bytes);
 }
 
