@@ -69,6 +69,7 @@ TTownScan::TTownScan(const THeightField& Heights, std::int32_t WaterLevel, doubl
   empty();
   y0 = blocks * BlockRows;
 #endif
+  // The rows past the last whole block (every row on the portable path), one at a time.
   for (std::int32_t x = 0; x < width; ++x) {
     const std::uint8_t* column = Heights[x];
     for (std::int32_t y = y0; y < height; ++y)
