@@ -10,7 +10,7 @@ namespace {
 
 // Rows a member takes at a time; fewer pixels than this are not worth a second thread.
 constexpr std::int32_t GridBandRows = 64;
-constexpr std::int64_t MinMemberPixels = 256 * 1024;
+constexpr std::int64_t MinMemberPixels = 64 * 1024;
 
 void BlendPixel(std::uint8_t* p, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
   p[0] = BlendTowardGrid(p[0], blue);

@@ -28,7 +28,7 @@ constexpr std::uint8_t Outside = 255;
 constexpr std::size_t BytesPerPixel = 3;
 
 // A share of fewer pixels than this is not worth a thread of its own.
-constexpr std::int64_t MinMemberPixels = 256 * 1024;
+constexpr std::int64_t MinMemberPixels = 64 * 1024;
 
 // Shade factors are in 256ths: 256 leaves a colour as it is.
 constexpr int ShadeShift = 8;
