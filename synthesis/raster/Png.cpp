@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "synthesis/base/Error.h"
+#include "synthesis/base/HugePages.h"
 
 #if defined(__SSE2__) && !defined(HILLOGRAPH_PORTABLE)
 #include <emmintrin.h>
@@ -44,22 +45,38 @@ struct TCompressorFree {
 };
 using TCompressor = std::unique_ptr<libdeflate_compressor, TCompressorFree>;
 
-// A buffer whose bytes are all written before they are read: new[] without () leaves the pages
-// untouched, so a large bound costs only what is used of it.
+// A buffer whose bytes are all written before they are read: its pages are left untouched until
+// then, so a large bound costs only what is used of it. Large ones are mapped in huge pages.
 class TBytes {
  public:
+  TBytes() = default;
+  ~TBytes() { Release(); }
+  TBytes(const TBytes&) = delete;
+  TBytes& operator=(const TBytes&) = delete;
+
   std::uint8_t* Get(std::size_t size) {
     if (size > capacity_) {
-      bytes_.reset();
-      bytes_.reset(new std::uint8_t[size]);
+      Release();
+      bytes_ = static_cast<std::uint8_t*>(size >= MinHugeBlockBytes ? AllocateHugeBlock(size)
+                                                                    : ::operator new(size));
       capacity_ = size;
     }
-    return bytes_.get();
+    return bytes_;
   }
   std::size_t Capacity() const { return capacity_; }
 
  private:
-  std::unique_ptr<std::uint8_t[]> bytes_;
+  void Release() {
+    if (capacity_ >= MinHugeBlockBytes) {
+      FreeHugeBlock(bytes_, capacity_);
+    } else {
+      ::operator delete(bytes_);
+    }
+    bytes_ = nullptr;
+    capacity_ = 0;
+  }
+
+  std::uint8_t* bytes_ = nullptr;
   std::size_t capacity_ = 0;
 };
 
