@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 
 namespace hillograph {
 
@@ -16,5 +17,19 @@ void* AllocateHugeBlock(std::size_t Bytes);
 
 // Gives back a block from AllocateHugeBlock of the same Bytes.
 void FreeHugeBlock(void* Memory, std::size_t Bytes) noexcept;
+
+// A block of any size: in huge pages from MinHugeBlockBytes on, from operator new below.
+inline void* AllocateBlock(std::size_t Bytes) {
+  return Bytes >= MinHugeBlockBytes ? AllocateHugeBlock(Bytes) : ::operator new(Bytes);
+}
+
+// Gives back a block from AllocateBlock of the same Bytes.
+inline void FreeBlock(void* Memory, std::size_t Bytes) noexcept {
+  if (Bytes >= MinHugeBlockBytes) {
+    FreeHugeBlock(Memory, Bytes);
+  } else {
+    ::operator delete(Memory);
+  }
+}
 
 }  // namespace hillograph

@@ -28,7 +28,7 @@ class TBlockCache {
         }
       }
     }
-    return bytes >= MinHugeBlockBytes ? AllocateHugeBlock(bytes) : ::operator new(bytes);
+    return AllocateBlock(bytes);
   }
 
   // Keeps a large block, in place of the one kept longest when all places are taken: after a
@@ -41,7 +41,7 @@ class TBlockCache {
     TBlockCache& cache = Local();
     TBlock& place = cache.blocks_[cache.next_];
     cache.next_ = (cache.next_ + 1) % cache.blocks_.size();
-    Release(place);
+    FreeBlock(place.Memory, place.Bytes);
     place = {memory, bytes};
   }
 
@@ -50,7 +50,7 @@ class TBlockCache {
   TBlockCache& operator=(const TBlockCache&) = delete;
   ~TBlockCache() {
     for (const TBlock& block : blocks_)
-      Release(block);
+      FreeBlock(block.Memory, block.Bytes);
   }
 
  private:
@@ -58,14 +58,6 @@ class TBlockCache {
     void* Memory = nullptr;
     std::size_t Bytes = 0;
   };
-
-  static void Release(const TBlock& block) {
-    if (block.Bytes >= MinHugeBlockBytes) {
-      FreeHugeBlock(block.Memory, block.Bytes);
-    } else {
-      ::operator delete(block.Memory);
-    }
-  }
 
   // One cache per thread, so that no lock is needed.
   static TBlockCache& Local() {

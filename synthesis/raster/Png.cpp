@@ -57,8 +57,7 @@ class TBytes {
   std::uint8_t* Get(std::size_t size) {
     if (size > capacity_) {
       Release();
-      bytes_ = static_cast<std::uint8_t*>(size >= MinHugeBlockBytes ? AllocateHugeBlock(size)
-                                                                    : ::operator new(size));
+      bytes_ = static_cast<std::uint8_t*>(AllocateBlock(size));
       capacity_ = size;
     }
     return bytes_;
@@ -67,11 +66,7 @@ class TBytes {
 
  private:
   void Release() {
-    if (capacity_ >= MinHugeBlockBytes) {
-      FreeHugeBlock(bytes_, capacity_);
-    } else {
-      ::operator delete(bytes_);
-    }
+    FreeBlock(bytes_, capacity_);
     bytes_ = nullptr;
     capacity_ = 0;
   }

@@ -4,13 +4,13 @@
 #include <cstdint>
 
 #include "synthesis/base/ArgumentCheck.h"
+#include "synthesis/relief/Relief.h"
 
 namespace hillograph {
 namespace {
 
-// Rows a member takes at a time; fewer pixels than this are not worth a second thread.
+// Rows a member takes at a time.
 constexpr std::int32_t GridBandRows = 64;
-constexpr std::int64_t MinMemberPixels = 64 * 1024;
 
 void BlendPixel(std::uint8_t* p, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
   p[0] = BlendTowardGrid(p[0], blue);
@@ -42,10 +42,7 @@ void DrawGrid(const TScanLines& Lines, std::int32_t Width, std::int32_t Height, 
     }
   };
   const std::int32_t bands = (Height + GridBandRows - 1) / GridBandRows;
-  const std::int64_t pixels = std::int64_t{Width} * Height;
-  const std::int32_t members = static_cast<std::int32_t>(
-      std::min<std::int64_t>({Team != nullptr ? Team->Members() : 1, bands,
-                              std::max<std::int64_t>(1, pixels / MinMemberPixels)}));
+  const std::int32_t members = PixelPassMembers(Team, bands, std::int64_t{Width} * Height);
   ShareOut(Team, members, bands, [&](std::int32_t b, std::int32_t) noexcept {
     band(b * GridBandRows, std::min((b + 1) * GridBandRows, Height));
   });

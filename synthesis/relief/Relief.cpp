@@ -27,9 +27,6 @@ constexpr std::uint8_t Outside = 255;
 
 constexpr std::size_t BytesPerPixel = 3;
 
-// A share of fewer pixels than this is not worth a thread of its own.
-constexpr std::int64_t MinMemberPixels = 64 * 1024;
-
 // Shade factors are in 256ths: 256 leaves a colour as it is.
 constexpr int ShadeShift = 8;
 constexpr std::int32_t FullShade = 1 << ShadeShift;
@@ -181,6 +178,12 @@ void PaintTileRows(const THeightField& heights, const TIndexer& indexer, const T
 
 }  // namespace
 
+std::int32_t PixelPassMembers(const TWorkerTeam* Team, std::int32_t Bands, std::int64_t Pixels) {
+  return static_cast<std::int32_t>(
+      std::min<std::int64_t>({Team != nullptr ? Team->Members() : 1, Bands,
+                              std::max<std::int64_t>(1, Pixels / MinPixelsPerMember)}));
+}
+
 std::uint32_t ShadeFactor(std::int32_t Drop, std::int32_t ShadowDivisor) {
   CheckArgument("ShadowDivisor", ShadowDivisor, 1, INT32_MAX);
   return static_cast<std::uint32_t>(FullShade -
@@ -206,10 +209,7 @@ void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
   // Every pixel depends only on the heights, so rows of tiles can be painted in any order: each
   // member takes the next row of tiles until none is left, and one that starts late takes fewer.
   const std::int32_t tileRows = (height + TileRows - 1) / TileRows;
-  const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
-  const std::int32_t members = static_cast<std::int32_t>(
-      std::min<std::int64_t>({Team != nullptr ? Team->Members() : 1, tileRows,
-                              std::max<std::int64_t>(1, pixels / MinMemberPixels)}));
+  const std::int32_t members = PixelPassMembers(Team, tileRows, std::int64_t{width} * height);
   std::vector<std::vector<std::uint16_t>> tiles(
       static_cast<std::size_t>(members),
       std::vector<std::uint16_t>(static_cast<std::size_t>(TileColumns) * TileRows));

@@ -23,6 +23,11 @@ void PaintRelief(const THeightField& Heights, std::int32_t WaterLevel,
                  const THeightColors& HeightColors, const TMapStyle& Style, const TScanLines& Lines,
                  TWorkerTeam* Team = nullptr);
 
+// How many members of Team share a pass over Bands bands of rows holding Pixels pixels: no more
+// than there are bands, and a member for every MinPixelsPerMember pixels; 1 without a team.
+inline constexpr std::int64_t MinPixelsPerMember = 64 * 1024;
+std::int32_t PixelPassMembers(const TWorkerTeam* Team, std::int32_t Bands, std::int64_t Pixels);
+
 // The factor 0 .. 256 that darkens a land pixel for the steeper of its drops toward the right
 // and toward the bottom, and each channel darkened by it.
 std::uint32_t ShadeFactor(std::int32_t Drop, std::int32_t ShadowDivisor);
