@@ -4,7 +4,7 @@
 #include "oracles/PlasmaOracle.h"
 #include "parameters/MapParameters.h"
 #include "parameters/RenderRequest.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/relief/Relief.h"
 #include "synthesis/terrain/Plasma.h"
 #include "synthesis/towns/Towns.h"

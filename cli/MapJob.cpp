@@ -7,8 +7,8 @@
 #include "cli/TownsJson.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
-#include "synthesis/base/PlacedThread.h"
 #include "synthesis/files/PictureFile.h"
+#include "synthesis/parallel/PlacedThread.h"
 
 namespace hillograph {
 namespace {

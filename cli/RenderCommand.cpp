@@ -18,8 +18,8 @@
 #include "parameters/Settings.h"
 #include "synthesis/RenderExtras.h"
 #include "synthesis/base/Error.h"
-#include "synthesis/base/PlacedThread.h"
 #include "synthesis/files/PictureFile.h"
+#include "synthesis/parallel/PlacedThread.h"
 
 namespace hillograph {
 namespace {
@@ -82,7 +82,8 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
   app.add_option("--seeds", options.Seeds,
                  "One map per seed, FROM..TO or A,B,C; every file name must hold {seed}")
       ->type_name("LIST");
-  app.add_option("--jobs", options.Jobs, "Maps rendered at once in a batch (default: the processors)")
+  app.add_option("--jobs", options.Jobs,
+                 "Maps rendered at once in a batch (default: the processors)")
       ->type_name("N")
       ->check(CLI::Range(1, MaxJobs).description(""));
   app.add_flag("-q,--quiet", options.Quiet, "No progress line");

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "synthesis/base/Random.h"
 #include "synthesis/base/Utf8.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/towns/NameGen.h"
 #include "synthesis/towns/TownFile.h"
 

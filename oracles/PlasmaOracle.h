@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/terrain/Plasma.h"
 
 namespace hillograph::testing {

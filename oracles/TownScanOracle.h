@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/raster/LabelFont.h"
 #include "synthesis/relief/Relief.h"
 #include "synthesis/towns/NameGen.h"

@@ -1,7 +1,7 @@
 #include "parameters/RenderRequest.h"
 
 #include "synthesis/Generator.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 
 namespace hillograph {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Error.h"
-#include "synthesis/base/WorkerTeam.h"
+#include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/raster/Canvas.h"
 #include "synthesis/relief/ColorTable.h"
 #include "synthesis/relief/Overlays.h"

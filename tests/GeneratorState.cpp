@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "synthesis/MapStyle.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 
 namespace hillograph {
 namespace {

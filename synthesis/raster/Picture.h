@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "synthesis/base/Color.h"
-#include "synthesis/base/Grid.h"
-#include "synthesis/base/RecyclingAllocator.h"
+#include "synthesis/memory/Grid.h"
+#include "synthesis/memory/RecyclingAllocator.h"
 
 namespace hillograph {
 

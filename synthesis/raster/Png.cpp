@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "synthesis/base/Error.h"
-#include "synthesis/base/HugePages.h"
+#include "synthesis/memory/HugePages.h"
 
 #if defined(__SSE2__) && !defined(HILLOGRAPH_PORTABLE)
 #include <emmintrin.h>

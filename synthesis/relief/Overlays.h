@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "synthesis/base/Color.h"
-#include "synthesis/base/WorkerTeam.h"
+#include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/raster/Canvas.h"
 #include "synthesis/raster/Picture.h"
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "synthesis/MapStyle.h"
-#include "synthesis/base/Grid.h"
-#include "synthesis/base/WorkerTeam.h"
+#include "synthesis/memory/Grid.h"
+#include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/raster/Picture.h"
 #include "synthesis/relief/ColorTable.h"
 #include "synthesis/terrain/Plasma.h"

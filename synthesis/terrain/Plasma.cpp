@@ -5,8 +5,8 @@
 #include <atomic>
 
 #include "synthesis/base/ArgumentCheck.h"
-#include "synthesis/base/Random.h"
-#include "synthesis/base/RandomJump.h"
+#include "synthesis/random/Random.h"
+#include "synthesis/random/RandomJump.h"
 #include "synthesis/terrain/PlasmaDraws.h"
 
 namespace hillograph {

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "synthesis/base/Grid.h"
-#include "synthesis/base/WorkerTeam.h"
+#include "synthesis/memory/Grid.h"
+#include "synthesis/parallel/WorkerTeam.h"
 
 namespace hillograph {
 

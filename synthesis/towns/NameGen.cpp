@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/towns/TownNameCache.h"
 
 namespace hillograph {

@@ -3,8 +3,8 @@
 #include <array>
 #include <cmath>
 
-#include "synthesis/base/Random.h"
-#include "synthesis/base/RandomJump.h"
+#include "synthesis/random/Random.h"
+#include "synthesis/random/RandomJump.h"
 
 #if defined(__SSE2__) && !defined(HILLOGRAPH_PORTABLE)
 #include <emmintrin.h>

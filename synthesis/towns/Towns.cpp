@@ -1,7 +1,7 @@
 #include "synthesis/towns/Towns.h"
 
 #include "synthesis/base/ArgumentCheck.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/towns/TownScan.h"
 
 namespace hillograph {

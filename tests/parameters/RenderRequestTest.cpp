@@ -14,7 +14,7 @@
 
 #include "parameters/MapParameters.h"
 #include "synthesis/base/ExtendedMath.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/raster/Bmp.h"
 #include "tests/synthesis/PictureTesting.h"
 

@@ -6,7 +6,7 @@
 
 #include "synthesis/Generator.h"
 #include "synthesis/base/Error.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/raster/Bmp.h"
 #include "synthesis/relief/Relief.h"
 #include "synthesis/terrain/Plasma.h"

@@ -16,7 +16,7 @@
 
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/raster/Bmp.h"
 #include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"

@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "synthesis/base/ExtendedMath.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 
 namespace hillograph {
 namespace {

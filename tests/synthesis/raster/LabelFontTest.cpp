@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "synthesis/Generator.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "tests/TempFolder.h"
 #include "tests/synthesis/PictureTesting.h"
 

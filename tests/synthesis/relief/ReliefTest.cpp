@@ -8,7 +8,7 @@
 
 #include "oracles/ReliefOracle.h"
 #include "synthesis/MapStyle.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/relief/ColorTable.h"
 #include "synthesis/relief/Overlays.h"
 #include "tests/synthesis/PictureTesting.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 
 namespace hillograph::testing {
 

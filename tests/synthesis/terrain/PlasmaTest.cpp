@@ -8,7 +8,7 @@
 
 #include "oracles/PlasmaOracle.h"
 #include "synthesis/base/Error.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/terrain/PlasmaDraws.h"
 #include "tests/synthesis/terrain/DrawCounting.h"
 

@@ -10,7 +10,7 @@
 #include "oracles/TownScanOracle.h"
 #include "synthesis/Generator.h"
 #include "synthesis/base/Error.h"
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 #include "synthesis/terrain/Plasma.h"
 #include "synthesis/towns/NameGen.h"
 #include "synthesis/towns/TownFile.h"

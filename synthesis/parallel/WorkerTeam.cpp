@@ -1,4 +1,4 @@
-#include "synthesis/base/WorkerTeam.h"
+#include "synthesis/parallel/WorkerTeam.h"
 
 #include <algorithm>
 #include <iterator>

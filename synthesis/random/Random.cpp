@@ -1,4 +1,4 @@
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 
 #include <chrono>
 

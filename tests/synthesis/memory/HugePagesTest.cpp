@@ -1,4 +1,4 @@
-#include "synthesis/base/HugePages.h"
+#include "synthesis/memory/HugePages.h"
 
 #include <gtest/gtest.h>
 

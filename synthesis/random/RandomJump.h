@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "synthesis/base/Random.h"
+#include "synthesis/random/Random.h"
 
 namespace hillograph {
 

@@ -13,7 +13,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "synthesis/base/PlacedThread.h"
+#include "synthesis/parallel/PlacedThread.h"
 
 namespace hillograph {
 

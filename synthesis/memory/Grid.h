@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "synthesis/base/RecyclingAllocator.h"
+#include "synthesis/memory/RecyclingAllocator.h"
 
 namespace hillograph {
 

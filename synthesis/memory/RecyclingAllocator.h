@@ -9,7 +9,7 @@
 #include <new>
 #include <utility>
 
-#include "synthesis/base/HugePages.h"
+#include "synthesis/memory/HugePages.h"
 
 namespace hillograph {
 

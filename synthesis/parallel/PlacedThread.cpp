@@ -1,4 +1,4 @@
-#include "synthesis/base/PlacedThread.h"
+#include "synthesis/parallel/PlacedThread.h"
 
 #include <pthread.h>
 #include <sched.h>
