@@ -1,4 +1,4 @@
-// The plasma exactly as it is described, recursion and all: the oracle that the product's height
+// The plasma written the plainest way, recursion and all: the oracle that the product's height
 // field must equal cell for cell and draw for draw.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The pixel pass exactly as it is described, pixel by pixel down the columns: the oracle that
+// The pixel pass written the plainest way, one pixel at a time down the columns: the oracle that
 // the product's tiled pass must equal byte for byte.
 #pragma once
 

@@ -27,9 +27,9 @@ constexpr int PointSize = 9;
 constexpr QRgb LinkOutColor = 0x0000FF;   // blue
 constexpr QRgb LinkOverColor = 0xFF0000;  // red
 
-constexpr QPoint Label1Position(8, 8);
-constexpr QPoint Label2Position(8, 32);
-constexpr QPoint Label3Position(8, 56);
+constexpr QPoint ProgramPosition(8, 8);
+constexpr QPoint NoticePosition(8, 32);
+constexpr QPoint InvitationPosition(8, 56);
 constexpr QRect BrackmoorBounds(8, 80, 145, 16);  // before the link sizes itself
 constexpr QRect DonateBounds(8, 104, 149, 16);
 constexpr QRect Button1Bounds(232, 120, 75, 25);
@@ -67,12 +67,12 @@ TfrmAbout* frmAbout = nullptr;
 
 TfrmAbout::TfrmAbout(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint),
-      Label1(NewLabel(ProgramText, Label1Position, this)),
-      Label2(NewLabel(NoticeText, Label2Position, this)),
-      Label3(NewLabel(InvitationText, Label3Position, this)),
+      ProgramLabel(NewLabel(ProgramText, ProgramPosition, this)),
+      NoticeLabel(NewLabel(NoticeText, NoticePosition, this)),
+      InvitationLabel(NewLabel(InvitationText, InvitationPosition, this)),
       hlBrackmoor(NewLink(QString::fromLatin1(HomepageAddress), BrackmoorBounds, this)),
       hlDonate(NewLink(QString::fromLatin1(DonateCaption), DonateBounds, this)),
-      Button1(new QPushButton(QString::fromLatin1(CloseText), this)) {
+      RefreshButton(new QPushButton(QString::fromLatin1(CloseText), this)) {
   setWindowTitle(QString::fromLatin1(AboutCaption));
   setFixedSize(ClientSize);
   QPalette background = palette();
@@ -82,14 +82,14 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 
   QFont bold = font();
   bold.setBold(true);
-  Label1->setFont(bold);
-  for (QLabel* label : {Label1, Label2, Label3})
+  ProgramLabel->setFont(bold);
+  for (QLabel* label : {ProgramLabel, NoticeLabel, InvitationLabel})
     label->adjustSize();  // a label's size follows its text
 
   connect(hlBrackmoor, &THyperLink::Clicked, this, &TfrmAbout::hlBrackmoorClick);
   connect(hlDonate, &THyperLink::Clicked, this, &TfrmAbout::hlDonateClick);
-  Button1->setGeometry(Button1Bounds);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+  RefreshButton->setGeometry(Button1Bounds);
+  connect(RefreshButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TfrmAbout::hlBrackmoorClick() {

@@ -29,12 +29,12 @@ class TfrmAbout : public QDialog {
   void hlBrackmoorClick();
   void hlDonateClick();
 
-  QLabel* const Label1;
-  QLabel* const Label2;
-  QLabel* const Label3;
+  QLabel* const ProgramLabel;
+  QLabel* const NoticeLabel;
+  QLabel* const InvitationLabel;
   THyperLink* const hlBrackmoor;
   THyperLink* const hlDonate;
-  QPushButton* const Button1;
+  QPushButton* const RefreshButton;
 
  protected:
   // Escape does nothing: "Close" is not a cancel button.

@@ -49,7 +49,7 @@ auto Handler(THandler handler) {
 constexpr QSize ClientSize(576, 379);
 constexpr QColor WindowColor(0xE9, 0xE9, 0xE9);
 constexpr int WindowFontPoints = 8;
-constexpr int Panel1Height = 177;
+constexpr int ControlPanelHeight = 177;
 constexpr int StatusHeight = 26;
 constexpr QRect PageControlBounds(8, 8, 561, 129);
 constexpr int PageControlRightGap = 576 - 8 - 561;
@@ -111,17 +111,15 @@ TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
   setFont(InterfaceFont(WindowFontPoints));
 
   BuildPanel();
-  ScrollBox1 = new QScrollArea(this);
-  ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-  ScrollBox1->setWidgetResizable(false);
+  MapArea = new QScrollArea(this);
+  MapArea->setObjectName(QStringLiteral("MapArea"));
+  MapArea->setWidgetResizable(false);
   iMap = new TMapView;
   iMap->setObjectName(QStringLiteral("iMap"));
-  ScrollBox1->setWidget(iMap);
+  MapArea->setWidget(iMap);
   connect(iMap, &TMapView::ScrollBy, this, [this](QPoint offset) {
-    ScrollBox1->horizontalScrollBar()->setValue(ScrollBox1->horizontalScrollBar()->value() +
-                                                offset.x());
-    ScrollBox1->verticalScrollBar()->setValue(ScrollBox1->verticalScrollBar()->value() +
-                                              offset.y());
+    MapArea->horizontalScrollBar()->setValue(MapArea->horizontalScrollBar()->value() + offset.x());
+    MapArea->verticalScrollBar()->setValue(MapArea->verticalScrollBar()->value() + offset.y());
   });
   pStatus = new QLabel(this);
   pStatus->setObjectName(QStringLiteral("pStatus"));
@@ -131,8 +129,8 @@ TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
   auto* bands = new QVBoxLayout(this);
   bands->setContentsMargins(0, 0, 0, 0);
   bands->setSpacing(0);
-  bands->addWidget(Panel1);
-  bands->addWidget(ScrollBox1, 1);
+  bands->addWidget(ControlPanel);
+  bands->addWidget(MapArea, 1);
   bands->addWidget(pStatus);
   SetTabOrder();
   AddShortcuts();
@@ -147,22 +145,22 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::BuildPanel() {
-  Panel1 = new QWidget(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setFixedHeight(Panel1Height);
-  PageControl1 = new QTabWidget(Panel1);
-  PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  PageControl1->setGeometry(PageControlBounds);
-  tsParams = new QWidget;
-  tsParams->setObjectName(QStringLiteral("tsParams"));
-  tsColors = new QWidget;
-  tsColors->setObjectName(QStringLiteral("tsColors"));
-  PageControl1->addTab(tsParams, QStringLiteral("&Parameters"));
-  PageControl1->addTab(tsColors, QStringLiteral("S&tyle"));
+  ControlPanel = new QWidget(this);
+  ControlPanel->setObjectName(QStringLiteral("ControlPanel"));
+  ControlPanel->setFixedHeight(ControlPanelHeight);
+  Pages = new QTabWidget(ControlPanel);
+  Pages->setObjectName(QStringLiteral("Pages"));
+  Pages->setGeometry(PageControlBounds);
+  ParametersPage = new QWidget;
+  ParametersPage->setObjectName(QStringLiteral("ParametersPage"));
+  StylePage = new QWidget;
+  StylePage->setObjectName(QStringLiteral("StylePage"));
+  Pages->addTab(ParametersPage, QStringLiteral("&Parameters"));
+  Pages->addTab(StylePage, QStringLiteral("S&tyle"));
   BuildParametersPage();
   BuildStylePage();
 
-  cbAutoRefresh = new QCheckBox(QStringLiteral("Automatic refresh"), Panel1);
+  cbAutoRefresh = new QCheckBox(QStringLiteral("Automatic refresh"), ControlPanel);
   cbAutoRefresh->setObjectName(QStringLiteral("cbAutoRefresh"));
   cbAutoRefresh->setGeometry(8, 148, 105, 17);
   // A wider face than the layout's may need a few more pixels, up to the gap before "Refresh!".
@@ -170,19 +168,24 @@ void TfrmMain::BuildPanel() {
   cbAutoRefresh->setChecked(true);  // ticked before its handler is attached
   connect(cbAutoRefresh, &QCheckBox::toggled, this, Handler([this] { EditChange(); }));
 
-  Button1 = MakeButton(Panel1, "Button1", QStringLiteral("&Refresh!"), {120, 144, 65, 25});
-  Button1->setDefault(true);
-  Button6 = MakeButton(Panel1, "Button6", QStringLiteral("&Load preset..."), {192, 144, 81, 25});
-  Button5 = MakeButton(Panel1, "Button5", QStringLiteral("&Save preset..."), {280, 144, 81, 25});
-  Button3 = MakeButton(Panel1, "Button3", QStringLiteral("Save &BMP..."), {368, 144, 73, 25});
-  Button4 = MakeButton(Panel1, "Button4", QStringLiteral("&About..."), {448, 144, 57, 25});
-  Button2 = MakeButton(Panel1, "Button2", QStringLiteral("E&xit"), {512, 144, 57, 25});
-  connect(Button1, &QPushButton::clicked, this, Handler([this] { Button1Click(); }));
-  connect(Button6, &QPushButton::clicked, this, Handler([this] { Button6Click(); }));
-  connect(Button5, &QPushButton::clicked, this, Handler([this] { Button5Click(); }));
-  connect(Button3, &QPushButton::clicked, this, Handler([this] { Button3Click(); }));
-  connect(Button4, &QPushButton::clicked, this, Handler([this] { Button4Click(); }));
-  connect(Button2, &QPushButton::clicked, this, Handler([this] { Button2Click(); }));
+  RefreshButton =
+      MakeButton(ControlPanel, "RefreshButton", QStringLiteral("&Refresh!"), {120, 144, 65, 25});
+  RefreshButton->setDefault(true);
+  LoadPresetButton = MakeButton(ControlPanel, "LoadPresetButton", QStringLiteral("&Load preset..."),
+                                {192, 144, 81, 25});
+  SavePresetButton = MakeButton(ControlPanel, "SavePresetButton", QStringLiteral("&Save preset..."),
+                                {280, 144, 81, 25});
+  SavePictureButton = MakeButton(ControlPanel, "SavePictureButton", QStringLiteral("Save &BMP..."),
+                                 {368, 144, 73, 25});
+  AboutButton =
+      MakeButton(ControlPanel, "AboutButton", QStringLiteral("&About..."), {448, 144, 57, 25});
+  ExitButton = MakeButton(ControlPanel, "ExitButton", QStringLiteral("E&xit"), {512, 144, 57, 25});
+  connect(RefreshButton, &QPushButton::clicked, this, Handler([this] { RefreshClick(); }));
+  connect(LoadPresetButton, &QPushButton::clicked, this, Handler([this] { LoadPresetClick(); }));
+  connect(SavePresetButton, &QPushButton::clicked, this, Handler([this] { SavePresetClick(); }));
+  connect(SavePictureButton, &QPushButton::clicked, this, Handler([this] { SavePictureClick(); }));
+  connect(AboutButton, &QPushButton::clicked, this, Handler([this] { AboutClick(); }));
+  connect(ExitButton, &QPushButton::clicked, this, Handler([this] { ExitClick(); }));
 }
 
 TNumberEdit* TfrmMain::MakeNumberEdit(QWidget* page, const char* name, QRect bounds,
@@ -214,31 +217,33 @@ TAdjustLabel* TfrmMain::MakeAdjustLabel(QWidget* page, const char* name, const Q
 
 void TfrmMain::BuildParametersPage() {
   const TMapParameters start;
-  MakeLabel(tsParams, "Label1", QStringLiteral("Size:"), {8, 12});
-  neWidth = MakeNumberEdit(tsParams, "neWidth", {48, 8, 49, 21}, WidthRange, start.Width);
-  MakeLabel(tsParams, "Label2", QStringLiteral("x"), {104, 12});
-  neHeight = MakeNumberEdit(tsParams, "neHeight", {120, 8, 49, 21}, HeightRange, start.Height);
-  MakeLabel(tsParams, "Label3", QStringLiteral("Random seed:"), {184, 12});
+  MakeLabel(ParametersPage, "SizeCaption", QStringLiteral("Size:"), {8, 12});
+  neWidth = MakeNumberEdit(ParametersPage, "neWidth", {48, 8, 49, 21}, WidthRange, start.Width);
+  MakeLabel(ParametersPage, "TimesCaption", QStringLiteral("x"), {104, 12});
+  neHeight =
+      MakeNumberEdit(ParametersPage, "neHeight", {120, 8, 49, 21}, HeightRange, start.Height);
+  MakeLabel(ParametersPage, "SeedCaption", QStringLiteral("Random seed:"), {184, 12});
   neRandSeed =
-      MakeNumberEdit(tsParams, "neRandSeed", {280, 8, 81, 21}, RandSeedRange, start.RandSeed);
-  btnNewRandSeed = MakeButton(tsParams, "btnNewRandSeed", QStringLiteral("?"), {360, 8, 25, 25});
+      MakeNumberEdit(ParametersPage, "neRandSeed", {280, 8, 81, 21}, RandSeedRange, start.RandSeed);
+  btnNewRandSeed =
+      MakeButton(ParametersPage, "btnNewRandSeed", QStringLiteral("?"), {360, 8, 25, 25});
   btnNewRandSeed->setToolTip(QStringLiteral("Click to generate a random seed"));
   connect(btnNewRandSeed, &QPushButton::clicked, this, Handler([this] { btnNewRandSeedClick(); }));
 
-  neDiversity =
-      MakeNumberEdit(tsParams, "neDiversity", {104, 40, 65, 21}, DiversityRange, start.Diversity);
-  AdjustLabel3 = MakeAdjustLabel(tsParams, "AdjustLabel3", QStringLiteral("Diversity of relief:"),
-                                 {8, 44}, neDiversity);
-  neWaterAmount = MakeNumberEdit(tsParams, "neWaterAmount", {280, 40, 81, 21}, WaterAmountRange,
-                                 start.WaterAmount);
-  AdjustLabel2 = MakeAdjustLabel(tsParams, "AdjustLabel2", QStringLiteral("Amount of water:"),
-                                 {184, 44}, neWaterAmount);
-  neTownAmount = MakeNumberEdit(tsParams, "neTownAmount", {104, 72, 65, 21}, TownAmountRange,
+  neDiversity = MakeNumberEdit(ParametersPage, "neDiversity", {104, 40, 65, 21}, DiversityRange,
+                               start.Diversity);
+  DiversityLabel = MakeAdjustLabel(ParametersPage, "DiversityLabel",
+                                   QStringLiteral("Diversity of relief:"), {8, 44}, neDiversity);
+  neWaterAmount = MakeNumberEdit(ParametersPage, "neWaterAmount", {280, 40, 81, 21},
+                                 WaterAmountRange, start.WaterAmount);
+  WaterLabel = MakeAdjustLabel(ParametersPage, "WaterLabel", QStringLiteral("Amount of water:"),
+                               {184, 44}, neWaterAmount);
+  neTownAmount = MakeNumberEdit(ParametersPage, "neTownAmount", {104, 72, 65, 21}, TownAmountRange,
                                 start.TownAmount);
-  AdjustLabel1 = MakeAdjustLabel(tsParams, "AdjustLabel1", QStringLiteral("Amount of towns:"),
-                                 {8, 76}, neTownAmount);
-  MakeLabel(tsParams, "Label12", QStringLiteral("Town database:"), {184, 76});
-  eTownDB = new QLineEdit(tsParams);
+  TownsLabel = MakeAdjustLabel(ParametersPage, "TownsLabel", QStringLiteral("Amount of towns:"),
+                               {8, 76}, neTownAmount);
+  MakeLabel(ParametersPage, "TownDBCaption", QStringLiteral("Town database:"), {184, 76});
+  eTownDB = new QLineEdit(ParametersPage);
   eTownDB->setObjectName(QStringLiteral("eTownDB"));
   eTownDB->setGeometry(280, 72, 81, 21);
   // The field is narrow: the tooltip shows the whole name.
@@ -247,7 +252,7 @@ void TfrmMain::BuildParametersPage() {
   });
   connect(eTownDB, &QLineEdit::textChanged, this, Handler([this] { EditChange(); }));
   btnBrowseTownDB =
-      MakeButton(tsParams, "btnBrowseTownDB", QStringLiteral("..."), {360, 72, 25, 25});
+      MakeButton(ParametersPage, "btnBrowseTownDB", QStringLiteral("..."), {360, 72, 25, 25});
   btnBrowseTownDB->setToolTip(QStringLiteral("Click to select a file as a source of town names"));
   connect(btnBrowseTownDB, &QPushButton::clicked, this,
           Handler([this] { btnBrowseTownDBClick(); }));
@@ -267,26 +272,38 @@ void TfrmMain::BuildStylePage() {
   const TSwatchPlace places[] = {
       {&TfrmMain::sLandBorder,
        "sLandBorder",
-       "Label4",
+       "LandBorderCaption",
        "Land border:",
        {0, 8},
        {80, 6},
        start.LandBorder},
       {&TfrmMain::sMapFrame,
        "sMapFrame",
-       "Label5",
+       "MapFrameCaption",
        "Map frame:",
        {0, 32},
        {80, 30},
        start.MapFrame},
-      {&TfrmMain::sGrid, "sGrid", "Label6", "Grid:", {0, 56}, {80, 54}, start.Grid},
-      {&TfrmMain::sSeaMin, "sSeaMin", "Label7", "Sea min.:", {0, 80}, {80, 78}, start.SeaMin},
-      {&TfrmMain::sSeaMax, "sSeaMax", "Label8", "Sea max.:", {120, 8}, {200, 6}, start.SeaMax},
-      {&TfrmMain::sPlain, "sPlain", "Label9", "Plain:", {120, 32}, {200, 30}, start.Plain},
-      {&TfrmMain::sHill, "sHill", "Label10", "Hill:", {120, 56}, {200, 54}, start.Hill},
+      {&TfrmMain::sGrid, "sGrid", "GridCaption", "Grid:", {0, 56}, {80, 54}, start.Grid},
+      {&TfrmMain::sSeaMin,
+       "sSeaMin",
+       "SeaMinCaption",
+       "Sea min.:",
+       {0, 80},
+       {80, 78},
+       start.SeaMin},
+      {&TfrmMain::sSeaMax,
+       "sSeaMax",
+       "SeaMaxCaption",
+       "Sea max.:",
+       {120, 8},
+       {200, 6},
+       start.SeaMax},
+      {&TfrmMain::sPlain, "sPlain", "PlainCaption", "Plain:", {120, 32}, {200, 30}, start.Plain},
+      {&TfrmMain::sHill, "sHill", "HillCaption", "Hill:", {120, 56}, {200, 54}, start.Hill},
       {&TfrmMain::sMountain,
        "sMountain",
-       "Label11",
+       "MountainCaption",
        "Mountain:",
        {120, 80},
        {200, 78},
@@ -294,10 +311,10 @@ void TfrmMain::BuildStylePage() {
   };
   for (const TSwatchPlace& place : places) {
     QLabel* label =
-        MakeLabel(tsColors, place.labelName, QString::fromLatin1(place.caption), place.label);
+        MakeLabel(StylePage, place.labelName, QString::fromLatin1(place.caption), place.label);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->resize(SwatchLabelSize);
-    auto* swatch = new TColorSwatch(tsColors);
+    auto* swatch = new TColorSwatch(StylePage);
     swatch->setObjectName(QString::fromLatin1(place.name));
     swatch->setGeometry(QRect(place.at, SwatchSize));
     swatch->SetBrushColor(place.color);
@@ -306,12 +323,13 @@ void TfrmMain::BuildStylePage() {
     this->*place.swatch = swatch;
   }
   neGridSize =
-      MakeNumberEdit(tsColors, "neGridSize", {320, 4, 49, 21}, GridSizeRange, start.GridSize);
-  AdjustLabel4 =
-      MakeAdjustLabel(tsColors, "AdjustLabel4", QStringLiteral("Grid size:"), {264, 8}, neGridSize);
-  neShadows = MakeNumberEdit(tsColors, "neShadows", {320, 28, 49, 21}, ShadowsRange, start.Shadows);
-  AdjustLabel5 =
-      MakeAdjustLabel(tsColors, "AdjustLabel5", QStringLiteral("Shadows:"), {264, 32}, neShadows);
+      MakeNumberEdit(StylePage, "neGridSize", {320, 4, 49, 21}, GridSizeRange, start.GridSize);
+  GridSizeLabel = MakeAdjustLabel(StylePage, "GridSizeLabel", QStringLiteral("Grid size:"),
+                                  {264, 8}, neGridSize);
+  neShadows =
+      MakeNumberEdit(StylePage, "neShadows", {320, 28, 49, 21}, ShadowsRange, start.Shadows);
+  ShadowsLabel =
+      MakeAdjustLabel(StylePage, "ShadowsLabel", QStringLiteral("Shadows:"), {264, 32}, neShadows);
 }
 
 void TfrmMain::AddShortcuts() {
@@ -319,10 +337,10 @@ void TfrmMain::AddShortcuts() {
     QKeySequence keys;
     QPushButton* TfrmMain::*button;
   } presses[] = {
-      {QKeySequence(Qt::Key_F5), &TfrmMain::Button1},
-      {QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmMain::Button6},
-      {QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmMain::Button3},
-      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TfrmMain::Button5},
+      {QKeySequence(Qt::Key_F5), &TfrmMain::RefreshButton},
+      {QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmMain::LoadPresetButton},
+      {QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmMain::SavePictureButton},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TfrmMain::SavePresetButton},
   };
   for (const auto& press : presses) {
     QPushButton* button = this->*press.button;
@@ -332,7 +350,7 @@ void TfrmMain::AddShortcuts() {
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_C), this), &QShortcut::activated, this,
           Handler([this] { CopyPicture(); }));
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
-          [this] { iMap->FitInto(ScrollBox1->maximumViewportSize()); });
+          [this] { iMap->FitInto(MapArea->maximumViewportSize()); });
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_1), this), &QShortcut::activated, this,
           [this] { iMap->SetZoom(1.0); });
 }
@@ -346,10 +364,11 @@ void TfrmMain::CopyPicture() {
 }
 
 void TfrmMain::SetTabOrder() {
-  const QWidget* chain[] = {Button1,       Button2,        cbAutoRefresh, Button3,  Button4,
-                            PageControl1,  btnNewRandSeed, neWidth,       neHeight, neRandSeed,
-                            neWaterAmount, neTownAmount,   neDiversity,   eTownDB,  btnBrowseTownDB,
-                            neGridSize,    neShadows,      Button5,       Button6,  ScrollBox1};
+  const QWidget* chain[] = {
+      RefreshButton, ExitButton,     cbAutoRefresh,    SavePictureButton, AboutButton,
+      Pages,         btnNewRandSeed, neWidth,          neHeight,          neRandSeed,
+      neWaterAmount, neTownAmount,   neDiversity,      eTownDB,           btnBrowseTownDB,
+      neGridSize,    neShadows,      SavePresetButton, LoadPresetButton,  MapArea};
   for (std::size_t i = 1; i < std::size(chain); ++i) {
     QWidget::setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
   }
@@ -467,7 +486,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
   // Enter anywhere in the window, a number field included, presses the default button.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    Button1->click();
+    RefreshButton->click();
     return;
   }
   QWidget::keyPressEvent(event);
@@ -476,8 +495,8 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
 void TfrmMain::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   // Only the tab control follows the window's width.
-  PageControl1->resize(width() - PageControlBounds.left() - PageControlRightGap,
-                       PageControlBounds.height());
+  Pages->resize(width() - PageControlBounds.left() - PageControlRightGap,
+                PageControlBounds.height());
 }
 
 void TfrmMain::FormCreate() {
@@ -488,7 +507,7 @@ void TfrmMain::FormShow() {
   RenderMap();
 }
 
-void TfrmMain::Button1Click() {
+void TfrmMain::RefreshClick() {
   RenderMap();
 }
 
@@ -513,7 +532,7 @@ void TfrmMain::ShapeMouseDown(TColorSwatch* Sender) {
   if (cbAutoRefresh->isChecked()) RenderMap();  // also for the colour it had
 }
 
-void TfrmMain::Button3Click() {
+void TfrmMain::SavePictureClick() {
   const auto name = dialogs_->SavePicture();
   if (!name) return;
   RenderMap();
@@ -521,21 +540,21 @@ void TfrmMain::Button3Click() {
   SavePictureFile(iMap->Picture(), AddDefaultExt(ToFileName(*name), ToFileName(PictureExt)));
 }
 
-void TfrmMain::Button6Click() {
+void TfrmMain::LoadPresetClick() {
   if (const auto name = dialogs_->OpenPreset()) LoadPreset(*name);
 }
 
-void TfrmMain::Button5Click() {
+void TfrmMain::SavePresetClick() {
   if (const auto name = dialogs_->SavePreset()) {
     SavePreset(FromFileName(AddDefaultExt(ToFileName(*name), ToFileName(PresetExt))));
   }
 }
 
-void TfrmMain::Button4Click() {
+void TfrmMain::AboutClick() {
   if (frmAbout != nullptr) frmAbout->exec();
 }
 
-void TfrmMain::Button2Click() {
+void TfrmMain::ExitClick() {
   QApplication::quit();
 }
 

@@ -40,18 +40,18 @@ class TfrmMain : public QWidget {
   // The parameters as the controls hold them now.
   TMapParameters Parameters() const;
 
-  // Controls, named as everywhere in the program's documentation.
-  QWidget* Panel1;
-  QTabWidget* PageControl1;
-  QWidget* tsParams;
-  QWidget* tsColors;
+  // The controls, public so that tests and benchmarks can reach them as a user does.
+  QWidget* ControlPanel;
+  QTabWidget* Pages;
+  QWidget* ParametersPage;
+  QWidget* StylePage;
   QCheckBox* cbAutoRefresh;
-  QPushButton* Button1;
-  QPushButton* Button2;
-  QPushButton* Button3;
-  QPushButton* Button4;
-  QPushButton* Button5;
-  QPushButton* Button6;
+  QPushButton* RefreshButton;
+  QPushButton* ExitButton;
+  QPushButton* SavePictureButton;
+  QPushButton* AboutButton;
+  QPushButton* SavePresetButton;
+  QPushButton* LoadPresetButton;
   TNumberEdit* neWidth;
   TNumberEdit* neHeight;
   TNumberEdit* neRandSeed;
@@ -61,11 +61,11 @@ class TfrmMain : public QWidget {
   TNumberEdit* neTownAmount;
   QLineEdit* eTownDB;
   QPushButton* btnBrowseTownDB;
-  TAdjustLabel* AdjustLabel1;
-  TAdjustLabel* AdjustLabel2;
-  TAdjustLabel* AdjustLabel3;
-  TAdjustLabel* AdjustLabel4;
-  TAdjustLabel* AdjustLabel5;
+  TAdjustLabel* TownsLabel;
+  TAdjustLabel* WaterLabel;
+  TAdjustLabel* DiversityLabel;
+  TAdjustLabel* GridSizeLabel;
+  TAdjustLabel* ShadowsLabel;
   TColorSwatch* sLandBorder;
   TColorSwatch* sMapFrame;
   TColorSwatch* sGrid;
@@ -76,7 +76,7 @@ class TfrmMain : public QWidget {
   TColorSwatch* sMountain;
   TNumberEdit* neGridSize;
   TNumberEdit* neShadows;
-  QScrollArea* ScrollBox1;
+  QScrollArea* MapArea;
   TMapView* iMap;
   QLabel* pStatus;
 
@@ -107,16 +107,16 @@ class TfrmMain : public QWidget {
 
   void FormCreate();
   void FormShow();
-  void Button1Click();
+  void RefreshClick();
   void EditChange();
   void btnNewRandSeedClick();
   void btnBrowseTownDBClick();
   void ShapeMouseDown(TColorSwatch* Sender);
-  void Button3Click();
-  void Button6Click();
-  void Button5Click();
-  void Button4Click();
-  void Button2Click();
+  void SavePictureClick();
+  void LoadPresetClick();
+  void SavePresetClick();
+  void AboutClick();
+  void ExitClick();
 
   std::unique_ptr<TDialogs> dialogs_;
   bool centred_ = false;

@@ -119,10 +119,10 @@ class MainTest : public QObject {
     QTest::keyClicks(window_->neWidth, QStringLiteral("640"));
     QCOMPARE(renders_->count(), 3);  // one for each change of the text
     TPointer pointer;                // the water label drags the field by the pointer's travel
-    pointer.Press(window_->AdjustLabel2, {10, 5});
-    pointer.Move(window_->AdjustLabel2, {13, 5});
-    pointer.Move(window_->AdjustLabel2, {15, 9});
-    pointer.Release(window_->AdjustLabel2, {15, 9});
+    pointer.Press(window_->WaterLabel, {10, 5});
+    pointer.Move(window_->WaterLabel, {13, 5});
+    pointer.Move(window_->WaterLabel, {15, 9});
+    pointer.Release(window_->WaterLabel, {15, 9});
     QCOMPARE(window_->neWaterAmount->Value(), 155.0);
     QCOMPARE(renders_->count(), 3 + 2);
     window_->cbAutoRefresh->click();  // unticking renders nothing, nor do edits after it
@@ -155,17 +155,17 @@ class MainTest : public QObject {
     std::filesystem::create_directory(dir_->Dir() / "folder.hpf");
     dialogs_->Ask = false;  // the window adds the extension itself
     dialogs_->Typed = {Path("a.hpf"), notPreset, Path("mine"), Path("folder")};
-    QTest::mouseClick(window_->Button6, Qt::LeftButton);
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
     QCOMPARE(renders_->count(), 1);
     QCOMPARE(window_->iMap->size(), QSize(120, 90));
-    QTest::mouseClick(window_->Button6, Qt::LeftButton);  // named in the message as chosen
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);  // named in the message as chosen
     QCOMPARE(errors_, QStringList{notPreset + " is not a preset: it holds none of its keys."});
     QCOMPARE(renders_->count(), 1);
     window_->neTownAmount->SetValue(30.5);
-    QTest::mouseClick(window_->Button5, Qt::LeftButton);
+    QTest::mouseClick(window_->SavePresetButton, Qt::LeftButton);
     saved.TownAmount = 30;
     QCOMPARE(ReadPreset(Path("mine.hpf").toStdString()), saved);  // nothing else changed
-    QTest::mouseClick(window_->Button5, Qt::LeftButton);
+    QTest::mouseClick(window_->SavePresetButton, Qt::LeftButton);
     QCOMPARE(errors_.last(), "Unable to write to " + Path("folder.hpf"));
   }
 
@@ -176,12 +176,12 @@ class MainTest : public QObject {
     window_->neWidth->SetValue(300);
     RandSeed = 31337;
     window_->eTownDB->setText(QStringLiteral("/proc/self/mem"));  // fails to read, also for root
-    QTest::mouseClick(window_->Button1, Qt::LeftButton);
+    QTest::mouseClick(window_->RefreshButton, Qt::LeftButton);
     QCOMPARE(errors_, QStringList{"Cannot read town database \"/proc/self/mem\": I/O error 5"});
     QCOMPARE(EncodeBmp(window_->iMap->Picture()), shown);
     QVERIFY(QApplication::overrideCursor() == nullptr);
     window_->eTownDB->clear();
-    QTest::mouseClick(window_->Button1, Qt::LeftButton);
+    QTest::mouseClick(window_->RefreshButton, Qt::LeftButton);
     QCOMPARE(RandSeed, 31337u);
     QTest::mouseClick(window_->btnNewRandSeed, Qt::LeftButton);
     QVERIFY(RandSeed != 31337u && window_->neRandSeed->Value() != TMapParameters{}.RandSeed);
@@ -208,9 +208,9 @@ class MainTest : public QObject {
                     .toUtf8();
     }
     QCOMPARE(QCryptographicHash::hash(places, QCryptographicHash::Sha256).toHex().left(16),
-             QByteArray("fa721d3396bc78c4"));
+             QByteArray("658317c6fc9081f6"));
     window_->resize(100, 100);
-    const QWidget* shown[] = {window_->PageControl1, window_->Button6, window_->cbAutoRefresh};
+    const QWidget* shown[] = {window_->Pages, window_->LoadPresetButton, window_->cbAutoRefresh};
     for (const QWidget* w : shown)
       QVERIFY(window_->rect().contains(QRect(w->mapTo(window_.get(), QPoint()), w->size())));
   }
@@ -220,26 +220,26 @@ class MainTest : public QObject {
     Write("p1.hpf", "old");
     Write("map.PNG", "old");
     dialogs_->Typed = {Path("missing/p1"), Path("p1")};
-    QTest::mouseClick(window_->Button5, Qt::LeftButton);  // answered No
+    QTest::mouseClick(window_->SavePresetButton, Qt::LeftButton);  // answered No
     QCOMPARE(dir_->Read("p1.hpf"), std::string("old"));
     QCOMPARE(dialogs_->Refused.filter(Path("missing")).size(), 1);
     dialogs_->Typed = {Path("map.PNG")};
     dialogs_->Replace = true;
-    QTest::mouseClick(window_->Button3, Qt::LeftButton);
+    QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
     QCOMPARE(dialogs_->Asked, (QStringList{Path("p1.hpf"), Path("map.PNG")}));
     // A PNG whatever the case of its extension, with the pixels of the map.
     QCOMPARE(dir_->Read("map.PNG").substr(1, 3), std::string("PNG"));
     QCOMPARE(QImage(Path("map.PNG")).convertToFormat(QImage::Format_RGB32),
              Shown(window_->iMap->Picture()));
-    QTest::mouseClick(window_->Button3, Qt::LeftButton);  // cancelled: no render
+    QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);  // cancelled: no render
     QCOMPARE(renders_->count(), 1);
     dialogs_->Ask = false;  // the window adds the extension itself
     dialogs_->Typed = {Path("plain"), Path("plain")};
-    QTest::mouseClick(window_->Button3, Qt::LeftButton);
+    QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
     QCOMPARE(dir_->Read("plain.bmp"), Rendered(window_->Parameters()));
     {
       const testing::TFailingDiskScope disk(2000, ENOSPC);
-      QTest::mouseClick(window_->Button3, Qt::LeftButton);
+      QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
     }
     QCOMPARE(errors_, QStringList{"Cannot create file \"" + Path("plain.bmp") +
                                   "\". No space left on device"});
@@ -254,16 +254,16 @@ class MainTest : public QObject {
     window_->eTownDB->setText(towns);
     QCOMPARE(window_->eTownDB->toolTip(), towns);
     dialogs_->Typed = {preset, preset};
-    QTest::mouseClick(window_->Button5, Qt::LeftButton);
+    QTest::mouseClick(window_->SavePresetButton, Qt::LeftButton);
     window_->eTownDB->clear();
-    QTest::mouseClick(window_->Button6, Qt::LeftButton);
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
     QCOMPARE(window_->eTownDB->text(), towns);
     QCOMPARE(errors_, QStringList());  // the town file was read
   }
 
   void shortcutsDoWhatTheirButtonsDo() {
     QGuiApplication::clipboard()->clear();
-    window_->Button1->setFocus();  // a text field with the focus keeps Ctrl+C
+    window_->RefreshButton->setFocus();  // a text field with the focus keeps Ctrl+C
     for (const char* keys : {"F5", "Alt+R", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Alt+S", "Ctrl+C"})
       QTest::keySequence(window_.get(), QKeySequence(keys));
     // A mnemonic clicks its button after a short delay.
@@ -278,7 +278,7 @@ class MainTest : public QObject {
     SetSize(100, 40);
     TMapView* view = window_->iMap;
     QTest::keyClick(window_.get(), Qt::Key_0, Qt::ControlModifier);  // fit: fills the area one way
-    const QSize spare = window_->ScrollBox1->maximumViewportSize() - view->size();
+    const QSize spare = window_->MapArea->maximumViewportSize() - view->size();
     QVERIFY(spare.width() >= 0 && spare.height() >= 0 && qMin(spare.width(), spare.height()) <= 1);
     QTest::keyClick(window_.get(), Qt::Key_1, Qt::ControlModifier);  // one pixel per pixel
     QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB32), Shown(view->Picture()));

@@ -196,9 +196,9 @@ class TWidgetsTest : public QObject {
       QCOMPARE(link->size(),
                QSize(metrics.horizontalAdvance(link->Caption()) + 2, metrics.height() + 2));
     }
-    QTest::keyClick(frmAbout.Button1, Qt::Key_Tab);
-    QCOMPARE(frmAbout.focusWidget(), frmAbout.Button1);  // the only tab stop
-    QTest::keyClick(frmAbout.Button1, Qt::Key_Escape);
+    QTest::keyClick(frmAbout.RefreshButton, Qt::Key_Tab);
+    QCOMPARE(frmAbout.focusWidget(), frmAbout.RefreshButton);  // the only tab stop
+    QTest::keyClick(frmAbout.RefreshButton, Qt::Key_Escape);
     QVERIFY(frmAbout.isVisible());
     TPointer pointer;
     pointer.Press(link, {2, 2});
@@ -208,7 +208,7 @@ class TWidgetsTest : public QObject {
       pointer.Release(clicked, {2, 2});
     }
     QCOMPARE(browser.Opened, (QList<QUrl>{QUrl(HomepageAddress), QUrl(DonationAddress())}));
-    QTest::keyClick(frmAbout.Button1, Qt::Key_Return);
+    QTest::keyClick(frmAbout.RefreshButton, Qt::Key_Return);
     QVERIFY(!frmAbout.isVisible());
     QCOMPARE(frmAbout.result(), QDialog::Accepted);
   }
