@@ -1,12 +1,14 @@
 // One map and the files it goes to: what a single run does, and what a batch does per seed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "parameters/MapParameters.h"
 #include "synthesis/base/Progress.h"
+#include "synthesis/files/StagedFiles.h"
 #include "synthesis/raster/Picture.h"
 #include "synthesis/terrain/Plasma.h"
 
@@ -31,10 +33,19 @@ struct TMapScratch {
   THeightField Heights;
 };
 
-// Writes the preset, renders, then writes the picture, the heightmap and the towns. Throws on
-// the first failure (TError with the system's own message). When Parallel, the render uses every
-// core and the heightmap is written on a thread of its own; otherwise the map is made on the
-// calling thread alone, as a batch, which keeps the cores busy with maps, asks.
+// How many files the job writes: the picture and each file asked for besides.
+std::size_t FilesOf(const TMapJob& Job);
+
+// Writes the preset, renders, then writes the picture, the heightmap and the towns, each staged
+// in Files: none replaces its target until the caller commits them. Throws on the first failure
+// (TError with the system's own message). When Parallel, the render uses every core and the
+// heightmap is written on a thread of its own; otherwise the map is made on the calling thread
+// alone, as a batch, which keeps the cores busy with maps, asks.
+void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStagedFiles& Files,
+                 TProgress* Progress = nullptr);
+
+// StageMapJob, then the commit: every file of the map replaces its target, or none does and the
+// failure is thrown as TError "Cannot create file ...".
 void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel,
                TProgress* Progress = nullptr);
 
