@@ -29,8 +29,6 @@ namespace {
 constexpr mode_t NewFileMode = 0666;  // narrowed by the umask, like any newly created file
 // Where the system does not say how many files may be open: as many as a small system allows.
 constexpr std::size_t AssumedOpenFileLimit = 256;
-// Where the limit is unlimited: more than any batch keeps open.
-constexpr std::size_t LargestOpenFileLimit = 1 << 20;
 #ifdef IOV_MAX
 constexpr int MaxRangesPerWrite = IOV_MAX;
 #else
@@ -188,6 +186,8 @@ int SyncFolder(const std::string& Folder) {
 
 std::size_t OpenFileLimit() {
 #ifdef HILLOGRAPH_HAS_RLIMIT
+  // Where the limit is unlimited: more than any batch keeps open.
+  constexpr std::size_t LargestOpenFileLimit = 1 << 20;
   rlimit limit{};
   if (::getrlimit(RLIMIT_NOFILE, &limit) == 0) {
     if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur > LargestOpenFileLimit)
