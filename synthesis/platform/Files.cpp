@@ -140,6 +140,26 @@ int ListFolder(const std::string& Folder, std::vector<std::string>& Names) {
   return 0;
 }
 
+int OpenForReading(const std::string& Path, int& Fd) {
+  Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  return Fd >= 0 ? 0 : errno;
+}
+
+int SetBlocking(int Fd) {
+  const int flags = ::fcntl(Fd, F_GETFL);
+  return flags < 0 || ::fcntl(Fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? errno : 0;
+}
+
+long Read(int Fd, void* Buffer, std::size_t Size) {
+  const ssize_t count = ::read(Fd, Buffer, Size);
+  return count >= 0 ? static_cast<long>(count) : -errno;
+}
+
+long ReadAt(int Fd, void* Buffer, std::size_t Size, std::uint64_t Offset) {
+  const ssize_t count = ::pread(Fd, Buffer, Size, static_cast<off_t>(Offset));
+  return count >= 0 ? static_cast<long>(count) : -errno;
+}
+
 int CreateNewFile(const std::string& Path, int& Fd) {
   // The kernel narrows the mode by the umask: nothing process-wide changes.
   Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, NewFileMode);
@@ -150,9 +170,7 @@ int OpenForWriting(const std::string& Path, int& Fd) {
   Fd = ::open(Path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
   if (Fd < 0) return errno;
   // Opening did not wait for a pipe's reader; writing does.
-  const int flags = ::fcntl(Fd, F_GETFL);
-  if (flags < 0 || ::fcntl(Fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    const int error = errno;
+  if (const int error = SetBlocking(Fd)) {
     ::close(Fd);
     Fd = -1;
     return error;

@@ -36,6 +36,15 @@ bool MayWrite(const std::string& Path);
 // The names in the folder, "." and ".." left out.
 int ListFolder(const std::string& Folder, std::vector<std::string>& Names);
 
+// Opens a file for reading without waiting for a pipe's writer; reads then do not wait either until
+// SetBlocking.
+int OpenForReading(const std::string& Path, int& Fd);
+int SetBlocking(int Fd);
+// Reads up to Size bytes from the file's position, or from Offset: the count read (0 at the end)
+// or minus the error.
+long Read(int Fd, void* Buffer, std::size_t Size);
+long ReadAt(int Fd, void* Buffer, std::size_t Size, std::uint64_t Offset);
+
 // Creates a file that does not exist yet, for writing, with permissions 0666 narrowed by the
 // umask.
 int CreateNewFile(const std::string& Path, int& Fd);
