@@ -103,12 +103,22 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
 #if !defined(__SANITIZE_ADDRESS__)
 TEST(RenderCommandTest, AMapWithoutItsMemoryFailsAndKeepsTheEarlierPicture) {
   const testing::TTempFolder folder;
-  const std::string keep = folder.Write("keep.bmp", "old");
-  // 1 GiB of address space, far below what the largest map needs.
-  const auto run = RunRenderProgram("--size 16384x16384 -o " + keep, "ulimit -v 1048576; ");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "hillograph-render: Out of memory\n");
-  EXPECT_EQ(folder.Read("keep.bmp"), "old");
+  folder.Write("1.bmp", "old");
+  const struct {
+    const char* arguments;
+    const char* err;
+  } cases[] = {
+      {"-o 1.bmp", "hillograph-render: Out of memory\n"},
+      {"--seeds 1 -o {seed}.bmp", "hillograph-render: seed 1: Out of memory\n"},
+  };
+  for (const auto& c : cases) {
+    // 1 GiB of address space, far below what the largest map needs.
+    const auto run = RunRenderProgram(std::string("--size 16384x16384 ") + c.arguments,
+                                      "cd " + folder.Dir().string() + "; ulimit -v 1048576; ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(folder.Read("1.bmp"), "old");
+  }
 }
 #endif
 
