@@ -39,7 +39,7 @@ void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgres
   extras.Heights = Job.Heightmap ? &Scratch.Heights : nullptr;
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
-  extras.Threads = Parallel ? 0 : 1;
+  extras.Team = &Scratch.Team;
   const auto saveHeightmap = [&Job, &Scratch](TProgress* progress) {
     // The format was checked with the command line.
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap,

@@ -7,6 +7,7 @@
 
 #include "parameters/MapParameters.h"
 #include "synthesis/base/Progress.h"
+#include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/raster/Picture.h"
 #include "synthesis/terrain/Plasma.h"
 
@@ -24,17 +25,20 @@ struct TMapJob {
 // The job with RandSeed set to Seed and {seed} in every file name replaced by it.
 TMapJob JobForSeed(const TMapJob& Job, std::int32_t Seed);
 
-// Storage a thread reuses from one map to the next, so that a batch does not fault in fresh
-// memory for every map.
+// Storage and threads a thread reuses from one map to the next, so that a batch does not fault
+// in fresh memory nor start threads for every map. The render's team has Members members: one for
+// a batch's job, which keeps the cores busy with maps; a single run's spins between its passes.
 struct TMapScratch {
+  explicit TMapScratch(std::int32_t Members = 1) : Team(Members, LongTeamSpin) {}
+  TWorkerTeam Team;
   TPicture Picture;
   THeightField Heights;
 };
 
 // Writes the preset, renders, then writes the picture, the heightmap and the towns. Throws on
-// the first failure (TError with the system's own message). When Parallel, the render uses every
-// core and the heightmap is written on a thread of its own; otherwise the map is made on the
-// calling thread alone, as a batch, which keeps the cores busy with maps, asks.
+// the first failure (TError with the system's own message). The render runs on Scratch's team.
+// When Parallel, the heightmap is written on a thread of its own; otherwise on the calling thread,
+// as a batch, which keeps the cores busy with maps, asks.
 void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel,
                TProgress* Progress = nullptr);
 
