@@ -61,7 +61,7 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   extras.Heights = Job.Heightmap ? &Scratch.Heights : nullptr;
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
-  extras.Threads = Parallel ? 0 : 1;
+  extras.Team = &Scratch.Team;
   const auto saveHeightmap = [&Job, &Scratch, &Files](TProgress* progress) {
     const TStagedFiles::TScope staging(Files);
     // The format was checked with the command line.

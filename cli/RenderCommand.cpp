@@ -175,7 +175,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
           RunBatch(job, TSeedList::Parse(options.Seeds), jobs, line, ProgramName);
       return failed == 0 ? ExitSuccess : ExitFailure;
     }
-    TMapScratch scratch;
+    TMapScratch scratch(AvailableProcessors());
     RunMapJob(job, scratch, true, &line);
   } catch (const std::exception& e) {
     line.Clear();
