@@ -42,12 +42,14 @@ std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName) {
 }
 
 void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
-                       const std::string& FileName, TProgress* Progress) {
-  CreateOutputFile(FileName, [&Heights, Format, Progress](TAtomicFile& file) {
+                       const std::string& FileName, TProgress* Progress, THeightmapSamples Kind,
+                       TWorkerTeam* Team) {
+  CreateOutputFile(FileName, [&Heights, Format, Progress, Kind, Team](TAtomicFile& file) {
     TBufferedWriter writer(file);
     WriteHeightmap(
-        Heights, Format,
-        [&writer](const void* data, std::size_t size) { writer.Write(data, size); }, Progress);
+        Heights, Format, Kind,
+        [&writer](const void* data, std::size_t size) { writer.Write(data, size); }, Progress,
+        Team);
     writer.Flush();
   });
 }
