@@ -108,6 +108,13 @@ __m128i Max(__m128i a, __m128i b) {
   const __m128i more = _mm_cmpgt_epi32(a, b);
   return _mm_or_si128(_mm_and_si128(more, a), _mm_andnot_si128(more, b));
 }
+// Four values clamped to the bands whose middles are Middle.
+__m128i InBand(__m128i Value, __m128i Middle) {
+  const __m128i halfBand = _mm_set1_epi32(HalfBand);
+  const __m128i low = Max(_mm_sub_epi32(Middle, halfBand), _mm_setzero_si128());
+  const __m128i high = Min(_mm_add_epi32(Middle, halfBand), _mm_set1_epi32(MaxValue));
+  return Min(Max(Value, low), high);
+}
 // The low 32 bits of each product: the same for signed factors as for unsigned ones.
 __m128i MultiplyLow(__m128i a, __m128i b) {
   const __m128i even = _mm_mul_epu32(a, b);
@@ -171,9 +178,6 @@ void BendColumn(const std::int32_t* __restrict Values, const std::int32_t* __res
   const __m128i halfBend = _mm_set1_epi32(1 << (BendShift - 1));
   const __m128i weight = _mm_set1_epi32(Weight);
   const __m128i halfStep = _mm_set1_epi32(1 << (WeightBits - BendShift - 1));
-  const __m128i halfBand = _mm_set1_epi32(HalfBand);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i maxValue = _mm_set1_epi32(MaxValue);
   for (; y + 4 < n; y += 4) {
     const __m128i sides = _mm_add_epi32(_mm_add_epi32(Load(Left + y), Load(Right + y)),
                                         _mm_add_epi32(Load(Mid + y - 1), Load(Mid + y + 1)));
@@ -182,10 +186,7 @@ void BendColumn(const std::int32_t* __restrict Values, const std::int32_t* __res
     const __m128i weighted = _mm_add_epi32(MultiplyLow(samples, weight), halfStep);
     const __m128i step = _mm_srai_epi32(weighted, WeightBits - BendShift);
     const __m128i value = _mm_sub_epi32(Load(Values + y), step);
-    const __m128i middle = LoadMiddles(Middle + y);
-    const __m128i low = Max(_mm_sub_epi32(middle, halfBand), zero);
-    const __m128i high = Min(_mm_add_epi32(middle, halfBand), maxValue);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + y), Min(Max(value, low), high));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + y), InBand(value, LoadMiddles(Middle + y)));
   }
 #endif
   for (; y < n - 1; ++y)
@@ -236,7 +237,27 @@ void Refine(const TValues& Coarse, TValues& Fine, const TMiddles<TCell>& Middles
       if (2 * k + 1 < fineHeight) cell(k, std::min(k + 1, coarseHeight - 1), 2 * k + 1);
     };
     pair(0);
-    for (std::int32_t k = 1; k < coarseHeight - 1; ++k) {
+    std::int32_t k = 1;
+#ifdef HILLOGRAPH_SMOOTH_SSE2
+    // 9 near[k] + 3 near[l] + 3 far[k] + far[l] is 3 c[k] + c[l] with c = 3 near + far.
+    const auto blend = [&](std::int32_t at) {
+      const __m128i n = Load(near + at);
+      return _mm_add_epi32(_mm_add_epi32(n, _mm_slli_epi32(n, 1)), Load(far + at));
+    };
+    const __m128i half = _mm_set1_epi32(HalfWeight);
+    for (; k + 4 < coarseHeight; k += 4) {
+      const __m128i c = blend(k);
+      const __m128i c3 = _mm_add_epi32(_mm_add_epi32(c, _mm_slli_epi32(c, 1)), half);
+      const __m128i even = _mm_srai_epi32(_mm_add_epi32(c3, blend(k - 1)), WeightShift);
+      const __m128i odd = _mm_srai_epi32(_mm_add_epi32(c3, blend(k + 1)), WeightShift);
+      const std::int32_t y = 2 * k;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + y),
+                       InBand(_mm_unpacklo_epi32(even, odd), LoadMiddles(middle + y)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + y + 4),
+                       InBand(_mm_unpackhi_epi32(even, odd), LoadMiddles(middle + y + 4)));
+    }
+#endif
+    for (; k < coarseHeight - 1; ++k) {
       cell(k, k - 1, 2 * k);
       cell(k, k + 1, 2 * k + 1);
     }
