@@ -1,8 +1,10 @@
 #include "synthesis/terrain/SmoothHeights.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -31,12 +33,13 @@ static_assert((std::int64_t{MaxValue} + HalfBand) << WeightShift < INT32_MAX);
 // A pass moves each cell by Weight / 2^WeightBits of the Laplacian of Laplacians ("bend"), whose
 // eigenvalues lie in 0 .. 64: a fixed step below 2 / 64 would take dozens of passes to settle the
 // rough ground. The passes of a cycle take the steps of a Chebyshev iteration instead, 1 / lambda
-// for the 6 Chebyshev nodes lambda of 4 .. 64, largest step first and then alternating, so that
-// one cycle shrinks every pattern with an eigenvalue of 4 and more at least ninefold: the rest,
-// the broad shapes, the coarser levels have settled.
+// for the 6 Chebyshev nodes lambda of 4 .. 64 in 1024ths, the largest step first and then
+// alternating, so that one cycle shrinks every pattern with an eigenvalue from 4 to 64 about
+// tenfold: the rest, the broad shapes, the coarser levels have settled.
 constexpr int WeightBits = 10;
 constexpr std::int32_t StepWeights[SmoothCyclePasses] = {204, 16, 80, 19, 39, 25};
 constexpr std::int32_t MaxStepWeight = 204;
+static_assert(MaxStepWeight == *std::max_element(std::begin(StepWeights), std::end(StepWeights)));
 // The bend is taken to whole samples before it is weighed, so that the product stays in 32 bits:
 // |L| <= 4 MaxValue and |bend| <= 8 max |L|.
 constexpr int BendShift = 6;
