@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <utility>
 #include <vector>
 
 #include "synthesis/base/ArgumentCheck.h"
+#include "synthesis/base/Error.h"
 
 #if defined(__SSE2__) && !defined(HILLOGRAPH_PORTABLE)
 #include <emmintrin.h>
@@ -302,15 +304,10 @@ void Smooth(TValues& Values, const TMiddles<TCell>& Middles, std::int32_t Cycles
   }
 }
 
-}  // namespace
-
-TSmoothHeightField SmoothHeights(const THeightField& Heights, TWorkerTeam* Team,
-                                 std::int32_t Cycles) {
+// The surface, its arguments checked.
+TSmoothHeightField Smoothed(const THeightField& Heights, TWorkerTeam* Team, std::int32_t Cycles) {
   const std::int32_t width = Heights.Width();
   const std::int32_t height = Heights.Height();
-  CheckArgument("Width", width, 1, MaxPlasmaSide);
-  CheckArgument("Height", height, 1, MaxPlasmaSide);
-  CheckArgument("Cycles", Cycles, 1, MaxSmoothCycles);
   const TMiddles<std::uint8_t> finest{Heights.Data(), height};
 
   // The coarser levels' middles, the second level first, down to a single cell.
@@ -353,6 +350,21 @@ TSmoothHeightField SmoothHeights(const THeightField& Heights, TWorkerTeam* Team,
       to[y] = static_cast<std::uint16_t>((from[y] + HalfUnit) >> FractionBits);
   });
   return samples;
+}
+
+}  // namespace
+
+TSmoothHeightField SmoothHeights(const THeightField& Heights, TWorkerTeam* Team,
+                                 std::int32_t Cycles) {
+  CheckArgument("Width", Heights.Width(), 1, MaxPlasmaSide);
+  CheckArgument("Height", Heights.Height(), 1, MaxPlasmaSide);
+  CheckArgument("Cycles", Cycles, 1, MaxSmoothCycles);
+  try {
+    return Smoothed(Heights, Team, Cycles);
+  } catch (const std::bad_alloc&) {
+    // About ten bytes a cell: a field too large for the memory at hand is the user's to shrink.
+    throw TError("Out of memory");
+  }
 }
 
 }  // namespace hillograph
