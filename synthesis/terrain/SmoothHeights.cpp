@@ -102,36 +102,36 @@ struct TMiddles {
 };
 
 #ifdef HILLOGRAPH_SMOOTH_SSE2
-__m128i Load(const std::int32_t* From) {
+inline __m128i Load(const std::int32_t* From) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(From));
 }
-__m128i Min(__m128i a, __m128i b) {
+inline __m128i Min(__m128i a, __m128i b) {
   const __m128i less = _mm_cmplt_epi32(a, b);
   return _mm_or_si128(_mm_and_si128(less, a), _mm_andnot_si128(less, b));
 }
-__m128i Max(__m128i a, __m128i b) {
+inline __m128i Max(__m128i a, __m128i b) {
   const __m128i more = _mm_cmpgt_epi32(a, b);
   return _mm_or_si128(_mm_and_si128(more, a), _mm_andnot_si128(more, b));
 }
 // Four values clamped to the bands whose middles are Middle.
-__m128i InBand(__m128i Value, __m128i Middle) {
+inline __m128i InBand(__m128i Value, __m128i Middle) {
   const __m128i halfBand = _mm_set1_epi32(HalfBand);
   const __m128i low = Max(_mm_sub_epi32(Middle, halfBand), _mm_setzero_si128());
   const __m128i high = Min(_mm_add_epi32(Middle, halfBand), _mm_set1_epi32(MaxValue));
   return Min(Max(Value, low), high);
 }
 // The low 32 bits of each product: the same for signed factors as for unsigned ones.
-__m128i MultiplyLow(__m128i a, __m128i b) {
+inline __m128i MultiplyLow(__m128i a, __m128i b) {
   const __m128i even = _mm_mul_epu32(a, b);
   const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
   return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
                             _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
 }
 // The middles of four cells.
-__m128i LoadMiddles(const std::int32_t* From) {
+inline __m128i LoadMiddles(const std::int32_t* From) {
   return Load(From);
 }
-__m128i LoadMiddles(const std::uint8_t* From) {
+inline __m128i LoadMiddles(const std::uint8_t* From) {
   std::int32_t four;
   std::memcpy(&four, From, sizeof four);
   const __m128i zero = _mm_setzero_si128();
