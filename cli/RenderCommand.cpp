@@ -33,6 +33,7 @@ struct TRenderOptions {
   std::vector<std::string> Settings;
   std::string Output = DefaultOutput;
   std::string Heightmap;
+  bool SmoothHeightmap = false;
   std::string TownsJson;
   std::string SavePreset;
   std::string Size;
@@ -73,6 +74,9 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "Also write the heights as 16-bit samples: .png, .r16 or .raw (little-endian, no "
                  "header), .pgm")
       ->type_name("FILE");
+  app.add_flag("--smooth-heightmap", options.SmoothHeightmap,
+               "Smooth the heightmap's terraces away: each sample still rounds to its height")
+      ->needs("--heightmap");
   app.add_option("--towns-json", options.TownsJson,
                  "Also write the towns, in placement order, as a JSON file")
       ->type_name("FILE");
@@ -167,6 +171,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     job.LabelScale = options.LabelScale;
     job.Picture = options.Output;
     job.Heightmap = Given(app, "--heightmap", options.Heightmap);
+    job.SmoothHeightmap = options.SmoothHeightmap;
     job.TownsJson = Given(app, "--towns-json", options.TownsJson);
     job.SavePreset = Given(app, "--save-preset", options.SavePreset);
     if (app.count("--seeds") > 0) {

@@ -46,10 +46,11 @@ std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName) {
 }
 
 void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
-                       const std::string& FileName, TProgress* Progress) {
-  CreateOutputFile(FileName, [&Heights, Format, Progress](TAtomicFile& file) {
+                       const std::string& FileName, TProgress* Progress, THeightmapSamples Kind,
+                       TWorkerTeam* Team) {
+  CreateOutputFile(FileName, [&Heights, Format, Progress, Kind, Team](TAtomicFile& file) {
     TBufferedWriter writer(file);
-    WriteHeightmap(Heights, Format, writer, Progress);
+    WriteHeightmap(Heights, Format, Kind, writer, Progress, Team);
     writer.Flush();
   });
 }

@@ -24,9 +24,12 @@ void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName,
 // By the name's extension, without regard to case: ".png", ".r16" or ".raw", ".pgm".
 std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName);
 
-// Writes the height field in Format, whole or not at all, failing as SavePictureFile does.
+// Writes the height field's samples of the kind asked for in Format, whole or not at all, failing
+// as SavePictureFile does. The members of Team, when given, share the smoothing.
 void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
-                       const std::string& FileName, TProgress* Progress = nullptr);
+                       const std::string& FileName, TProgress* Progress = nullptr,
+                       THeightmapSamples Kind = THeightmapSamples::Levels,
+                       TWorkerTeam* Team = nullptr);
 
 // Whether the name ends in Extension (".png"), compared without regard to ASCII case.
 bool HasExtension(const std::string& FileName, std::string_view Extension);
