@@ -28,6 +28,7 @@ TMapJob JobForSeed(const TMapJob& Job, std::int32_t Seed);
 // memory for every map.
 struct TMapScratch {
   TPicture Picture;
+  TPicture Relief;  // for a drawing
   THeightField Heights;
 };
 
