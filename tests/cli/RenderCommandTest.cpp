@@ -1,7 +1,6 @@
 #include "cli/RenderCommand.h"
 
 #include <gtest/gtest.h>
-#include <spng.h>  // a second PNG library, independent of the encoder
 #include <sys/stat.h>
 #include <nlohmann/json.hpp>
 
@@ -21,6 +20,7 @@
 #include "synthesis/raster/Bmp.h"
 #include "synthesis/towns/TownFile.h"
 #include "tests/TempFolder.h"
+#include "tests/cli/PngReader.h"
 #include "tests/cli/ProgramRun.h"
 #include "tests/synthesis/PictureTesting.h"
 
@@ -160,12 +160,13 @@ TEST(RenderCommandTest, TownsJson) {
 TEST(BatchTest, EqualsSingleRunsByteForByte) {
   // Small maps with towns, so that the JSON has something in it.
   const std::string map = "--set Width=96 --set Height=64 --set TownAmount=40 ";
-  const auto outputs = [](const testing::TTempFolder& folder, const std::string& name) {
-    return " -o " + folder.Path(name + ".png") + " --heightmap " + folder.Path(name + ".r16") +
-           " --towns-json " + folder.Path(name + ".json") + " --save-preset " +
-           folder.Path(name + ".ini");
-  };
-  for (const char* jobs : {"1", "2"}) {
+  // The picture as PNG with one job, as a drawing with two.
+  for (const auto& [jobs, picture] : {std::pair{"1", ".png"}, {"2", ".svg"}}) {
+    const auto outputs = [picture](const testing::TTempFolder& folder, const std::string& name) {
+      return " -o " + folder.Path(name + picture) + " --heightmap " + folder.Path(name + ".r16") +
+             " --towns-json " + folder.Path(name + ".json") + " --save-preset " +
+             folder.Path(name + ".ini");
+    };
     const testing::TTempFolder folder;
     const auto run =
         RunRenderProgram(map + "--seeds 3,17,0 --jobs " + jobs + outputs(folder, "{seed}"));
@@ -174,7 +175,7 @@ TEST(BatchTest, EqualsSingleRunsByteForByte) {
     for (const std::string seed : {"3", "17", "0"}) {
       ASSERT_EQ(RunRenderProgram(map + "--set RandSeed=" + seed + outputs(folder, "one")).status,
                 0);
-      for (const char* ext : {".png", ".r16", ".json", ".ini"})
+      for (const char* ext : {picture, ".r16", ".json", ".ini"})
         EXPECT_EQ(folder.Read(seed + ext), folder.Read(std::string("one") + ext))
             << jobs << seed << ext;
     }
@@ -193,20 +194,6 @@ TEST(BatchTest, AFailingSeedIsReportedAndTheOthersAreWritten) {
   EXPECT_EQ(run.err.find("seed 1"), std::string::npos) << run.err;
   EXPECT_TRUE(std::filesystem::exists(folder.Dir() / "d1" / "m.bmp"));
   EXPECT_TRUE(std::filesystem::exists(folder.Dir() / "d3" / "m.bmp"));
-}
-
-// Decodes a PNG file's bytes to the format asked for; empty when the decoder refuses them.
-std::string DecodePng(const std::string& png, spng_format format, spng_ihdr& header) {
-  spng_ctx* ctx = spng_ctx_new(0);
-  std::string out;
-  std::size_t size = 0;
-  if (spng_set_png_buffer(ctx, png.data(), png.size()) == 0 && spng_get_ihdr(ctx, &header) == 0 &&
-      spng_decoded_image_size(ctx, format, &size) == 0) {
-    out.resize(size);
-    if (spng_decode_image(ctx, out.data(), size, format, 0) != 0) out.clear();
-  }
-  spng_ctx_free(ctx);
-  return out;
 }
 
 // The map written as PNG decodes to the picture's pixels; the heightmap holds the height field
@@ -238,9 +225,11 @@ TEST(OutputOptionsTest, PngMapAndHeightmapReadBack) {
         " --set RandSeed=99 -o " + folder.Path("m.PNG") + " --heightmap " + folder.Path(heightmap));
     ASSERT_EQ(run.status, 0) << run.err;
     spng_ihdr header{};
-    EXPECT_TRUE(DecodePng(folder.Read("m.PNG"), SPNG_FMT_RGB8, header) == rgb) << heightmap;
+    EXPECT_TRUE(testing::DecodePng(folder.Read("m.PNG"), SPNG_FMT_RGB8, header) == rgb)
+        << heightmap;
     const std::string written = folder.Read(heightmap);
-    EXPECT_TRUE(std::string(heightmap) == "h.png" ? DecodePng(written, SPNG_FMT_RAW, header) == big
+    EXPECT_TRUE(std::string(heightmap) == "h.png"
+                    ? testing::DecodePng(written, SPNG_FMT_RAW, header) == big
                 : std::string(heightmap) == "h.pgm" ? written == "P5\n1 1\n65535\n" + big
                                                     : written == little)
         << heightmap;  // PNG: 16-bit grey; the raw file little-endian
