@@ -225,7 +225,7 @@ void WriteNames(const TTownList& Towns, std::int32_t Scale, const TSvgSink& Sink
   Sink(LayerStart("names", "Names",
                   " font-family=\"" + XmlEscaped(SvgLabelFontFamily) + "\" font-size=\"" +
                       Number(std::int64_t{LabelFontEmPixels} * Scale) + "\" fill=\"" +
-                      Hex(LabelFontColor) + "\" font-kerning=\"none\""));
+                      Hex(LabelFontColor) + "\" style=\"font-kerning:none\""));
   const std::int64_t offset = std::int64_t{LabelOffset} * Scale;
   for (std::size_t i = 0; i < Towns.size(); ++i) {
     const TTown& town = Towns[i];

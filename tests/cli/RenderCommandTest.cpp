@@ -128,35 +128,6 @@ TEST(RenderCommandTest, APipeWhoseReaderQuitsFailsWithTheMessage) {
             "hillograph-render: Cannot create file \"" + pipe + "\". Broken pipe\n");
 }
 
-TEST(RenderCommandTest, TownsJson) {
-  const testing::TTempFolder folder;
-  TMapParameters params;
-  params.Width = 300;
-  params.Height = 200;
-  params.TownDB = folder.Write("towns.txt", "M\xFCnster\r\n");
-  const auto run =
-      RunRenderProgram("--size 300x200 --set TownDB=" + params.TownDB + " -o " +
-                       folder.Path("m.bmp") + " --towns-json " + folder.Path("t.json"));
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string text = folder.Read("t.json");
-  EXPECT_EQ(text.rfind("{\n  \"width\": 300,\n  \"height\": 200,\n  \"towns\": [", 0), 0u) << text;
-  EXPECT_NE(text.find("\"name\": \"M\xC3\xBCnster\""), std::string::npos);  // UTF-8, not escapes
-  TPicture picture;
-  TTownList towns;
-  RenderMapParameters(picture, params, &towns);
-  ASSERT_FALSE(towns.empty());
-  nlohmann::json expected = nlohmann::json::array();
-  for (const TTown& t : towns) {
-    expected.push_back({{"x", t.X},
-                        {"y", t.Y},
-                        {"kind", t.Kind},
-                        {"name", "M\xC3\xBCnster"},
-                        {"label_width", t.LabelWidth},
-                        {"label_height", t.LabelHeight}});
-  }
-  EXPECT_EQ(nlohmann::json::parse(text)["towns"], expected);
-}
-
 TEST(BatchTest, EqualsSingleRunsByteForByte) {
   // Small maps with towns, so that the JSON has something in it.
   const std::string map = "--set Width=96 --set Height=64 --set TownAmount=40 ";
