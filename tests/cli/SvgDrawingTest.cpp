@@ -154,7 +154,7 @@ TEST(SvgDrawingTest, RasterisedItLooksLikeThePicture) {
     GTEST_SKIP() << "rsvg-convert is not installed (librsvg2-bin)";
   const testing::TTempFolder folder;
   for (const auto& [width, height, seed, scale] :
-       {std::tuple{400, 300, 123456789, 1}, {301, 241, 7, 2}}) {
+       {std::tuple{400, 300, 123456789, 1}, {301, 241, 7, 2}, {1, 7, 5, 1}}) {
     // The same map without towns has the same relief, grid and frame.
     TPicture picture, bare, relief;
     TTownList towns;
