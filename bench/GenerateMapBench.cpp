@@ -15,20 +15,26 @@ namespace {
 constexpr std::uint32_t PlasmaBenchSeed = 123456789;
 constexpr std::int32_t PlasmaBenchDiversity = 700;
 
-void RenderWithTowns(benchmark::State& state, double townAmount) {
+void RenderWithTowns(benchmark::State& state, double townAmount, std::int32_t threads = 0) {
   TMapParameters params;
   params.Width = static_cast<double>(state.range(0));
   params.Height = static_cast<double>(state.range(1));
   params.TownAmount = townAmount;
   TPicture picture;
+  TRenderExtras extras;
+  extras.Threads = threads;
   for (auto _ : state) {
-    RenderMapParameters(picture, params);
+    RenderMapParameters(picture, params, nullptr, extras);
     benchmark::DoNotOptimize(picture.Bits());
   }
 }
 
 void BM_GenerateMap(benchmark::State& state) {
   RenderWithTowns(state, TMapParameters{}.TownAmount);
+}
+// On one thread, as the browser page's WebAssembly build renders (scripts/bench-web).
+void BM_GenerateMapOneThread(benchmark::State& state) {
+  RenderWithTowns(state, TMapParameters{}.TownAmount, 1);
 }
 void BM_GenerateMapNoTowns(benchmark::State& state) {
   RenderWithTowns(state, 0);
@@ -83,6 +89,7 @@ void BM_PlasmaLiteral(benchmark::State& state) {
 }
 
 BENCHMARK(BM_GenerateMap)->Args({640, 480})->Args({1000, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GenerateMapOneThread)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateMapNoTowns)
     ->Args({640, 480})
     ->Args({1000, 1000})
