@@ -8,6 +8,7 @@
 #include <exception>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,8 @@ struct TCurrentMap {
   TPicture Picture;
   THeightField Heights;
   TTownList Towns;
-  bool Rendered = false;
+  // What the picture, the heights and the towns were made from, when they were.
+  std::optional<std::pair<TLinkMap, std::string>> Rendered;
   bool PresetAutoRefresh = true;  // what the last preset read asks for
 };
 
@@ -124,7 +126,6 @@ EMSCRIPTEN_KEEPALIVE int hg_read_link(const char* Link) {
   return Guarded([&] {
     TLinkReading reading = ReadLinkText(Link);
     Current.Map = reading.Map;
-    Current.Rendered = false;
     Text.clear();
     for (const std::string& problem : reading.Problems)
       Text += problem + "\n";
@@ -139,14 +140,13 @@ EMSCRIPTEN_KEEPALIVE const char* hg_link() {
 // A file of town names in the worker's file system, or "" for generated names.
 EMSCRIPTEN_KEEPALIVE void hg_set_town_db(const char* FileName) {
   Current.TownDB = FileName;
-  Current.Rendered = false;
 }
 
 // Renders the current map, telling the page its progress. For a canvas, hg_rgba() then holds
 // hg_width() x hg_height() pixels.
 EMSCRIPTEN_KEEPALIVE int hg_render(int ForCanvas) {
   return Guarded([ForCanvas] {
-    Current.Rendered = false;
+    Current.Rendered.reset();
     TMapParameters params = Current.Map.Params;
     params.TownDB = Current.TownDB;
     TRenderExtras extras;
@@ -159,7 +159,7 @@ EMSCRIPTEN_KEEPALIVE int hg_render(int ForCanvas) {
     Rgba = {};  // a large picture needs the room
     RenderMapParameters(Current.Picture, params, &Current.Towns, extras);
     if (ForCanvas != 0) ToRgba(Current.Picture);
-    Current.Rendered = true;
+    Current.Rendered.emplace(Current.Map, Current.TownDB);
   });
 }
 
@@ -187,7 +187,9 @@ EMSCRIPTEN_KEEPALIVE int hg_encode(const char* Format) {
       std::remove(PresetScratchFile);
       return;
     }
-    if (!Current.Rendered) throw TError("There is no map to save yet.");
+    if (Current.Rendered != std::make_pair(Current.Map, Current.TownDB)) {
+      throw TError("The map has changed since it was drawn: draw it again first.");
+    }
     const auto sink = [](const void* data, std::size_t size) { AppendTo(Bytes, data, size); };
     if (format == "png") {
       WritePicturePng(Current.Picture, sink);
@@ -226,7 +228,6 @@ EMSCRIPTEN_KEEPALIVE int hg_read_preset(const char* FileName, const char* Source
     Current.Map.Params.TownDB.clear();
     Current.Map.Params.AutoRefresh = true;
     Current.PresetAutoRefresh = params.AutoRefresh;
-    Current.Rendered = false;
     Text = params.TownDB;
   });
 }
