@@ -66,7 +66,8 @@ const handlers = {
       return {};
     }
     // The name is only shown; the file in the worker's memory is what is read.
-    const path = `${TOWN_FOLDER}/${name.replace(/[/\0]/g, '_') || 'towns.txt'}`;
+    const safe = name.replace(/[/\0]/g, '_');
+    const path = `${TOWN_FOLDER}/${/^\.*$/.test(safe) ? 'towns.txt' : safe}`;
     core.FS.writeFile(path, new Uint8Array(bytes));
     call(core, 'hg_set_town_db', path);
     return {};

@@ -26,7 +26,7 @@ TEST(LinkTextTest, ReadsPairsInOrderOnTheStartUpValuesAndNamesWhatItLeavesOut) {
          m.Params.TownAmount = 30.5, m.Params.Mountain = RGB(0, 255, 0), m.Params.Grid = 0x303000;
        },
        0},
-      {"TownAmount=30.5&townamount=3%31&&RandSeed=2.5&Shadows=+1e1&",
+      {"TownAmount=30.5&t%6fwnamount=3%31&&RandSeed=2.5&Shadows=+1e1&",
        [](TLinkMap& m) {
          m.Params.TownAmount = 31, m.Params.RandSeed = 2.5, m.Params.Shadows = 10;
        },
@@ -49,8 +49,8 @@ TEST(LinkTextTest, ReadsPairsInOrderOnTheStartUpValuesAndNamesWhatItLeavesOut) {
   const TLinkReading refused = ReadLinkText("TownDB=towns.txt");
   ASSERT_EQ(refused.Problems.size(), 1u);
   EXPECT_EQ(refused.Problems[0], "TownDB is not taken from a link: a link never names a file");
-  EXPECT_EQ(ReadLinkText("Shadows=x%26y").Problems.at(0),
-            "invalid value \"x&y\" for Shadows: expected a number");
+  EXPECT_EQ(ReadLinkText("Shadows=x%26%0Ay").Problems.at(0),
+            "invalid value \"x&\ny\" for Shadows: expected a number");
 }
 
 // Each written text also reads back, without a problem, to the map it came from.

@@ -180,8 +180,9 @@ EMSCRIPTEN_KEEPALIVE int hg_encode(const char* Format) {
     const std::string_view format = Format;
     Bytes.clear();
     if (format == "hpf") {
+      // The town database by its name alone: its folder is the worker's own.
       TMapParameters params = Current.Map.Params;
-      params.TownDB = Current.TownDB;
+      params.TownDB = Current.TownDB.substr(Current.TownDB.find_last_of('/') + 1);
       WritePreset(PresetScratchFile, params);
       Bytes = ReadWholeFile(PresetScratchFile);
       std::remove(PresetScratchFile);
