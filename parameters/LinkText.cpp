@@ -108,17 +108,20 @@ void ApplyPair(TLinkMap& map, std::string_view key, std::string_view value) {
   ApplySetting(map.Params, std::string(key) + "=" + std::string(value));
 }
 
-// The shortest of the field's text and 15 .. 17 significant digits that reads back as Value.
+// The field's text when it reads back as Value; otherwise the fewest of 16 and 17 significant
+// digits that do. A standard library that cannot format a double (WebAssembly's, so far) gives
+// the field's text alone.
 std::string NumberValueText(double value) {
   std::string text = FormatNumberText(value);
-  if (ParseNumberText(text) == value) return text;
+#if defined(__cpp_lib_to_chars)
   std::array<char, 64> digits{};
-  for (int precision = NumberTextDigits; precision <= 17; ++precision) {
-    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                            std::chars_format::general, precision);
-    text.assign(digits.data(), end);
-    if (error == std::errc() && ParseNumberText(text) == value) break;
+  for (int precision = NumberTextDigits + 1; precision <= 17 && ParseNumberText(text) != value;
+       ++precision) {
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                      std::chars_format::general, precision);
+    text.assign(digits.data(), result.ptr);
   }
+#endif
   return text;
 }
 
