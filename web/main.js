@@ -45,7 +45,15 @@ function status(text) {
 
 // ---- The renderer.
 
-const renderer = new Renderer(() => new Worker(new URL('./worker.js', import.meta.url), { type: 'module' }), {
+// The first worker is the one the page started before its modules loaded, unless it failed.
+let earlyWorker = window.hillographWorker;
+function makeWorker() {
+  const worker = earlyWorker && !earlyWorker.failed ? earlyWorker : new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+  earlyWorker = null;
+  return worker;
+}
+
+const renderer = new Renderer(makeWorker, {
   onRestart: restarted,
   onProgress: ({ stage, fraction }) => {
     $('progress').value = fraction;

@@ -1,11 +1,17 @@
 // Times renders of the page's WebAssembly build under Node: node render.mjs BUILD_WEB [WxH] [RUNS].
 // Prints the fastest and the median time in milliseconds, as JSON.
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 const [folder = 'build-web', size = '1000x1000', runs = '5'] = process.argv.slice(2);
+// The loader's Node path still looks for CommonJS' names, as an ES module has none, and would
+// fetch the code from a file: URL, which Node's fetch does not read.
+globalThis.__dirname = resolve(folder);
+globalThis.require = createRequire(import.meta.url);
 const { default: createHillograph } = await import(pathToFileURL(resolve(folder, 'hillograph-web.js')));
-const core = await createHillograph();
+const core = await createHillograph({ wasmBinary: readFileSync(resolve(folder, 'hillograph-web.wasm')) });
 const [width, height] = size.split('x');
 if (core.ccall('hg_read_link', 'number', ['string'], [`Width=${width}&Height=${height}`]) !== 0) {
   throw new Error(core.UTF8ToString(core.ccall('hg_error', 'number', [], [])));
