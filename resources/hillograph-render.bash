@@ -42,13 +42,13 @@ _hillograph_render() {
       fi
       return
       ;;
-    --size | --label-scale | --seeds | --jobs)
+    --size | --label-scale | --seeds | --jobs | --link)
       return
       ;;
   esac
 
   if [[ $cur == -* ]]; then
-    COMPREPLY=($(compgen -W '--preset --set --size --label-scale --output -o --heightmap
+    COMPREPLY=($(compgen -W '--preset --link --set --size --label-scale --output -o --heightmap
       --smooth-heightmap --towns-json --save-preset --seeds --jobs --quiet --help --version' \
       -- "$cur"))
   fi
