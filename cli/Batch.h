@@ -10,7 +10,8 @@
 namespace hillograph {
 
 // Runs Job once per seed on Jobs threads (1 or more). A seed that fails is reported through
-// Line as "<program>: seed N: <message>" and the others go on. Returns the number that failed.
+// Line as "<program>: seed N: <message>", none of its files replaces its target, and the others
+// go on. Returns the number that failed.
 std::size_t RunBatch(const TMapJob& Job, const TSeedList& Seeds, int Jobs, TProgressLine& Line,
                      std::string_view ProgramName);
 

@@ -111,6 +111,7 @@ int StatusOf(int Fd, TFileStatus& Status) {
 int ReadLink(const std::string& Path, std::string& Target) {
   struct stat status {};
   if (::lstat(Path.c_str(), &status) != 0) return errno;
+  if (!S_ISLNK(status.st_mode)) return EINVAL;
   Target.assign(static_cast<std::size_t>(status.st_size) + PATH_MAX, '\0');
   const ssize_t length = ::readlink(Path.c_str(), Target.data(), Target.size());
   if (length < 0) return errno;
