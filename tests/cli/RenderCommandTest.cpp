@@ -20,6 +20,7 @@
 #include "parameters/RenderRequest.h"
 #include "synthesis/raster/Bmp.h"
 #include "synthesis/towns/TownFile.h"
+#include "tests/Sanitizers.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/ProgramRun.h"
 #include "tests/synthesis/PictureTesting.h"
@@ -102,6 +103,8 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
 // Under the address sanitizer a failed allocation ends the program instead of throwing.
 #if !defined(__SANITIZE_ADDRESS__)
 TEST(RenderCommandTest, AMapWithoutItsMemoryFailsAndKeepsTheEarlierPicture) {
+  if (testing::UnderThreadSanitizer)
+    GTEST_SKIP() << "ThreadSanitizer maps far more address space than the limit set here";
   const testing::TTempFolder folder;
   const std::string keep = folder.Write("keep.bmp", "old");
   // 1 GiB of address space, far below what the largest map needs.
