@@ -1,6 +1,7 @@
 # The entry points: make run, make test, make render, make bench, make package.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 CMAKE      ?= cmake
@@ -10,8 +11,8 @@ ARGS       ?=
 WEB_BUILD  ?= build-web
 WEB_PORT   ?= 8080
 
-.PHONY: all deps build run test test-release test-sanitize render bench fuzz package format clean \
-        test-web serve
+.PHONY: all deps build run test test-release test-sanitize test-thread render bench fuzz package \
+        format clean test-web serve
 
 all: build
 
@@ -28,9 +29,10 @@ run: deps build
 	$(BUILD)/ui/hillograph
 
 # Every test in the release build, then again under the sanitizers, built with the plain C++
-# paths so that both they and the SIMD ones are checked.
+# paths so that both they and the SIMD ones are checked, then the tests of the core and of the
+# command line under ThreadSanitizer.
 test: deps
-	$(MAKE) test-release test-sanitize
+	$(MAKE) test-release test-sanitize test-thread
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -42,6 +44,17 @@ $(ASAN_BUILD)/build.ninja:
 test-sanitize: $(ASAN_BUILD)/build.ninja
 	$(CMAKE) --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The worker team, the split plasma, the heightmap's thread and the batches are hand-written
+# concurrency: their tests run under ThreadSanitizer, which fails a test at its first report.
+$(TSAN_BUILD)/build.ninja:
+	$(CMAKE) -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
+	  -DHILLOGRAPH_GUI=OFF -DHILLOGRAPH_BENCH=OFF -DHILLOGRAPH_STATIC_CXX_RUNTIME=OFF
+
+test-thread: $(TSAN_BUILD)/build.ninja
+	$(CMAKE) --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 render: build
 	$(BUILD)/cli/hillograph-render $(ARGS)
@@ -83,4 +96,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -1,6 +1,8 @@
 // Timings of a whole render, and of the height field and the town pass alone.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+
 #include "bench/PlasmaLiteral.h"
 #include "parameters/MapParameters.h"
 #include "parameters/RenderRequest.h"
@@ -16,12 +18,13 @@ namespace {
 // Renders one after another on a team kept throughout, as the window keeps one: as many members as
 // the machine has processors, spinning briefly.
 void RenderWithTowns(benchmark::State& state, double townAmount,
-                     std::int32_t members = AvailableProcessors()) {
+                     std::int32_t members = AvailableProcessors(),
+                     std::chrono::microseconds spin = ShortTeamSpin) {
   TMapParameters params;
   params.Width = static_cast<double>(state.range(0));
   params.Height = static_cast<double>(state.range(1));
   params.TownAmount = townAmount;
-  TWorkerTeam team(members, ShortTeamSpin);
+  TWorkerTeam team(members, spin);
   TPicture picture;
   for (auto _ : state) {
     RenderMapParameters(picture, params, nullptr, {.Team = &team});
@@ -42,12 +45,13 @@ void BM_GenerateMapNoTowns(benchmark::State& state) {
 void BM_GenerateMapDense(benchmark::State& state) {
   RenderWithTowns(state, 10000);
 }
-// The processor time of a render over all threads, on one thread (1) and on the window's team (0):
-// what the team costs in spinning and waking beside the work itself.
+// The processor time of a render over all threads, on one thread (members 1) and on a team of as
+// many members as the machine has processors (0) that spins as the window's does or as a single
+// run's (the fourth argument, in microseconds): what the team costs beside the work itself.
 void BM_GenerateMapCpu(benchmark::State& state) {
   const auto members = static_cast<std::int32_t>(state.range(2));
-  RenderWithTowns(state, TMapParameters{}.TownAmount,
-                  members > 0 ? members : AvailableProcessors());
+  RenderWithTowns(state, TMapParameters{}.TownAmount, members > 0 ? members : AvailableProcessors(),
+                  std::chrono::microseconds{state.range(3)});
 }
 
 // The town pass alone, over the default map's land at a given size.
@@ -99,8 +103,10 @@ BENCHMARK(BM_GenerateMapNoTowns)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateMapDense)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateMapCpu)
-    ->Args({1000, 1000, 1})
-    ->Args({1000, 1000, 0})
+    ->Args({1000, 1000, 1, 0})
+    ->Args({1000, 1000, 0, 0})
+    ->Args({1000, 1000, 0, ShortTeamSpin.count()})
+    ->Args({1000, 1000, 0, LongTeamSpin.count()})
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);

@@ -19,38 +19,47 @@ class TBlockCache {
   static constexpr std::size_t MinBytes = 64 * 1024;
   // Enough for the grids one render holds at once.
   static constexpr std::size_t Kept = 4;
+  // The most kept at once: the grids of a 4096 x 4096 map (its picture and its field). A larger
+  // map's blocks go back to the system as soon as they are freed, so that its memory is not held
+  // long after it.
+  static constexpr std::size_t MaxKeptBytes = 64 * 1024 * 1024;
 
   static void* Allocate(std::size_t bytes) {
-    if (bytes >= MinBytes) {
-      for (TBlock& block : Local().blocks_) {
-        if (block.Memory != nullptr && block.Bytes == bytes) {
-          return std::exchange(block.Memory, nullptr);
-        }
+    if (bytes >= MinBytes && bytes <= MaxKeptBytes) {
+      TBlockCache& cache = Local();
+      for (std::size_t i = 0; i < cache.count_; ++i) {
+        if (cache.blocks_[i].Bytes == bytes) return cache.Take(i).Memory;
       }
     }
     return AllocateBlock(bytes);
   }
 
-  // Keeps a large block, in place of the one kept longest when all places are taken: after a
-  // change of size the new size's blocks take over.
+  // Keeps a large block, giving back the ones kept longest when there is no room: after a change
+  // of size the new size's blocks take over.
   static void Free(void* memory, std::size_t bytes) {
     if (bytes < MinBytes) {
       ::operator delete(memory);
       return;
     }
+    if (bytes > MaxKeptBytes) {
+      FreeBlock(memory, bytes);
+      return;
+    }
     TBlockCache& cache = Local();
-    TBlock& place = cache.blocks_[cache.next_];
-    cache.next_ = (cache.next_ + 1) % cache.blocks_.size();
-    FreeBlock(place.Memory, place.Bytes);
-    place = {memory, bytes};
+    while (cache.count_ == Kept || cache.bytes_ + bytes > MaxKeptBytes) {
+      const TBlock oldest = cache.Take(0);
+      FreeBlock(oldest.Memory, oldest.Bytes);
+    }
+    cache.blocks_[cache.count_++] = {memory, bytes};
+    cache.bytes_ += bytes;
   }
 
   TBlockCache() = default;
   TBlockCache(const TBlockCache&) = delete;
   TBlockCache& operator=(const TBlockCache&) = delete;
   ~TBlockCache() {
-    for (const TBlock& block : blocks_)
-      FreeBlock(block.Memory, block.Bytes);
+    for (std::size_t i = 0; i < count_; ++i)
+      FreeBlock(blocks_[i].Memory, blocks_[i].Bytes);
   }
 
  private:
@@ -65,8 +74,19 @@ class TBlockCache {
     return cache;
   }
 
-  std::array<TBlock, Kept> blocks_{};
-  std::size_t next_ = 0;
+  // Removes block i, keeping the others oldest first.
+  TBlock Take(std::size_t i) {
+    const TBlock block = blocks_[i];
+    for (; i + 1 < count_; ++i)
+      blocks_[i] = blocks_[i + 1];
+    --count_;
+    bytes_ -= block.Bytes;
+    return block;
+  }
+
+  std::array<TBlock, Kept> blocks_{};  // oldest first
+  std::size_t count_ = 0;
+  std::size_t bytes_ = 0;
 };
 
 template <class T>

@@ -20,6 +20,7 @@
 #include "synthesis/raster/Bmp.h"
 #include "synthesis/terrain/SmoothHeights.h"
 #include "synthesis/towns/TownFile.h"
+#include "tests/Sanitizers.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/PngReader.h"
 #include "tests/cli/ProgramRun.h"
@@ -128,6 +129,8 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
 // Under the address sanitizer a failed allocation ends the program instead of throwing.
 #if !defined(__SANITIZE_ADDRESS__)
 TEST(RenderCommandTest, AMapWithoutItsMemoryFailsAndKeepsTheEarlierPicture) {
+  if (testing::UnderThreadSanitizer)
+    GTEST_SKIP() << "ThreadSanitizer maps far more address space than the limit set here";
   const testing::TTempFolder folder;
   folder.Write("1.bmp", "old");
   const struct {
