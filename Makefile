@@ -56,9 +56,11 @@ fuzz: $(FUZZ_BUILD)/build.ninja
 	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS)
 	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-# The Debian package, from the Release build: $(BUILD)/hillograph_<version>_<arch>.deb.
+# The Debian package, from the Release build: $(BUILD)/hillograph_<version>_<arch>.deb. Its
+# programs link the system's shared C++ runtime, which the system's security updates reach.
 package: deps
-	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHILLOGRAPH_GUI=ON
+	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHILLOGRAPH_GUI=ON \
+	  -DHILLOGRAPH_STATIC_CXX_RUNTIME=OFF
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && cpack -G DEB
 
