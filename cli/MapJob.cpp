@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "cli/OptionValues.h"
-#include "cli/TownsJson.h"
+#include "parameters/TownsJson.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/files/PictureFile.h"
