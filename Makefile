@@ -20,8 +20,10 @@ $(BUILD)/build.ninja:
 build: $(BUILD)/build.ninja
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
-run: deps build
-	$(BUILD)/ui/hillograph
+# Only the window and what it needs: no tests, no benchmarks.
+run: deps $(BUILD)/build.ninja
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target hillograph
+	$(BUILD)/ui/hillograph $(ARGS)
 
 # Every test in the release build, then again under the sanitizers, built with the plain C++
 # paths so that both they and the SIMD ones are checked.
