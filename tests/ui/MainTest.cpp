@@ -1,15 +1,23 @@
 // The main window driven with real events under the offscreen platform: what each action renders,
 // which files it writes, what the dialogs ask, the keys, the zoom and the start-up file.
+#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCryptographicHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
+#include <QUndoStack>
 #include <cerrno>
 #include <filesystem>
 #include <memory>
@@ -39,8 +47,13 @@ class TUserDialogs : public TDialogs, public TSaveQuestions {
   QStringList Typed, Shown, Asked, Refused;
   bool Replace = false, Ask = true;
   QList<std::optional<TColor>> Colors;
+  TSaveType PictureType = PictureSaveTypes[0];  // the file type chosen in the picture dialog
 
-  std::optional<QString> SavePicture() override { return Save("SavePicture", PictureExt); }
+  std::optional<TSaveChoice> SavePicture() override {
+    const auto name = Save("SavePicture", PictureType.DefaultExt, PictureType.Kind);
+    if (!name) return std::nullopt;
+    return TSaveChoice{*name, PictureType.Kind};
+  }
   std::optional<QString> SavePreset() override { return Save("SavePreset", PresetExt); }
   std::optional<QString> OpenPreset() override { return Save("OpenPreset", {}); }
   std::optional<QString> OpenTownDB() override { return Save("OpenTownDB", {}); }
@@ -51,11 +64,12 @@ class TUserDialogs : public TDialogs, public TSaveQuestions {
   void RefuseName(const QString& Message) override { Refused << Message; }
 
  private:
-  std::optional<QString> Save(const QString& dialog, const QString& ext) {
+  std::optional<QString> Save(const QString& dialog, const QString& ext,
+                              std::optional<TSaveKind> kind = std::nullopt) {
     Shown << dialog;
     while (!Typed.isEmpty()) {
       if (!Ask || ext.isEmpty()) return Typed.takeFirst();
-      if (const auto name = AcceptSaveName(Typed.takeFirst(), ext, *this)) return name;
+      if (const auto name = AcceptSaveName(Typed.takeFirst(), ext, *this, kind)) return name;
     }
     return std::nullopt;
   }
@@ -195,8 +209,8 @@ class MainTest : public QObject {
     for (const QWidget* w : window_->findChildren<QWidget*>()) {
       const QWidget* parent = w->parentWidget();
       if (w->objectName().isEmpty() || parent->inherits("QStackedWidget") ||
-          parent->inherits("QTabBar")) {
-        continue;  // unnamed, or placed by the page control
+          parent->inherits("QTabBar") || parent == window_->StatusBar) {
+        continue;  // unnamed, placed by the page control, or as wide as the text it shows now
       }
       const QRect r = qobject_cast<const QLabel*>(w) ? QRect(w->pos(), QSize()) : w->geometry();
       places += QStringLiteral("%1 %2 %3 %4 %5\n")
@@ -208,7 +222,7 @@ class MainTest : public QObject {
                     .toUtf8();
     }
     QCOMPARE(QCryptographicHash::hash(places, QCryptographicHash::Sha256).toHex().left(16),
-             QByteArray("658317c6fc9081f6"));
+             QByteArray("a63a6a8f875ae869"));
     window_->resize(100, 100);
     const QWidget* shown[] = {window_->Pages, window_->LoadPresetButton, window_->cbAutoRefresh};
     for (const QWidget* w : shown)
@@ -338,12 +352,100 @@ class MainTest : public QObject {
                           contents.isEmpty() ? TMapParameters{} : ReadPreset(file.toStdString()))});
     QCOMPARE(window.cbAutoRefresh->isChecked(), !contents.endsWith("0"));
   }
+
+  void withoutADisplayOneLineAndStatusOne() {
+    const struct {
+      const char* variable;  // set in an environment that has none of the three
+      QStringList arguments;
+      bool refused;
+    } cases[] = {
+        {nullptr, {}, true},
+        {"DISPLAY", {}, false},
+        {"WAYLAND_DISPLAY", {}, false},
+        {"QT_QPA_PLATFORM", {}, false},
+        {nullptr, {"-platform", "offscreen"}, false},
+    };
+    for (const auto& c : cases) {
+      QProcessEnvironment environment;
+      if (c.variable) environment.insert(c.variable, "x");
+      QString said;
+      QTextStream err(&said);
+      const auto status =
+          RefuseWithoutDisplay(QStringList{"hillograph"} + c.arguments, environment, err);
+      QCOMPARE(status, c.refused ? std::optional(1) : std::nullopt);
+      QCOMPARE(said.count('\n'), int(c.refused));
+    }
+    QVERIFY(ResetRequested({"hillograph", "--reset"}) && !ResetRequested({"hillograph", "a.hpf"}));
+  }
+
+  // The window opens large enough for its map, centred, and the map area takes every pixel the
+  // window gains.
+  void opensAroundItsMapAndTheMapAreaGrows() {
+    TfrmMain window;
+    window.neWidth->SetValue(300);
+    window.neHeight->SetValue(250);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.MapArea->viewport()->rect().contains(window.iMap->geometry()));
+    const QRect screen = window.screen()->availableGeometry();
+    QVERIFY((window.frameGeometry().center() - screen.center()).manhattanLength() <= 8);
+    const QSize before = window.MapArea->size();
+    window.resize(window.size() + QSize(200, 100));
+    QCOMPARE(window.MapArea->size(), before + QSize(200, 100));
+    TfrmMain large;  // the default map on this screen: as large as the screen allows
+    large.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&large));
+    QVERIFY(large.height() > 577 && large.height() <= screen.height());
+  }
+
+  // One step for each whole change: typing into a field, a drag, a preset load, a reset.
+  void undoAndRedoWalkBackWholeChanges() {
+    TMapParameters preset;
+    preset.Width = 60;
+    preset.Height = 50;
+    WritePreset(Path("a.hpf").toStdString(), preset);
+    window_->UndoStack->clear();
+    window_->neWidth->setFocus();
+    window_->neWidth->selectAll();
+    QTest::keyClicks(window_->neWidth, QStringLiteral("120"));
+    TPointer pointer;
+    pointer.Press(window_->WaterLabel, {10, 5});
+    pointer.Move(window_->WaterLabel, {13, 5});
+    pointer.Move(window_->WaterLabel, {15, 5});
+    pointer.Release(window_->WaterLabel, {15, 5});
+    dialogs_->Typed = {Path("a.hpf")};
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
+    window_->ResetAction->trigger();
+    QCOMPARE(window_->UndoStack->count(), 4);
+    window_->RefreshButton->setFocus();
+    renders_->clear();
+    const auto state = [this] {
+      return QPair(window_->neWidth->Value(), window_->neWaterAmount->Value());
+    };
+    const QPair<double, double> undone[] = {{60, 150}, {120, 155}, {120, 150}, {90, 150}};
+    for (const auto& expected : undone) {
+      QTest::keySequence(window_.get(), QKeySequence("Ctrl+Z"));
+      QCOMPARE(state(), expected);
+    }
+    QTest::keySequence(window_.get(), QKeySequence("Ctrl+Shift+Z"));
+    QCOMPARE(state(), QPair(120.0, 150.0));
+    QCOMPARE(renders_->count(), 5);  // each step renders once
+    QCOMPARE(EncodeBmp(window_->iMap->Picture()), Rendered(window_->Parameters()));
+    // Inside a text field the keys are the field's own.
+    window_->neWidth->setFocus();
+    QTest::keyClick(window_->neWidth, Qt::Key_End);
+    QTest::keyClicks(window_->neWidth, QStringLiteral("1"));
+    QTest::keySequence(window_->neWidth, QKeySequence("Ctrl+Z"));
+    QCOMPARE(window_->neWidth->text(), "120");
+    QCOMPARE(window_->neWaterAmount->Value(), 150.0);
+  }
 };
 
 }  // namespace hillograph
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  QStandardPaths::setTestModeEnabled(true);  // never a developer's own settings
   hillograph::TApplication app(argc, argv);
   hillograph::MainTest test;
   return QTest::qExec(&test, argc, argv);
