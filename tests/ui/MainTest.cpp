@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -438,6 +439,140 @@ class MainTest : public QObject {
     QTest::keySequence(window_->neWidth, QKeySequence("Ctrl+Z"));
     QCOMPARE(window_->neWidth->text(), "120");
     QCOMPARE(window_->neWaterAmount->Value(), 150.0);
+  }
+
+  // Values, the window's place, the dialogs' last files and the recent presets outlive the
+  // window; what has gone since is dropped with a word.
+  void settingsOutliveTheWindow() {
+    for (const char* name : {"a.hpf", "b.hpf"})
+      WritePreset(Path(name).toStdString(), {});
+    const QString kept = Path("kept.ini");
+    window_->RememberIn(std::make_unique<QSettings>(kept, QSettings::IniFormat));
+    dialogs_->Typed = {Path("a.hpf"), Path("b.hpf")};
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
+    QCOMPARE(window_->RecentPresets(), (QStringList{Path("b.hpf"), Path("a.hpf")}));
+    window_->neWaterAmount->SetValue(99);
+    window_->sHill->SetBrushColor(RGB(1, 2, 3));
+    window_->cbAutoRefresh->setChecked(false);
+    dialogs_->LastNames[PictureDialog] = Path("pictures/m.png");
+    dialogs_->LastNames[TownDBDialog] = Path("t.txt");
+    window_->setGeometry(40, 50, 700, 650);
+    window_->close();
+    std::filesystem::remove(Path("b.hpf").toStdString());
+    auto dialogs = std::make_unique<TUserDialogs>();
+    TUserDialogs& again = *dialogs;
+    TfrmMain next(std::move(dialogs));
+    next.RememberIn(std::make_unique<QSettings>(kept, QSettings::IniFormat));
+    QCOMPARE(next.Parameters(), window_->Parameters());
+    QCOMPARE(next.geometry(), QRect(40, 50, 700, 650));
+    QCOMPARE(next.RecentPresets(), QStringList{Path("a.hpf")});
+    QCOMPARE(again.LastNames[TownDBDialog], Path("t.txt"));
+    QCOMPARE(again.LastNames[PictureDialog], QString());  // its folder never existed
+    QCOMPARE(next.pStatus->text(),
+             "Gone since the last run, and forgotten: b.hpf, " + Path("pictures"));
+    QSettings(kept, QSettings::IniFormat).clear();  // what --reset does
+    TfrmMain clean;
+    clean.RememberIn(std::make_unique<QSettings>(kept, QSettings::IniFormat));
+    QCOMPARE(clean.Parameters(), TMapParameters{});
+  }
+
+  // The status line, the stale map on the refresh button, the preset in the title, the map
+  // dragged.
+  void theWindowSaysWhatItShows() {
+    QCOMPARE(window_->SizeLabel->text(), "90 × 70");
+    QVERIFY(QRegularExpression("^\\d+ ms$").match(window_->RenderTimeLabel->text()).hasMatch());
+    Wheel(window_->iMap, {0, 0}, 120, Qt::ControlModifier);
+    QCOMPARE(window_->ZoomLabel->text(), "125 %");
+    window_->cbAutoRefresh->setChecked(false);
+    window_->neWaterAmount->SetValue(99);
+    QVERIFY(window_->RefreshButton->font().bold() && !window_->RefreshButton->toolTip().isEmpty());
+    window_->neWaterAmount->SetValue(150);  // back to what the map shows
+    QVERIFY(!window_->RefreshButton->font().bold());
+    window_->eTownDB->setText(Path("none.txt"));
+    QTest::mouseClick(window_->RefreshButton, Qt::LeftButton);
+    QVERIFY(!window_->RefreshButton->font().bold());
+    QCOMPARE(window_->pStatus->text(), "Town database \"" + Path("none.txt") +
+                                           "\" not found: the towns have invented names.");
+    window_->neWidth->selectAll();
+    window_->neWidth->insert("abc");
+    QCOMPARE(window_->pStatus->text(), "\"abc\" is not a number; the field keeps 90.");
+    QCOMPARE(window_->neWidth->Value(), 90.0);
+    WritePreset(Path("a.hpf").toStdString(), {});
+    dialogs_->Typed = {Path("a.hpf")};
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
+    QCOMPARE(window_->windowTitle(), "a.hpf - Brackmoor Hillograph");
+    window_->ResetAction->trigger();
+    QCOMPARE(window_->windowTitle(), "Brackmoor Hillograph");
+    window_->resize(600, 400);  // the 640 x 480 map in a smaller area
+    Wheel(window_->iMap, {0, 0}, -120, Qt::ControlModifier);
+    QApplication::processEvents();
+    TPointer pointer;
+    QWidget* area = window_->MapArea->viewport();  // the map moves under the pointer
+    pointer.Press(area, {200, 100});
+    pointer.Move(area, {150, 70});
+    pointer.Release(area, {150, 70});
+    QCOMPARE(window_->MapArea->horizontalScrollBar()->value(), 50);
+    QCOMPARE(window_->MapArea->verticalScrollBar()->value(), 30);
+  }
+
+  // Tab goes through the controls as they read; a swatch opens its dialog on Space or Enter and
+  // names its colour.
+  void keysReachEveryControlInReadingOrder() {
+    const auto walk = [this](QWidget* from, int steps) {
+      QStringList names;
+      from->setFocus();
+      for (int i = 0; i < steps; ++i) {
+        names << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      return names;
+    };
+    const QString buttons =
+        "cbAutoRefresh RefreshButton LoadPresetButton SavePresetButton "
+        "SavePictureButton AboutButton ExitButton";
+    QCOMPARE(walk(window_->neWidth, 16).join(' '),
+             "neWidth neHeight neRandSeed btnNewRandSeed neDiversity neWaterAmount neTownAmount "
+             "eTownDB btnBrowseTownDB " +
+                 buttons);
+    window_->Pages->setCurrentWidget(window_->StylePage);
+    QCOMPARE(walk(window_->sLandBorder, 17).join(' '),
+             "sLandBorder sSeaMax neGridSize sMapFrame sPlain neShadows sGrid sHill sSeaMin "
+             "sMountain " +
+                 buttons);
+    dialogs_->Colors = {RGB(0x12, 0xAB, 0xEF), RGB(1, 2, 3)};
+    QCOMPARE(window_->sGrid->toolTip(), "#2050A0");
+    QTest::keyClick(window_->sGrid, Qt::Key_Space);
+    QCOMPARE(window_->sGrid->toolTip(), "#12ABEF");
+    QTest::keyClick(window_->sGrid, Qt::Key_Return);  // the swatch's, not the refresh button's
+    QCOMPARE(window_->sGrid->BrushColor(), RGB(1, 2, 3));
+    QCOMPARE(renders_->count(), 2);
+  }
+
+  // Beside the picture, the heightmap and the towns of the map shown, byte for byte as the
+  // command line writes them; a picture name of another kind is refused.
+  void savesTheHeightmapAndTheTownsAsTheCommandLineDoes() {
+    dialogs_->Typed = {Path("m.jpg"), Path("m")};
+    QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
+    QCOMPARE(dialogs_->Refused, QStringList{"Cannot write a picture named \"" + Path("m.jpg") +
+                                            "\": its name must end in .bmp, .png (or have no "
+                                            "extension, for a BMP)."});
+    QVERIFY(QFileInfo::exists(Path("m.bmp")) && !QFileInfo::exists(Path("m.jpg")));
+    for (const int type : {2, 3, 4, 5}) {  // PNG, raw and PGM heightmaps, towns
+      dialogs_->PictureType = PictureSaveTypes[static_cast<std::size_t>(type)];
+      dialogs_->Typed = {Path("w")};
+      QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
+    }
+    QProcess render;
+    render.start(HILLOGRAPH_RENDER_PROGRAM,
+                 {"--set", "Width=90", "--set", "Height=70", "-o", Path("c.bmp"), "--heightmap",
+                  Path("c.png"), "--towns-json", Path("c.json")});
+    QVERIFY(render.waitForFinished() && render.exitCode() == 0);
+    QCOMPARE(dir_->Read("w.png"), dir_->Read("c.png"));
+    QCOMPARE(dir_->Read("w.json"), dir_->Read("c.json"));
+    QCOMPARE(dir_->Read("m.bmp"), dir_->Read("c.bmp"));
+    QCOMPARE(dir_->Read("w.r16").size(), 90u * 70u * 2u);
+    QCOMPARE(dir_->Read("w.pgm").substr(0, 2), "P5");
   }
 };
 
