@@ -2,7 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <exception>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +14,9 @@
 #include "cli/OptionValues.h"
 #include "cli/ProgressLine.h"
 #include "cli/TerminalText.h"
+#include "parameters/AddDefaultExt.h"
 #include "parameters/MapParameters.h"
+#include "parameters/MissingFiles.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
 #include "parameters/Settings.h"
@@ -99,6 +103,8 @@ std::optional<std::string> Given(const CLI::App& app, const char* option, const 
 // batch. Throws TError with the usage message.
 void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
   if (app.count("--size") > 0) ParseMapSize(options.Size);
+  if (const auto refusal = PictureNameRefusal(options.Output))
+    throw TError("--output: " + *refusal);
   if (app.count("--heightmap") > 0 && !HeightmapFormatOf(options.Heightmap)) {
     throw TError("--heightmap: \"" + options.Heightmap + "\" must end in .png, .r16, .raw or .pgm");
   }
@@ -114,6 +120,25 @@ void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
     if (used && name->find(SeedPlaceholder) == std::string::npos) {
       throw TError(std::string(option) + ": a batch needs {seed} in the file name, not \"" + *name +
                    "\"");
+    }
+  }
+}
+
+// Every folder the batch writes into, before any map is rendered: a missing one would fail every
+// seed after all the work. Throws TError naming the first.
+void CheckOutputFolders(const TMapJob& job, const TSeedList& seeds) {
+  std::set<std::string> checked;
+  for (std::size_t i = 0; i < seeds.Count(); ++i) {
+    const TMapJob named = JobForSeed(job, seeds.At(i));
+    for (const auto& name :
+         {std::optional(named.Picture), named.Heightmap, named.TownsJson, named.SavePreset}) {
+      if (!name || !checked.insert(std::filesystem::path(*name).parent_path().string()).second) {
+        continue;
+      }
+      if (const auto folder = MissingFolder(*name)) {
+        throw TError("The folder \"" + *folder + "\" for \"" + *name +
+                     "\" does not exist; nothing was rendered.");
+      }
     }
   }
 }
@@ -169,7 +194,12 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     job.Heightmap = Given(app, "--heightmap", options.Heightmap);
     job.TownsJson = Given(app, "--towns-json", options.TownsJson);
     job.SavePreset = Given(app, "--save-preset", options.SavePreset);
+    if (const auto missing = MissingTownDatabase(params)) {
+      line.Clear();
+      Err << ProgramName << ": warning: " << Escaped(*missing) << "\n";
+    }
     if (app.count("--seeds") > 0) {
+      CheckOutputFolders(job, TSeedList::Parse(options.Seeds));
       const int jobs = app.count("--jobs") > 0 ? options.Jobs : DefaultJobs();
       const std::size_t failed =
           RunBatch(job, TSeedList::Parse(options.Seeds), jobs, line, ProgramName);

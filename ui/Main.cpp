@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include "parameters/AddDefaultExt.h"
+#include "parameters/MissingFiles.h"
 #include "parameters/NumberText.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
@@ -590,10 +591,7 @@ void TfrmMain::RenderMap() {
   SizeLabel->setText(
       QStringLiteral("%1 × %2").arg(iMap->Picture().Width()).arg(iMap->Picture().Height()));
   // The core falls back to invented names without a word; the window says so.
-  if (!eTownDB->text().isEmpty() && !QFileInfo::exists(eTownDB->text())) {
-    ShowMessage(QStringLiteral("Town database \"%1\" not found: the towns have invented names.")
-                    .arg(eTownDB->text()));
-  }
+  if (const auto missing = MissingTownDatabase(p)) ShowMessage(FromFileName(*missing));
   shown_ = p;
   ShowStale();
   iMap->repaint();

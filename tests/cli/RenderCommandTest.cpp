@@ -80,6 +80,10 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
       {"--size 0x5", 2, "sides 1 .. 16384"},
       {"--size 16385x1", 2, "sides 1 .. 16384"},
       {"--heightmap h.tif", 2, ".png, .r16, .raw or .pgm"},
+      // Every folder is checked before the first map.
+      {"--seeds 1..2 --heightmap " + folder.Path("gone") + "/{seed}.png", 1,
+       "The folder \"" + folder.Path("gone") + "\" for \"" + folder.Path("gone") +
+           "/1.png\" does not exist; nothing was rendered."},
       {"--label-scale 17", 2, "--label-scale"},
       {"--preset " + throughFile, 1, "Unable to read " + throughFile + ". Not a directory\n"},
       {"--save-preset " + throughFile, 1, "Unable to write to " + throughFile + "\n"},
@@ -97,6 +101,28 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
     EXPECT_EQ(run.err.back(), '\n');
     EXPECT_EQ(folder.Entries(), 3) << c.arguments;
   }
+}
+
+// A picture name of a kind the program does not write is a usage error; a town database that is
+// not there gives invented names, with a warning.
+TEST(RenderCommandTest, OutputNamesAndMissingTownDatabases) {
+  const testing::TTempFolder folder;
+  const auto jpeg = RunRenderProgram("-o " + folder.Path("m.jpg"));
+  EXPECT_EQ(jpeg.status, 2);
+  EXPECT_NE(jpeg.err.find("must end in .bmp, .png (or have no extension"), std::string::npos);
+  EXPECT_EQ(folder.Entries(), 0);
+  const auto run =
+      RunRenderProgram("--set Width=60 --set Height=40 --set TownDB=" + folder.Path("none.txt") +
+                       " -o " + folder.Path("m.bmp"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "hillograph-render: warning: Town database \"" + folder.Path("none.txt") +
+                         "\" not found: the towns have invented names.\n");
+  TMapParameters params;
+  params.Width = 60;
+  params.Height = 40;
+  TPicture expected;
+  RenderMapParameters(expected, params);
+  EXPECT_EQ(folder.Read("m.bmp"), EncodeBmp(expected));
 }
 
 // Under the address sanitizer a failed allocation ends the program instead of throwing.
