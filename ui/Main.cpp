@@ -591,7 +591,11 @@ void TfrmMain::RenderMap() {
   SizeLabel->setText(
       QStringLiteral("%1 × %2").arg(iMap->Picture().Width()).arg(iMap->Picture().Height()));
   // The core falls back to invented names without a word; the window says so.
-  if (const auto missing = MissingTownDatabase(p)) ShowMessage(FromFileName(*missing));
+  if (const auto missing = MissingTownDatabase(p)) {
+    ShowMessage(FromFileName(*missing));
+  } else if (!notice_.isEmpty()) {  // a word from before the render, which cleared the line
+    ShowMessage(std::exchange(notice_, QString()));
+  }
   shown_ = p;
   ShowStale();
   iMap->repaint();
@@ -715,7 +719,8 @@ void TfrmMain::DropGoneFiles() {
     }
   }
   if (!gone.isEmpty()) {
-    ShowMessage(QStringLiteral("Gone since the last run, and forgotten: %1").arg(gone.join(", ")));
+    notice_ = QStringLiteral("Gone since the last run, and forgotten: %1").arg(gone.join(", "));
+    ShowMessage(notice_);
   }
 }
 

@@ -178,6 +178,7 @@ class TfrmMain : public QWidget {
   int openField_ = NoField;
   std::optional<TMapParameters> shown_;  // what the map on screen was rendered from
   QString presetFile_;
+  QString notice_;  // for the status line, after the next render
   QStringList recentPresets_;
 };
 

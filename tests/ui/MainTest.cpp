@@ -469,6 +469,8 @@ class MainTest : public QObject {
     QCOMPARE(next.RecentPresets(), QStringList{Path("a.hpf")});
     QCOMPARE(again.LastNames[TownDBDialog], Path("t.txt"));
     QCOMPARE(again.LastNames[PictureDialog], QString());  // its folder never existed
+    next.show();                                          // the word stays after the first render
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
     QCOMPARE(next.pStatus->text(),
              "Gone since the last run, and forgotten: b.hpf, " + Path("pictures"));
     QSettings(kept, QSettings::IniFormat).clear();  // what --reset does
