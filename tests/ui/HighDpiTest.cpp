@@ -30,7 +30,10 @@ class HighDpiTest : public QObject {
     QCOMPARE(shown.size(), QSize(40, 30));
     shown.setDevicePixelRatio(1);
     QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), expected);
-    view.FitInto(QSize(40, 30));  // the area in the widget's units: twice as many device pixels
+    // The area in the widget's units, twice as many device pixels; either side may be the limit.
+    view.FitInto(QSize(100, 15));
+    QCOMPARE(view.Zoom(), 1.0);
+    view.FitInto(QSize(40, 100));
     QCOMPARE(view.Zoom(), 2.0);
     QCOMPARE(view.size(), QSize(40, 30));
   }

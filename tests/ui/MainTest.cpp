@@ -151,16 +151,6 @@ class MainTest : public QObject {
     QCOMPARE(EncodeBmp(window_->iMap->Picture()), Rendered(window_->Parameters()));
   }
 
-  void swatchPressesWithAnyButtonOpenTheColourDialog() {
-    dialogs_->Colors = {RGB(1, 2, 3), std::nullopt};
-    QTest::mouseClick(window_->sGrid, Qt::RightButton);
-    QTest::mouseClick(window_->sGrid, Qt::LeftButton);       // cancelled: nothing
-    const QImage swatch = window_->sGrid->grab().toImage();  // the colour in a black outline
-    QCOMPARE(swatch.pixelColor(0, 0), QColor(Qt::black));
-    QCOMPARE(swatch.pixelColor(swatch.rect().center()), QColor(1, 2, 3));
-    QCOMPARE(renders_->count(), 1);
-  }
-
   void presetsLoadRenderingOnceAndSaveWithTheExtension() {
     TMapParameters saved;
     saved.Width = 120;
@@ -304,15 +294,16 @@ class MainTest : public QObject {
     Wheel(view, {0, 0}, -120 * 30, Qt::ControlModifier);
     Wheel(view, {0, 0}, 120);  // without Ctrl the area scrolls, the zoom stays
     QCOMPARE(view->Zoom(), MinZoom);
-    view->SetZoom(2);  // each map pixel a square of four
-    QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB32),
-             Shown(view->Picture()).scaled(200, 80));
+    view->SetZoom(2);  // each map pixel a square of four, also in a part painted alone
+    const QImage doubled = Shown(view->Picture()).scaled(200, 80);
+    QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB32), doubled);
+    QCOMPARE(view->grab({10, 6, 40, 20}).toImage().convertToFormat(QImage::Format_RGB32),
+             doubled.copy(10, 6, 40, 20));
     // Half notches add up; the point under the pointer stays there.
-    view->SetZoom(1);
     QSignalSpy scrolled(view, &TMapView::ScrollBy);
     for (int turn = 0; turn < 3; ++turn)
       Wheel(view, {30, 20}, 60, Qt::ControlModifier);
-    QCOMPARE(view->Zoom(), WheelZoomStep);
+    QCOMPARE(view->Zoom(), 2 * WheelZoomStep);
     QCOMPARE(scrolled.size(), 1);
     QCOMPARE(scrolled[0][0].toPoint(), QPoint(8, 5));  // (30, 20) x 1.25, less (30, 20)
     QCOMPARE(renders_->count(), 0);
@@ -354,27 +345,18 @@ class MainTest : public QObject {
     QCOMPARE(window.cbAutoRefresh->isChecked(), !contents.endsWith("0"));
   }
 
+  // Only without DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM and -platform: one line, status 1.
   void withoutADisplayOneLineAndStatusOne() {
-    const struct {
-      const char* variable;  // set in an environment that has none of the three
-      QStringList arguments;
-      bool refused;
-    } cases[] = {
-        {nullptr, {}, true},
-        {"DISPLAY", {}, false},
-        {"WAYLAND_DISPLAY", {}, false},
-        {"QT_QPA_PLATFORM", {}, false},
-        {nullptr, {"-platform", "offscreen"}, false},
-    };
-    for (const auto& c : cases) {
+    for (const QString given : {"", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "-platform"}) {
       QProcessEnvironment environment;
-      if (c.variable) environment.insert(c.variable, "x");
+      QStringList arguments{"hillograph"};
+      if (given.startsWith('-')) arguments << given << "offscreen";
+      if (!given.isEmpty() && !given.startsWith('-')) environment.insert(given, "x");
       QString said;
       QTextStream err(&said);
-      const auto status =
-          RefuseWithoutDisplay(QStringList{"hillograph"} + c.arguments, environment, err);
-      QCOMPARE(status, c.refused ? std::optional(1) : std::nullopt);
-      QCOMPARE(said.count('\n'), int(c.refused));
+      QCOMPARE(RefuseWithoutDisplay(arguments, environment, err),
+               given.isEmpty() ? std::optional(1) : std::nullopt);
+      QCOMPARE(said.count('\n'), int(given.isEmpty()));
     }
     QVERIFY(ResetRequested({"hillograph", "--reset"}) && !ResetRequested({"hillograph", "a.hpf"}));
   }
@@ -496,10 +478,13 @@ class MainTest : public QObject {
     QVERIFY(!window_->RefreshButton->font().bold());
     QCOMPARE(window_->pStatus->text(), "Town database \"" + Path("none.txt") +
                                            "\" not found: the towns have invented names.");
+    window_->neWidth->setFocus();
     window_->neWidth->selectAll();
     window_->neWidth->insert("abc");
     QCOMPARE(window_->pStatus->text(), "\"abc\" is not a number; the field keeps 90.");
-    QCOMPARE(window_->neWidth->Value(), 90.0);
+    QCOMPARE(window_->neWidth->toolTip(), window_->pStatus->text());
+    QTest::keyClick(window_->neWidth, Qt::Key_Tab);  // and leaving it puts the number back
+    QCOMPARE(window_->neWidth->text(), "90");
     WritePreset(Path("a.hpf").toStdString(), {});
     dialogs_->Typed = {Path("a.hpf")};
     QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
@@ -542,12 +527,15 @@ class MainTest : public QObject {
              "sLandBorder sSeaMax neGridSize sMapFrame sPlain neShadows sGrid sHill sSeaMin "
              "sMountain " +
                  buttons);
-    dialogs_->Colors = {RGB(0x12, 0xAB, 0xEF), RGB(1, 2, 3)};
+    dialogs_->Colors = {RGB(0x12, 0xAB, 0xEF), std::nullopt, RGB(1, 2, 3)};
     QCOMPARE(window_->sGrid->toolTip(), "#2050A0");
     QTest::keyClick(window_->sGrid, Qt::Key_Space);
     QCOMPARE(window_->sGrid->toolTip(), "#12ABEF");
-    QTest::keyClick(window_->sGrid, Qt::Key_Return);  // the swatch's, not the refresh button's
-    QCOMPARE(window_->sGrid->BrushColor(), RGB(1, 2, 3));
+    QTest::keyClick(window_->sGrid, Qt::Key_Return);         // cancelled; no press of Refresh!
+    QTest::mouseClick(window_->sGrid, Qt::RightButton);      // any button opens it
+    const QImage swatch = window_->sGrid->grab().toImage();  // the colour in a black outline
+    QCOMPARE(swatch.pixelColor(0, 0), QColor(Qt::black));
+    QCOMPARE(swatch.pixelColor(swatch.rect().center()), QColor(1, 2, 3));
     QCOMPARE(renders_->count(), 2);
   }
 

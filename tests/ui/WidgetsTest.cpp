@@ -91,22 +91,6 @@ class TWidgetsTest : public QObject {
     }
   }
 
-  // Pasted text that is no number leaves the field's number as it was, and says why.
-  void PastedLettersKeepTheNumber() {
-    TDragWindow field("640");
-    field.edit->SetMin(1);
-    field.edit->SetMax(1000);
-    const QSignalSpy refused(field.edit, &TNumberEdit::NotANumber);
-    field.edit->selectAll();
-    field.edit->insert("abc");
-    QCOMPARE(field.edit->Value(), 640.0);
-    QCOMPARE(field.edit->toolTip(), "\"abc\" is not a number; the field keeps 640.");
-    QCOMPARE(refused.count(), 1);
-    QTest::keyClick(field.edit, Qt::Key_Tab);
-    QCOMPARE(field.edit->text(), "640");
-    QCOMPARE(field.edit->toolTip(), QString());
-  }
-
   void EditingKeysStillWork() {
     TNumberEdit edit;
     TypeCharacters(&edit, "23");  // after the 0 a new field shows

@@ -34,19 +34,15 @@ TEST(Utf8Test, EveryLengthEncodesAndDecodes) {
   }
 }
 
-// A byte that starts no well-formed sequence reads as U+FFFD and is passed by itself alone.
+// A byte that starts no well-formed sequence reads as U+FFFD and is passed by itself: sequences
+// cut short, with an ASCII byte inside, overlong (U+07FF in three bytes, U+FFFF in four), a
+// surrogate, above U+10FFFF, and no lead byte.
 TEST(Utf8Test, IllFormedSequencesGiveTheReplacementCharacter) {
-  for (const std::string_view bytes : {
-           "\xE2\x82",  // cut short
-           "\xE2\x82"
-           "a",                 // three bytes with an ASCII third
-           "\xE0\x9F\xBF",      // overlong: U+07FF in three bytes
-           "\xED\xA0\x80",      // a surrogate
-           "\xF0\x8F\xBF\xBF",  // overlong: U+FFFF in four bytes
-           "\xF0\x9F\x97",      // four bytes cut short
-           "\xF4\x90\x80\x80",  // above U+10FFFF
-           "\xF5\x80\x80\x80",  // no lead byte
-       }) {
+  for (const std::string_view bytes : {"\xE2\x82",
+                                       "\xE2\x82"
+                                       "a",
+                                       "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80",
+                                       "\xF0\x9F\x97", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80"}) {
     std::size_t pos = 0;
     EXPECT_EQ(NextCodePoint(bytes, pos), ReplacementCharacter) << bytes;
     EXPECT_EQ(pos, 1u) << bytes;
