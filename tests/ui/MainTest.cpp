@@ -434,9 +434,7 @@ class MainTest : public QObject {
     QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
     QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
     QCOMPARE(window_->RecentPresets(), (QStringList{Path("b.hpf"), Path("a.hpf")}));
-    window_->neWaterAmount->SetValue(99);
     window_->sHill->SetBrushColor(RGB(1, 2, 3));
-    window_->cbAutoRefresh->setChecked(false);
     dialogs_->LastNames[PictureDialog] = Path("pictures/m.png");
     dialogs_->LastNames[TownDBDialog] = Path("t.txt");
     window_->setGeometry(40, 50, 700, 650);
@@ -455,10 +453,6 @@ class MainTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&next));
     QCOMPARE(next.pStatus->text(),
              "Gone since the last run, and forgotten: b.hpf, " + Path("pictures"));
-    QSettings(kept, QSettings::IniFormat).clear();  // what --reset does
-    TfrmMain clean;
-    clean.RememberIn(std::make_unique<QSettings>(kept, QSettings::IniFormat));
-    QCOMPARE(clean.Parameters(), TMapParameters{});
   }
 
   // The status line, the stale map on the refresh button, the preset in the title, the map
