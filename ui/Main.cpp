@@ -944,7 +944,9 @@ void TfrmMain::AboutClick() {
 }
 
 void TfrmMain::ExitClick() {
-  QApplication::quit();
+  // As the close box does: what the window keeps is kept, and the last window closed ends the
+  // program.
+  close();
 }
 
 }  // namespace hillograph

@@ -209,9 +209,9 @@ TEST(BatchTest, EqualsSingleRunsByteForByte) {
 
 TEST(BatchTest, AFailingSeedIsReportedAndTheOthersAreWritten) {
   const testing::TTempFolder folder;
-  std::filesystem::create_directory(folder.Dir() / "d1");
-  std::filesystem::create_directory(folder.Dir() / "d3");
-  // Seed 2's folder does not exist.
+  for (const char* made : {"d1", "d2", "d2/m.bmp", "d3"})
+    std::filesystem::create_directory(folder.Dir() / made);
+  // Seed 2's picture would replace a folder.
   const auto run = RunRenderProgram("--set Width=8 --set Height=8 --seeds 1..3 --jobs 2 -o " +
                                     folder.Path("d{seed}/m.bmp"));
   EXPECT_EQ(run.status, 1);
