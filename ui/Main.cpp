@@ -226,6 +226,10 @@ void TfrmMain::BuildStatusBar() {
 }
 
 TfrmMain::~TfrmMain() {
+  // The controls outlive this part of the window: a field that loses the focus as it goes must
+  // not reach it.
+  for (QObject* child : findChildren<QObject*>())
+    child->disconnect(this);
   if (frmMain == this) frmMain = nullptr;
 }
 
