@@ -25,8 +25,10 @@ $(BUILD)/build.ninja:
 build: $(BUILD)/build.ninja
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
-run: deps build
-	$(BUILD)/ui/hillograph
+# Only the window and what it needs: no tests, no benchmarks.
+run: deps $(BUILD)/build.ninja
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target hillograph
+	$(BUILD)/ui/hillograph $(ARGS)
 
 # Every test in the release build, then again under the sanitizers, built with the plain C++
 # paths so that both they and the SIMD ones are checked, then the tests of the core and of the
@@ -86,9 +88,11 @@ test-web: deps build
 serve:
 	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)
 
-# The Debian package, from the Release build: $(BUILD)/hillograph_<version>_<arch>.deb.
+# The Debian package, from the Release build: $(BUILD)/hillograph_<version>_<arch>.deb. Its
+# programs link the system's shared C++ runtime, which the system's security updates reach.
 package: deps
-	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHILLOGRAPH_GUI=ON
+	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHILLOGRAPH_GUI=ON \
+	  -DHILLOGRAPH_STATIC_CXX_RUNTIME=OFF
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && cpack -G DEB
 

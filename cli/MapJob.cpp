@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/OptionValues.h"
-#include "cli/TownsJson.h"
+#include "parameters/TownsJson.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/base/Error.h"

@@ -2,7 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <exception>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +14,10 @@
 #include "cli/OptionValues.h"
 #include "cli/ProgressLine.h"
 #include "cli/TerminalText.h"
+#include "parameters/AddDefaultExt.h"
 #include "parameters/LinkText.h"
 #include "parameters/MapParameters.h"
+#include "parameters/MissingFiles.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
 #include "parameters/Settings.h"
@@ -75,9 +79,10 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "Draw town markers and labels K times larger, for print (1 .. 16, default 1)")
       ->type_name("K")
       ->check(CLI::Range(1, MaxLabelScale).description(""));
-  app.add_option("-o,--output", options.Output,
-                 "Picture file to write: BMP, PNG when the name ends in .png, or an SVG drawing in layers "
-                 "when it ends in .svg (default: map.bmp)")
+  app.add_option(
+         "-o,--output", options.Output,
+         "Picture file to write: BMP, PNG when the name ends in .png, or an SVG drawing in layers "
+         "when it ends in .svg (default: map.bmp)")
       ->type_name("FILE");
   app.add_option("--heightmap", options.Heightmap,
                  "Also write the heights as 16-bit samples: .png, .r16 or .raw (little-endian, no "
@@ -112,6 +117,8 @@ std::optional<std::string> Given(const CLI::App& app, const char* option, const 
 // batch. Throws TError with the usage message.
 void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
   if (app.count("--size") > 0) ParseMapSize(options.Size);
+  if (const auto refusal = PictureNameRefusal(options.Output))
+    throw TError("--output: " + *refusal);
   if (app.count("--heightmap") > 0 && !HeightmapFormatOf(options.Heightmap)) {
     throw TError("--heightmap: \"" + options.Heightmap + "\" must end in .png, .r16, .raw or .pgm");
   }
@@ -127,6 +134,25 @@ void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
     if (used && name->find(SeedPlaceholder) == std::string::npos) {
       throw TError(std::string(option) + ": a batch needs {seed} in the file name, not \"" + *name +
                    "\"");
+    }
+  }
+}
+
+// Every folder the batch writes into, before any map is rendered: a missing one would fail every
+// seed after all the work. Throws TError naming the first.
+void CheckOutputFolders(const TMapJob& job, const TSeedList& seeds) {
+  std::set<std::string> checked;
+  for (std::size_t i = 0; i < seeds.Count(); ++i) {
+    const TMapJob named = JobForSeed(job, seeds.At(i));
+    for (const auto& name :
+         {std::optional(named.Picture), named.Heightmap, named.TownsJson, named.SavePreset}) {
+      if (!name || !checked.insert(std::filesystem::path(*name).parent_path().string()).second) {
+        continue;
+      }
+      if (const auto folder = MissingFolder(*name)) {
+        throw TError("The folder \"" + *folder + "\" for \"" + *name +
+                     "\" does not exist; nothing was rendered.");
+      }
     }
   }
 }
@@ -191,7 +217,12 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     job.SmoothHeightmap = options.SmoothHeightmap;
     job.TownsJson = Given(app, "--towns-json", options.TownsJson);
     job.SavePreset = Given(app, "--save-preset", options.SavePreset);
+    if (const auto missing = MissingTownDatabase(params)) {
+      line.Clear();
+      Err << ProgramName << ": warning: " << Escaped(*missing) << "\n";
+    }
     if (app.count("--seeds") > 0) {
+      CheckOutputFolders(job, TSeedList::Parse(options.Seeds));
       const int jobs = app.count("--jobs") > 0 ? options.Jobs : DefaultJobs();
       const std::size_t failed =
           RunBatch(job, TSeedList::Parse(options.Seeds), jobs, line, ProgramName);

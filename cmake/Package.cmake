@@ -26,4 +26,16 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://hillograph.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
+# A packaged program links the shared C++ runtime, so that the system's security updates of it
+# reach the program too; cpack refuses a build that carries its own copy.
+set(HILLOGRAPH_PACKAGE_CHECK ${PROJECT_BINARY_DIR}/PackageCheck.cmake)
+file(CONFIGURE OUTPUT ${HILLOGRAPH_PACKAGE_CHECK} CONTENT [[
+cmake_policy(VERSION 3.22)
+if(CPACK_GENERATOR STREQUAL "DEB" AND @HILLOGRAPH_STATIC_CXX_RUNTIME@)
+  message(FATAL_ERROR "A package links the shared C++ runtime: configure with "
+                      "-DHILLOGRAPH_STATIC_CXX_RUNTIME=OFF, as make package does.")
+endif()
+]] @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${HILLOGRAPH_PACKAGE_CHECK})
+
 include(CPack)

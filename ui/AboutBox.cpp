@@ -32,7 +32,7 @@ constexpr QPoint NoticePosition(8, 32);
 constexpr QPoint InvitationPosition(8, 56);
 constexpr QRect BrackmoorBounds(8, 80, 145, 16);  // before the link sizes itself
 constexpr QRect DonateBounds(8, 104, 149, 16);
-constexpr QRect Button1Bounds(232, 120, 75, 25);
+constexpr QRect CloseButtonBounds(232, 120, 75, 25);
 
 QLabel* NewLabel(const char* text, QPoint position, QWidget* parent) {
   auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -72,7 +72,7 @@ TfrmAbout::TfrmAbout(QWidget* parent)
       InvitationLabel(NewLabel(InvitationText, InvitationPosition, this)),
       hlBrackmoor(NewLink(QString::fromLatin1(HomepageAddress), BrackmoorBounds, this)),
       hlDonate(NewLink(QString::fromLatin1(DonateCaption), DonateBounds, this)),
-      RefreshButton(new QPushButton(QString::fromLatin1(CloseText), this)) {
+      CloseButton(new QPushButton(QString::fromLatin1(CloseText), this)) {
   setWindowTitle(QString::fromLatin1(AboutCaption));
   setFixedSize(ClientSize);
   QPalette background = palette();
@@ -88,8 +88,8 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 
   connect(hlBrackmoor, &THyperLink::Clicked, this, &TfrmAbout::hlBrackmoorClick);
   connect(hlDonate, &THyperLink::Clicked, this, &TfrmAbout::hlDonateClick);
-  RefreshButton->setGeometry(Button1Bounds);
-  connect(RefreshButton, &QPushButton::clicked, this, &QDialog::accept);
+  CloseButton->setGeometry(CloseButtonBounds);
+  connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TfrmAbout::hlBrackmoorClick() {

@@ -34,7 +34,7 @@ class TfrmAbout : public QDialog {
   QLabel* const InvitationLabel;
   THyperLink* const hlBrackmoor;
   THyperLink* const hlDonate;
-  QPushButton* const RefreshButton;
+  QPushButton* const CloseButton;
 
  protected:
   // Escape does nothing: "Close" is not a cancel button.

@@ -1,5 +1,6 @@
 #include "ui/ColorSwatch.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -14,13 +15,20 @@ TColor FromQColor(const QColor& Color) {
              static_cast<std::uint32_t>(Color.blue()));
 }
 
+QString ColorName(TColor Color) {
+  return ToQColor(Color).name(QColor::HexRgb).toUpper();
+}
+
 TColorSwatch::TColorSwatch(QWidget* parent) : QWidget(parent) {
   setCursor(Qt::PointingHandCursor);
+  setFocusPolicy(Qt::StrongFocus);
+  setToolTip(ColorName(brushColor_));
 }
 
 void TColorSwatch::SetBrushColor(TColor Color) {
   if (Color == brushColor_) return;
   brushColor_ = Color;
+  setToolTip(ColorName(brushColor_));
   update();
 }
 
@@ -29,11 +37,26 @@ void TColorSwatch::paintEvent(QPaintEvent*) {
   painter.setPen(Qt::black);  // a one-pixel black outline around the fill
   painter.setBrush(ToQColor(brushColor_));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  if (hasFocus()) {  // a dotted frame inside the outline
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(2, 2, -3, -3));
+  }
 }
 
 void TColorSwatch::mousePressEvent(QMouseEvent* event) {
   QWidget::mousePressEvent(event);
   emit MouseDown(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TColorSwatch::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+    event->accept();
+    emit Activated();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace hillograph

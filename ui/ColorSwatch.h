@@ -1,4 +1,5 @@
-// A colour swatch: a rectangle filled with its brush colour that reports any button pressed on it.
+// A colour swatch: a rectangle filled with its brush colour that reports any button pressed on it,
+// and Space or Enter while it has the focus; its tooltip gives the colour as #RRGGBB.
 #pragma once
 
 #include <QWidget>
@@ -19,10 +20,12 @@ class TColorSwatch : public QWidget {
 
  signals:
   void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint Position);
+  void Activated();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   TColor brushColor_ = 0xFFFFFF;
@@ -31,5 +34,7 @@ class TColorSwatch : public QWidget {
 // The Qt colour of a TColor (0x00BBGGRR) and back.
 QColor ToQColor(TColor Color);
 TColor FromQColor(const QColor& Color);
+// #RRGGBB.
+QString ColorName(TColor Color);
 
 }  // namespace hillograph

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 
 #include "parameters/AddDefaultExt.h"
+#include "synthesis/files/PictureFile.h"
 #include "ui/ColorSwatch.h"
 
 #include <utility>
@@ -28,6 +29,11 @@ class TSaveFileDialog : public QFileDialog {
     setOptions(DontConfirmOverwrite | DontUseNativeDialog);
   }
 
+  // The file type chosen sets the extension added and what the name is checked for.
+  void SetType(const QString& defaultExt, std::optional<TSaveKind> kind) {
+    defaultExt_ = defaultExt;
+    kind_ = kind;
+  }
   const QString& Accepted() const { return accepted_; }
 
   void accept() override {
@@ -37,7 +43,7 @@ class TSaveFileDialog : public QFileDialog {
       QFileDialog::accept();
       return;
     }
-    const auto name = AcceptSaveName(files.constFirst(), defaultExt_, questions_);
+    const auto name = AcceptSaveName(files.constFirst(), defaultExt_, questions_, kind_);
     if (!name) return;
     accepted_ = *name;
     QDialog::accept();
@@ -45,6 +51,7 @@ class TSaveFileDialog : public QFileDialog {
 
  private:
   QString defaultExt_;
+  std::optional<TSaveKind> kind_;
   TSaveQuestions& questions_;
   QString accepted_;
 };
@@ -52,7 +59,7 @@ class TSaveFileDialog : public QFileDialog {
 // Shows a file dialog that opens with the name chosen last and remembers the new choice.
 std::optional<QString> RunFileDialog(QFileDialog& dialog, QString& lastName,
                                      const QStringList& filters) {
-  dialog.setNameFilters(filters);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
   if (!lastName.isEmpty()) dialog.selectFile(lastName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   lastName = dialog.selectedFiles().constFirst();
@@ -67,9 +74,8 @@ std::optional<QString> RunOpenDialog(QWidget* owner, QString& lastName,
   return RunFileDialog(dialog, lastName, filters);
 }
 
-std::optional<QString> RunSaveDialog(QWidget* owner, QString& lastName, const QStringList& filters,
-                                     const QString& defaultExt, TSaveQuestions& questions) {
-  TSaveFileDialog dialog(owner, defaultExt, questions);
+std::optional<QString> RunSaveDialog(TSaveFileDialog& dialog, QString& lastName,
+                                     const QStringList& filters) {
   if (!RunFileDialog(dialog, lastName, filters)) return std::nullopt;
   lastName = dialog.Accepted();
   return lastName;
@@ -77,11 +83,32 @@ std::optional<QString> RunSaveDialog(QWidget* owner, QString& lastName, const QS
 
 }  // namespace
 
+const std::vector<TSaveType> PictureSaveTypes = {
+    {QStringLiteral("Bitmap files (*.bmp)"), QStringLiteral(".bmp"), TSaveKind::Picture},
+    {QStringLiteral("PNG images (*.png)"), QStringLiteral(".png"), TSaveKind::Picture},
+    {QStringLiteral("SVG drawing (*.svg)"), QStringLiteral(".svg"), TSaveKind::Picture},
+    {QStringLiteral("16-bit heightmap, PNG (*.png)"), QStringLiteral(".png"), TSaveKind::Heightmap},
+    {QStringLiteral("16-bit heightmap, raw samples (*.r16 *.raw)"), QStringLiteral(".r16"),
+     TSaveKind::Heightmap},
+    {QStringLiteral("16-bit heightmap, PGM (*.pgm)"), QStringLiteral(".pgm"), TSaveKind::Heightmap},
+    {QStringLiteral("Towns, JSON (*.json)"), QStringLiteral(".json"), TSaveKind::TownsJson},
+};
+
 std::optional<QString> AcceptSaveName(const QString& Typed, const QString& DefaultExt,
-                                      TSaveQuestions& Questions) {
-  const QString name = QFile::decodeName(AddDefaultExt(QFile::encodeName(Typed).toStdString(),
-                                                       QFile::encodeName(DefaultExt).toStdString())
-                                             .c_str());
+                                      TSaveQuestions& Questions, std::optional<TSaveKind> Kind) {
+  const std::string encoded = AddDefaultExt(QFile::encodeName(Typed).toStdString(),
+                                            QFile::encodeName(DefaultExt).toStdString());
+  const QString name = QFile::decodeName(encoded.c_str());
+  std::optional<std::string> refusal;
+  if (Kind == TSaveKind::Picture) refusal = PictureNameRefusal(encoded);
+  if (Kind == TSaveKind::Heightmap && !HeightmapFormatOf(encoded)) {
+    refusal = "Cannot write a heightmap named \"" + encoded +
+              "\": its name must end in .png, .r16, .raw or .pgm.";
+  }
+  if (refusal) {
+    Questions.RefuseName(QFile::decodeName(refusal->c_str()));
+    return std::nullopt;
+  }
   const QFileInfo file(name);
   if (!QFileInfo(file.absolutePath()).isDir()) {
     Questions.RefuseName(
@@ -93,20 +120,36 @@ std::optional<QString> AcceptSaveName(const QString& Typed, const QString& Defau
   return name;
 }
 
-std::optional<QString> TQtDialogs::SavePicture() {
-  return RunSaveDialog(owner_, spdFileName_, PictureFilters, PictureExt, *this);
+std::optional<TSaveChoice> TQtDialogs::SavePicture() {
+  QStringList filters;
+  for (const TSaveType& type : PictureSaveTypes)
+    filters << type.Filter;
+  TSaveFileDialog dialog(owner_, {}, *this);
+  const auto choose = [&](const QString& filter) {
+    pictureType_ = std::max<int>(0, static_cast<int>(filters.indexOf(filter)));
+    const TSaveType& type = PictureSaveTypes[static_cast<std::size_t>(pictureType_)];
+    dialog.SetType(type.DefaultExt, type.Kind);
+  };
+  QObject::connect(&dialog, &QFileDialog::filterSelected, choose);
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(filters[pictureType_]);
+  choose(filters[pictureType_]);
+  if (!RunSaveDialog(dialog, LastNames[PictureDialog], {})) return std::nullopt;
+  return TSaveChoice{LastNames[PictureDialog],
+                     PictureSaveTypes[static_cast<std::size_t>(pictureType_)].Kind};
 }
 
 std::optional<QString> TQtDialogs::OpenPreset() {
-  return RunOpenDialog(owner_, odFileName_, PresetFilters);
+  return RunOpenDialog(owner_, LastNames[PresetOpenDialog], PresetFilters);
 }
 
 std::optional<QString> TQtDialogs::SavePreset() {
-  return RunSaveDialog(owner_, sdFileName_, PresetFilters, PresetExt, *this);
+  TSaveFileDialog dialog(owner_, PresetExt, *this);
+  return RunSaveDialog(dialog, LastNames[PresetSaveDialog], PresetFilters);
 }
 
 std::optional<QString> TQtDialogs::OpenTownDB() {
-  return RunOpenDialog(owner_, odTextFileName_, TextFilters);
+  return RunOpenDialog(owner_, LastNames[TownDBDialog], TextFilters);
 }
 
 std::optional<TColor> TQtDialogs::ChooseColor(TColor Initial) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 #include "synthesis/base/Color.h"
 
@@ -12,12 +13,24 @@ class QWidget;
 
 namespace hillograph {
 
+// What "Save picture..." writes: the picture, the 16-bit heightmap of the same render, or its
+// towns as JSON. The dialog's file type chooses.
+enum class TSaveKind { Picture, Heightmap, TownsJson };
+
+struct TSaveChoice {
+  QString Name;
+  TSaveKind Kind = TSaveKind::Picture;
+};
+
+// The dialogs that remember a file, in LastNames.
+enum TDialogIndex { PictureDialog, PresetOpenDialog, PresetSaveDialog, TownDBDialog, DialogCount };
+
 class TDialogs {
  public:
   virtual ~TDialogs() = default;
 
-  // spd: where to save the picture, the name as AcceptSaveName gives it with ".bmp".
-  virtual std::optional<QString> SavePicture() = 0;
+  // spd: where to save the picture or its companions, the name as AcceptSaveName gives it.
+  virtual std::optional<TSaveChoice> SavePicture() = 0;
   // od: an existing preset file to load.
   virtual std::optional<QString> OpenPreset() = 0;
   // sd: where to save a preset, the name as AcceptSaveName gives it with ".hpf".
@@ -26,6 +39,9 @@ class TDialogs {
   virtual std::optional<QString> OpenTownDB() = 0;
   // cd: a colour, starting from Initial.
   virtual std::optional<TColor> ChooseColor(TColor Initial) = 0;
+
+  // The file chosen last in each dialog, which it opens with next time.
+  QString LastNames[DialogCount];
 };
 
 // What a save dialog asks or tells while it stays open.
@@ -39,17 +55,28 @@ class TSaveQuestions {
 
 // What "Save" in a save dialog does with the name typed: the file that will be written, which is
 // Typed with DefaultExt added when its last component has no dot. Nothing, and the dialog stays
-// open for another name, when that file's folder does not exist or the file exists and the user
-// does not want it replaced.
+// open for another name, when Kind cannot be written under that name (a picture named .jpg), when
+// that file's folder does not exist, or when the file exists and the user does not want it
+// replaced.
 std::optional<QString> AcceptSaveName(const QString& Typed, const QString& DefaultExt,
-                                      TSaveQuestions& Questions);
+                                      TSaveQuestions& Questions,
+                                      std::optional<TSaveKind> Kind = std::nullopt);
+
+// The save dialog's file types for pictures and their companions, each with the extension added to
+// a name without one.
+struct TSaveType {
+  QString Filter;
+  QString DefaultExt;
+  TSaveKind Kind;
+};
+extern const std::vector<TSaveType> PictureSaveTypes;
 
 // The real, modal dialogs.
 class TQtDialogs : public TDialogs, public TSaveQuestions {
  public:
   explicit TQtDialogs(QWidget* Owner) : owner_(Owner) {}
 
-  std::optional<QString> SavePicture() override;
+  std::optional<TSaveChoice> SavePicture() override;
   std::optional<QString> OpenPreset() override;
   std::optional<QString> SavePreset() override;
   std::optional<QString> OpenTownDB() override;
@@ -60,15 +87,9 @@ class TQtDialogs : public TDialogs, public TSaveQuestions {
 
  private:
   QWidget* owner_;
-  QString spdFileName_;
-  QString odFileName_;
-  QString sdFileName_;
-  QString odTextFileName_;
+  int pictureType_ = 0;  // the file type chosen last in the picture dialog
 };
 
-inline const QStringList PictureFilters = {QStringLiteral("Bitmap files (*.bmp)"),
-                                           QStringLiteral("PNG images (*.png)"),
-                                           QStringLiteral("SVG drawing (*.svg)")};
 inline const QString AllFilesFilter = QStringLiteral("All files (*)");
 inline const QStringList PresetFilters = {QStringLiteral("Hillograph presets (*.hpf)"),
                                           AllFilesFilter};

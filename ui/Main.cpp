@@ -2,28 +2,41 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QStyle>
 #include <QTabWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "parameters/AddDefaultExt.h"
 #include "parameters/LinkText.h"
+#include "parameters/MissingFiles.h"
 #include "parameters/NumberText.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
+#include "parameters/TownsJson.h"
+#include "synthesis/base/Error.h"
 #include "synthesis/files/PictureFile.h"
 #include "synthesis/random/Random.h"
 #include "ui/AboutBox.h"
@@ -67,6 +80,12 @@ std::string ToFileName(const QString& name) {
   return QFile::encodeName(name).toStdString();
 }
 
+// Whether two parameter sets give the same map: automatic refresh is no part of it.
+bool SameMap(TMapParameters a, TMapParameters b) {
+  a.AutoRefresh = b.AutoRefresh;
+  return a == b;
+}
+
 // Restores the pointer and clears the status text however a render ends.
 class TBusyGuard {
  public:
@@ -101,6 +120,44 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
+// One step to undo: the parameters before and after it. Steps of the same field merge while the
+// field stays open (typing, a drag).
+class TfrmMain::TParametersStep : public QUndoCommand {
+ public:
+  TParametersStep(TfrmMain* window, const TMapParameters& before, const TMapParameters& after,
+                  int field, bool mergeable)
+      : window_(window), before_(before), after_(after), field_(field), mergeable_(mergeable) {
+    setText(QStringLiteral("change"));
+  }
+
+  int id() const override { return field_ == NoField ? -1 : StepId; }
+  bool mergeWith(const QUndoCommand* other) override {
+    const auto* step = static_cast<const TParametersStep*>(other);
+    if (step->field_ != field_ || !step->mergeable_) return false;
+    after_ = step->after_;
+    return true;
+  }
+  void undo() override { Show(before_); }
+  void redo() override {
+    if (std::exchange(first_, false)) return;  // the controls show it already
+    Show(after_);
+  }
+
+ private:
+  static constexpr int StepId = 1;
+
+  void Show(const TMapParameters& p) {
+    window_->ShowParameters(p, false, false);
+    window_->committed_ = window_->Parameters();
+  }
+
+  TfrmMain* window_;
+  TMapParameters before_, after_;
+  int field_;
+  bool mergeable_;
+  bool first_ = true;
+};
+
 TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(Dialogs ? std::move(Dialogs) : std::make_unique<TQtDialogs>(this)) {
   setObjectName(QStringLiteral("frmMain"));
@@ -111,10 +168,12 @@ TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
   setAutoFillBackground(true);
   setFont(InterfaceFont(WindowFontPoints));
 
+  UndoStack = new QUndoStack(this);
   BuildPanel();
   MapArea = new QScrollArea(this);
   MapArea->setObjectName(QStringLiteral("MapArea"));
   MapArea->setWidgetResizable(false);
+  MapArea->setAlignment(Qt::AlignCenter);  // a small map in the middle of a large area
   iMap = new TMapView;
   iMap->setObjectName(QStringLiteral("iMap"));
   MapArea->setWidget(iMap);
@@ -122,26 +181,56 @@ TfrmMain::TfrmMain(std::unique_ptr<TDialogs> Dialogs, QWidget* parent)
     MapArea->horizontalScrollBar()->setValue(MapArea->horizontalScrollBar()->value() + offset.x());
     MapArea->verticalScrollBar()->setValue(MapArea->verticalScrollBar()->value() + offset.y());
   });
-  pStatus = new QLabel(this);
-  pStatus->setObjectName(QStringLiteral("pStatus"));
-  pStatus->setFixedHeight(StatusHeight);
-  pStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  BuildStatusBar();
 
   auto* bands = new QVBoxLayout(this);
   bands->setContentsMargins(0, 0, 0, 0);
   bands->setSpacing(0);
   bands->addWidget(ControlPanel);
   bands->addWidget(MapArea, 1);
-  bands->addWidget(pStatus);
+  bands->addWidget(StatusBar);
   SetTabOrder();
   AddShortcuts();
+  AddActions();
   resize(ClientSize);
   // Narrower or lower, buttons or the pages would be cut off.
   setMinimumSize(ClientSize);
+  committed_ = Parameters();
   FormCreate();
 }
 
+void TfrmMain::BuildStatusBar() {
+  StatusBar = new QWidget(this);
+  StatusBar->setObjectName(QStringLiteral("StatusBar"));
+  StatusBar->setFixedHeight(StatusHeight);
+  pStatus = new QLabel(StatusBar);
+  pStatus->setObjectName(QStringLiteral("pStatus"));
+  pStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  auto* fields = new QHBoxLayout(StatusBar);
+  fields->setContentsMargins(4, 0, 4, 0);
+  fields->addWidget(pStatus, 1);
+  for (auto [label, name, tip] : {
+           std::tuple{&RenderTimeLabel, "RenderTimeLabel", "How long the last render took"},
+           std::tuple{&SizeLabel, "SizeLabel", "The map's size in pixels"},
+           std::tuple{&ZoomLabel, "ZoomLabel",
+                      "Map pixels per screen pixel (Ctrl+0 fits, Ctrl+1 one to one)"},
+       }) {
+    *label = new QLabel(StatusBar);
+    (*label)->setObjectName(QString::fromLatin1(name));
+    (*label)->setToolTip(QString::fromLatin1(tip));
+    fields->addWidget(*label);
+  }
+  connect(iMap, &TMapView::ZoomChanged, ZoomLabel, [this](double zoom) {
+    ZoomLabel->setText(QStringLiteral("%1 %").arg(qRound(zoom * 100)));
+  });
+  ZoomLabel->setText(QStringLiteral("100 %"));
+}
+
 TfrmMain::~TfrmMain() {
+  // The controls outlive this part of the window: a field that loses the focus as it goes must
+  // not reach it.
+  for (QObject* child : findChildren<QObject*>())
+    child->disconnect(this);
   if (frmMain == this) frmMain = nullptr;
 }
 
@@ -193,6 +282,9 @@ TNumberEdit* TfrmMain::MakeNumberEdit(QWidget* page, const char* name, QRect bou
                                       TNumberRange range, double value) {
   auto* edit = new TNumberEdit(page);
   edit->setObjectName(QString::fromLatin1(name));
+  // Leaving the field ends the step that its typing makes.
+  connect(edit, &TNumberEdit::Exited, this, [this] { CloseStep(); });
+  connect(edit, &TNumberEdit::NotANumber, this, &TfrmMain::ShowMessage);
   edit->setGeometry(bounds);
   // Text first, then the handler, then the range and the value, whose text is the same: building
   // the window fires no change.
@@ -213,6 +305,7 @@ TAdjustLabel* TfrmMain::MakeAdjustLabel(QWidget* page, const char* name, const Q
   label->adjustSize();
   label->SetIncrement(AdjustIncrement);
   label->SetAttachedEdit(attached);
+  label->installEventFilter(this);  // each drag is a step of its own
   return label;
 }
 
@@ -321,6 +414,8 @@ void TfrmMain::BuildStylePage() {
     swatch->SetBrushColor(place.color);
     connect(swatch, &TColorSwatch::MouseDown, this,
             Handler([this, swatch] { ShapeMouseDown(swatch); }));
+    connect(swatch, &TColorSwatch::Activated, this,
+            Handler([this, swatch] { ShapeMouseDown(swatch); }));
     this->*place.swatch = swatch;
   }
   neGridSize =
@@ -358,6 +453,30 @@ void TfrmMain::AddShortcuts() {
           [this] { iMap->SetZoom(1.0); });
 }
 
+void TfrmMain::AddActions() {
+  UndoAction = UndoStack->createUndoAction(this, QStringLiteral("&Undo"));
+  UndoAction->setShortcuts(QKeySequence::Undo);
+  RedoAction = UndoStack->createRedoAction(this, QStringLiteral("&Redo"));
+  RedoAction->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  ResetAction = new QAction(QStringLiteral("Reset to &start-up values"), this);
+  connect(ResetAction, &QAction::triggered, this, Handler([this] { ResetToStartUpValues(); }));
+  RecentMenu = new QMenu(QStringLiteral("Recent &presets"), this);
+  RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+  connect(RecentMenu, &QMenu::aboutToShow, this, [this] { ShowRecentMenu(); });
+  // Undo and redo are the window's keys; a text field with the focus keeps them for its text.
+  for (QAction* action : {UndoAction, RedoAction}) {
+    connect(action, &QAction::triggered, this, [this] { CloseStep(); });
+    addAction(action);
+  }
+  // Offered on the panel's context menu (right button, or the menu key over it).
+  ControlPanel->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* separator = new QAction(this);
+  separator->setSeparator(true);
+  ControlPanel->addActions(
+      {UndoAction, RedoAction, separator, ResetAction, RecentMenu->menuAction()});
+}
+
 void TfrmMain::CopyPicture() {
   const TPicture& picture = iMap->Picture();
   if (picture.Width() == 0 || picture.Height() == 0) return;
@@ -377,12 +496,36 @@ void TfrmMain::CopyLink() {
                                         "database."));
 }
 
+// In reading order: the pages, each row from the left; then the row of buttons; then the map.
 void TfrmMain::SetTabOrder() {
-  const QWidget* chain[] = {
-      RefreshButton, ExitButton,     cbAutoRefresh,    SavePictureButton, AboutButton,
-      Pages,         btnNewRandSeed, neWidth,          neHeight,          neRandSeed,
-      neWaterAmount, neTownAmount,   neDiversity,      eTownDB,           btnBrowseTownDB,
-      neGridSize,    neShadows,      SavePresetButton, LoadPresetButton,  MapArea};
+  const QWidget* chain[] = {Pages,
+                            neWidth,
+                            neHeight,
+                            neRandSeed,
+                            btnNewRandSeed,
+                            neDiversity,
+                            neWaterAmount,
+                            neTownAmount,
+                            eTownDB,
+                            btnBrowseTownDB,
+                            sLandBorder,
+                            sSeaMax,
+                            neGridSize,
+                            sMapFrame,
+                            sPlain,
+                            neShadows,
+                            sGrid,
+                            sHill,
+                            sSeaMin,
+                            sMountain,
+                            cbAutoRefresh,
+                            RefreshButton,
+                            LoadPresetButton,
+                            SavePresetButton,
+                            SavePictureButton,
+                            AboutButton,
+                            ExitButton,
+                            MapArea};
   for (std::size_t i = 1; i < std::size(chain); ++i) {
     QWidget::setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
   }
@@ -449,48 +592,251 @@ TMapParameters TfrmMain::Parameters() const {
 }
 
 void TfrmMain::RenderMap() {
-  const TBusyGuard busy(pStatus);
-  pStatus->setText(QStringLiteral("Rendering..."));
-  pStatus->repaint();
-  // Into a picture of its own: a render that fails half way leaves the view with the picture it
-  // shows.
-  TPicture picture;
-  RenderMapParameters(picture, Parameters(), nullptr, {.Team = &team_});
-  iMap->SetPicture(std::move(picture));
+  const TMapParameters p = Parameters();
+  QElapsedTimer clock;
+  {
+    const TBusyGuard busy(pStatus);
+    pStatus->setText(QStringLiteral("Rendering..."));
+    pStatus->repaint();
+    clock.start();
+    // Into a picture of its own: a render that fails half way leaves the view with the picture
+    // it shows.
+    TPicture picture;
+    RenderMapParameters(picture, p, nullptr, {.Team = &team_});
+    iMap->SetPicture(std::move(picture));
+  }
+  RenderTimeLabel->setText(QStringLiteral("%1 ms").arg(clock.elapsed()));
+  SizeLabel->setText(
+      QStringLiteral("%1 × %2").arg(iMap->Picture().Width()).arg(iMap->Picture().Height()));
+  // The core falls back to invented names without a word; the window says so.
+  if (const auto missing = MissingTownDatabase(p)) {
+    ShowMessage(FromFileName(*missing));
+  } else if (!notice_.isEmpty()) {  // a word from before the render, which cleared the line
+    ShowMessage(std::exchange(notice_, QString()));
+  }
+  shown_ = p;
+  ShowStale();
   iMap->repaint();
   emit Rendered();
 }
 
-void TfrmMain::LoadPreset(const QString& FileName) {
-  const TMapParameters p = ReadPreset(ToFileName(FileName));
-  // Unticked first and set from the file last, so that loading renders at most once, at the end;
-  // the controls in between in the order of the file's keys.
+void TfrmMain::ShowParameters(const TMapParameters& P, bool WithAutoRefresh, bool AsStep) {
+  const bool refresh = WithAutoRefresh ? P.AutoRefresh : cbAutoRefresh->isChecked();
+  const bool recording = std::exchange(recording_, false);
+  // Unticked first and set last, so that the controls render at most once, at the end; the
+  // controls in between in the order of the preset's keys.
   cbAutoRefresh->setChecked(false);
   for (const TParameterKey& key : ParameterKeys) {
     switch (key.Kind) {
       case TKeyKind::Number:
-        NumberField(key.Number)->SetValue(p.*key.Number);
+        NumberField(key.Number)->SetValue(P.*key.Number);
         break;
       case TKeyKind::Text:
-        eTownDB->setText(FromFileName(p.TownDB));
+        eTownDB->setText(FromFileName(P.TownDB));
         break;
       case TKeyKind::Color:
-        Swatch(key.Color)->SetBrushColor(p.*key.Color);
+        Swatch(key.Color)->SetBrushColor(P.*key.Color);
         break;
       case TKeyKind::Flag:
-        cbAutoRefresh->setChecked(p.AutoRefresh);
         break;
     }
   }
+  cbAutoRefresh->setChecked(refresh);
+  recording_ = recording;
+  if (AsStep) {
+    CloseStep();
+    RecordStep();
+    CloseStep();
+  }
+  ShowStale();
+}
+
+void TfrmMain::LoadPreset(const QString& FileName) {
+  const TMapParameters p = ReadPreset(ToFileName(FileName));
+  ShowParameters(p, true, true);
+  SetPresetFile(FileName);
 }
 
 void TfrmMain::SavePreset(const QString& FileName) {
   WritePreset(ToFileName(FileName), Parameters());
+  SetPresetFile(FileName);
+}
+
+void TfrmMain::ResetToStartUpValues() {
+  ShowParameters(TMapParameters{}, true, true);
+  SetPresetFile(QString());
+}
+
+void TfrmMain::RecordStep() {
+  const TMapParameters now = Parameters();
+  if (!recording_ || SameMap(now, committed_)) return;
+  // The field that changed alone, if only one did: its steps merge while it stays open.
+  int field = NoField;
+  int changed = 0;
+  for (std::size_t i = 0; i < std::size(NumberControls); ++i) {
+    if (now.*NumberControls[i].Value != committed_.*NumberControls[i].Value) {
+      field = static_cast<int>(i);
+      ++changed;
+    }
+  }
+  if (now.TownDB != committed_.TownDB)
+    field = static_cast<int>(std::size(NumberControls)), ++changed;
+  if (changed != 1) field = NoField;
+  UndoStack->push(new TParametersStep(this, committed_, now, field, field == openField_));
+  committed_ = now;
+  openField_ = field;
+}
+
+void TfrmMain::ShowStale() {
+  const bool stale = shown_ && !SameMap(*shown_, Parameters());
+  QFont font = RefreshButton->font();
+  font.setBold(stale);
+  RefreshButton->setFont(font);
+  RefreshButton->setToolTip(stale ? QStringLiteral("The map is out of date: press to render it")
+                                  : QString());
+}
+
+void TfrmMain::ShowMessage(const QString& Message) {
+  pStatus->setText(Message);
+}
+
+void TfrmMain::SetPresetFile(const QString& FileName) {
+  presetFile_ = FileName;
+  setWindowTitle(FileName.isEmpty() ? ProgramTitle
+                                    : QFileInfo(FileName).fileName() + " - " + ProgramTitle);
+  if (!FileName.isEmpty()) AddRecentPreset(QFileInfo(FileName).absoluteFilePath());
+}
+
+void TfrmMain::AddRecentPreset(const QString& FileName) {
+  recentPresets_.removeAll(FileName);
+  recentPresets_.prepend(FileName);
+  while (recentPresets_.size() > MaxRecentPresets)
+    recentPresets_.removeLast();
+}
+
+void TfrmMain::ShowRecentMenu() {
+  DropGoneFiles();
+  RecentMenu->clear();
+  for (const QString& file : recentPresets_) {
+    connect(RecentMenu->addAction(QDir::toNativeSeparators(file)), &QAction::triggered, this,
+            Handler([this, file] { LoadPreset(file); }));
+  }
+  RecentMenu->setEnabled(!recentPresets_.isEmpty());
+}
+
+void TfrmMain::DropGoneFiles() {
+  QStringList gone;
+  for (const QString& file : std::as_const(recentPresets_)) {
+    if (!QFileInfo::exists(file)) gone << QFileInfo(file).fileName();
+  }
+  recentPresets_.removeIf([](const QString& file) { return !QFileInfo::exists(file); });
+  for (QString& name : dialogs_->LastNames) {
+    if (!name.isEmpty() && !QFileInfo(name).absoluteDir().exists()) {
+      gone << QFileInfo(name).absolutePath();
+      name.clear();
+    }
+  }
+  if (!gone.isEmpty()) {
+    notice_ = QStringLiteral("Gone since the last run, and forgotten: %1").arg(gone.join(", "));
+    ShowMessage(notice_);
+  }
+}
+
+void TfrmMain::RememberIn(std::unique_ptr<QSettings> Settings) {
+  settings_ = std::move(Settings);
+  QSettings& kept = *settings_;
+  if (kept.contains(QStringLiteral("Window/Geometry"))) {
+    placed_ = restoreGeometry(kept.value(QStringLiteral("Window/Geometry")).toByteArray());
+  }
+  for (int i = 0; i < DialogCount; ++i)
+    dialogs_->LastNames[i] = kept.value(QStringLiteral("Files/Dialog%1").arg(i)).toString();
+  recentPresets_ =
+      kept.value(QStringLiteral("Files/RecentPresets")).toStringList().mid(0, MaxRecentPresets);
+  if (kept.childGroups().contains(QStringLiteral("Parameters"))) {
+    TMapParameters p = Parameters();
+    kept.beginGroup(QStringLiteral("Parameters"));
+    for (const TParameterKey& key : ParameterKeys) {
+      const QString name =
+          QString::fromLatin1(key.Name.data(), static_cast<qsizetype>(key.Name.size()));
+      if (!kept.contains(name)) continue;
+      const QVariant value = kept.value(name);
+      switch (key.Kind) {
+        case TKeyKind::Number:
+          p.*key.Number = value.toDouble();
+          break;
+        case TKeyKind::Text:
+          p.TownDB = ToFileName(value.toString());
+          break;
+        case TKeyKind::Color:
+          p.*key.Color = static_cast<TColor>(value.toUInt()) & 0xFFFFFF;
+          break;
+        case TKeyKind::Flag:
+          p.AutoRefresh = value.toBool();
+          break;
+      }
+    }
+    kept.endGroup();
+    // The first render, when the window shows, is of these values.
+    const QSignalBlocker noRender(cbAutoRefresh);
+    ShowParameters(p, true, false);
+    committed_ = Parameters();
+  }
+  DropGoneFiles();
+}
+
+void TfrmMain::KeepSettings() {
+  if (!settings_) return;
+  QSettings& kept = *settings_;
+  kept.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
+  for (int i = 0; i < DialogCount; ++i)
+    kept.setValue(QStringLiteral("Files/Dialog%1").arg(i), dialogs_->LastNames[i]);
+  kept.setValue(QStringLiteral("Files/RecentPresets"), recentPresets_);
+  const TMapParameters p = Parameters();
+  kept.beginGroup(QStringLiteral("Parameters"));
+  for (const TParameterKey& key : ParameterKeys) {
+    const QString name =
+        QString::fromLatin1(key.Name.data(), static_cast<qsizetype>(key.Name.size()));
+    switch (key.Kind) {
+      case TKeyKind::Number:
+        kept.setValue(name, p.*key.Number);
+        break;
+      case TKeyKind::Text:
+        kept.setValue(name, FromFileName(p.TownDB));
+        break;
+      case TKeyKind::Color:
+        kept.setValue(name, static_cast<uint>(p.*key.Color));
+        break;
+      case TKeyKind::Flag:
+        kept.setValue(name, p.AutoRefresh);
+        break;
+    }
+  }
+  kept.endGroup();
+  kept.sync();
+}
+
+QSize TfrmMain::OpeningSize() const {
+  // The map at the size the fields give, one map pixel per device pixel, with the frame of its
+  // area; the window's frame and title bar take the rest of the screen.
+  const double ratio = devicePixelRatioF();
+  const int frame = 2 * MapArea->frameWidth();
+  const QSize map(static_cast<int>(neWidth->Value() / ratio) + frame,
+                  static_cast<int>(neHeight->Value() / ratio) + frame);
+  QSize wanted(std::max(ClientSize.width(), map.width()),
+               ControlPanelHeight + map.height() + StatusHeight);
+  if (screen() != nullptr) {
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    wanted =
+        wanted.boundedTo(screen()->availableGeometry().size() - QSize(border, titleBar + border));
+  }
+  return wanted.expandedTo(ClientSize);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
-  if (!centred_ && screen() != nullptr) {  // centred on the screen when first shown
-    centred_ = true;
+  if (!placed_ && screen() != nullptr) {  // large enough for the map and centred when first shown
+    placed_ = true;
+    resize(OpeningSize());
     move(screen()->availableGeometry().center() - rect().center());
   }
   QWidget::showEvent(event);
@@ -513,6 +859,17 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
                 PageControlBounds.height());
 }
 
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  KeepSettings();
+  QWidget::closeEvent(event);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress && qobject_cast<TAdjustLabel*>(watched))
+    CloseStep();
+  return QWidget::eventFilter(watched, event);
+}
+
 void TfrmMain::FormCreate() {
   Randomize();
 }
@@ -526,7 +883,12 @@ void TfrmMain::RefreshClick() {
 }
 
 void TfrmMain::EditChange() {
-  if (cbAutoRefresh->isChecked()) RenderMap();
+  RecordStep();
+  if (cbAutoRefresh->isChecked()) {
+    RenderMap();
+  } else {
+    ShowStale();
+  }
 }
 
 void TfrmMain::btnNewRandSeedClick() {
@@ -543,28 +905,63 @@ void TfrmMain::ShapeMouseDown(TColorSwatch* Sender) {
   const auto color = dialogs_->ChooseColor(Sender->BrushColor());
   if (!color) return;
   Sender->SetBrushColor(*color);
-  if (cbAutoRefresh->isChecked()) RenderMap();  // also for the colour it had
+  CloseStep();
+  RecordStep();
+  if (cbAutoRefresh->isChecked()) {
+    RenderMap();  // also for the colour it had
+  } else {
+    ShowStale();
+  }
+}
+
+void TfrmMain::SavePicture(const std::string& FileName) {
+  if (!IsSvgFileName(FileName)) {
+    SavePictureFile(iMap->Picture(), FileName);
+    return;
+  }
+  // A drawing is made from the map's layers, which the view does not keep: the same map once
+  // more, keeping them.
+  const TMapParameters params = Parameters();
+  TPicture picture, relief;
+  TTownList towns;
+  RenderMapParameters(picture, params, &towns, {.Relief = &relief, .Team = &team_});
+  TMapLayers layers;
+  layers.Relief = &relief, layers.Style = MapStyleOf(params), layers.Towns = &towns;
+  SavePictureFile(picture, FileName, nullptr, &layers);
 }
 
 void TfrmMain::SavePictureClick() {
-  const auto name = dialogs_->SavePicture();
-  if (!name) return;
+  const auto choice = dialogs_->SavePicture();
+  if (!choice) return;
   RenderMap();
-  const std::string file = AddDefaultExt(ToFileName(*name), ToFileName(PictureExt));
-  if (IsSvgFileName(file)) {
-    // A drawing is made from the map's layers, which the view does not keep: the same map once
-    // more, keeping them.
-    const TMapParameters params = Parameters();
-    TPicture picture, relief;
-    TTownList towns;
-    RenderMapParameters(picture, params, &towns, {.Relief = &relief});
-    TMapLayers layers;
-    layers.Relief = &relief, layers.Style = MapStyleOf(params), layers.Towns = &towns;
-    SavePictureFile(picture, file, nullptr, &layers);
-    return;
+  const std::string name = ToFileName(choice->Name);
+  switch (choice->Kind) {
+    case TSaveKind::Picture:
+      // PNG when the name ends in ".png", BMP otherwise, as the command line writes them.
+      if (const auto refusal = PictureNameRefusal(name)) throw TError(*refusal);
+      SavePicture(AddDefaultExt(name, ToFileName(PictureExt)));
+      break;
+    case TSaveKind::Heightmap: {
+      // The heights of the render just shown: the same parameters give the same field.
+      const auto format = HeightmapFormatOf(name);
+      if (!format) throw TError("Cannot write a heightmap named \"" + name + "\".");
+      TPicture picture;
+      THeightField heights;
+      TRenderExtras extras;
+      extras.Heights = &heights;
+      extras.Team = &team_;
+      RenderMapParameters(picture, Parameters(), nullptr, extras);
+      SaveHeightmapFile(heights, *format, name);
+      break;
+    }
+    case TSaveKind::TownsJson: {
+      TPicture picture;
+      TTownList towns;
+      RenderMapParameters(picture, Parameters(), &towns, {.Team = &team_});
+      SaveTownsJson(name, picture.Width(), picture.Height(), towns);
+      break;
+    }
   }
-  // PNG when the name ends in ".png", BMP otherwise, as the command line writes them.
-  SavePictureFile(iMap->Picture(), file);
 }
 
 void TfrmMain::LoadPresetClick() {
@@ -582,7 +979,9 @@ void TfrmMain::AboutClick() {
 }
 
 void TfrmMain::ExitClick() {
-  QApplication::quit();
+  // As the close box does: what the window keeps is kept, and the last window closed ends the
+  // program.
+  close();
 }
 
 }  // namespace hillograph

@@ -5,17 +5,22 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "parameters/MapParameters.h"
 #include "synthesis/parallel/WorkerTeam.h"
 #include "ui/Dialogs.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QScrollArea;
+class QSettings;
 class QTabWidget;
+class QUndoStack;
 
 namespace hillograph {
 
@@ -35,11 +40,24 @@ class TfrmMain : public QWidget {
   // Renders the map from the controls into iMap and shows it, with the busy pointer and
   // "Rendering..." meanwhile. RandSeed, the pointer and the status text are restored on every exit.
   void RenderMap();
+  // Both name the file in the title and put it first among the recent presets. A load is one
+  // step to undo.
   void LoadPreset(const QString& FileName);
   void SavePreset(const QString& FileName);
+  // The start-up values in every control, as one step to undo, rendering once.
+  void ResetToStartUpValues();
 
   // The parameters as the controls hold them now.
   TMapParameters Parameters() const;
+
+  // Restores the values, the geometry, the dialogs' last files and the recent presets kept in
+  // Settings, and keeps them there again when the window closes. A remembered file that has gone
+  // is dropped with a word in the status line. Without this call the window neither reads nor
+  // keeps anything.
+  void RememberIn(std::unique_ptr<QSettings> Settings);
+  void KeepSettings();
+  // Most recent first, at most MaxRecentPresets.
+  const QStringList& RecentPresets() const { return recentPresets_; }
 
   // The controls, public so that tests and benchmarks can reach them as a user does.
   QWidget* ControlPanel;
@@ -79,7 +97,16 @@ class TfrmMain : public QWidget {
   TNumberEdit* neShadows;
   QScrollArea* MapArea;
   TMapView* iMap;
-  QLabel* pStatus;
+  QWidget* StatusBar;
+  QLabel* pStatus;  // messages
+  QLabel* ZoomLabel;
+  QLabel* SizeLabel;
+  QLabel* RenderTimeLabel;
+  QUndoStack* UndoStack;
+  QAction* UndoAction;
+  QAction* RedoAction;
+  QAction* ResetAction;
+  QMenu* RecentMenu;
 
  signals:
   // After every render that completed, with the new picture shown.
@@ -89,12 +116,20 @@ class TfrmMain : public QWidget {
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  class TParametersStep;
+
   void BuildPanel();
   void BuildParametersPage();
   void BuildStylePage();
+  void BuildStatusBar();
+  void AddActions();
   void SetTabOrder();
+  // Large enough for the map at its start-up size, within the screen's available area.
+  QSize OpeningSize() const;
   // F5, Ctrl+O, Ctrl+S, Ctrl+Shift+S press their buttons; Ctrl+C copies the picture and
   // Ctrl+Shift+C the map's link; Ctrl+0 fits the map into the view and Ctrl+1 shows it one pixel
   // per pixel.
@@ -108,6 +143,21 @@ class TfrmMain : public QWidget {
   TAdjustLabel* MakeAdjustLabel(QWidget* page, const char* name, const QString& caption, QPoint at,
                                 TNumberEdit* attached);
 
+  // Sets every control from P without a render in between; renders once at the end when
+  // automatic refresh is ticked then. WithAutoRefresh: the box is set from P too; AsStep: the
+  // change is one step to undo.
+  void ShowParameters(const TMapParameters& P, bool WithAutoRefresh, bool AsStep);
+  // After a change of the controls: one step to undo, merged into the open step of the same field.
+  void RecordStep();
+  // The next change starts a step of its own.
+  void CloseStep() { openField_ = NoField; }
+  void ShowStale();
+  void ShowMessage(const QString& Message);
+  void SetPresetFile(const QString& FileName);
+  void AddRecentPreset(const QString& FileName);
+  void ShowRecentMenu();
+  void DropGoneFiles();
+
   void FormCreate();
   void FormShow();
   void RefreshClick();
@@ -115,17 +165,31 @@ class TfrmMain : public QWidget {
   void btnNewRandSeedClick();
   void btnBrowseTownDBClick();
   void ShapeMouseDown(TColorSwatch* Sender);
+  // The picture shown, or for a drawing the map rendered once more with its layers.
+  void SavePicture(const std::string& FileName);
   void SavePictureClick();
   void LoadPresetClick();
   void SavePresetClick();
   void AboutClick();
   void ExitClick();
 
+  static constexpr int NoField = -1;
+
   std::unique_ptr<TDialogs> dialogs_;
-  bool centred_ = false;
+  std::unique_ptr<QSettings> settings_;
+  bool placed_ = false;
+  TMapParameters committed_;  // as the last step to undo left them
+  bool recording_ = true;
+  int openField_ = NoField;
+  std::optional<TMapParameters> shown_;  // what the map on screen was rendered from
+  QString presetFile_;
+  QString notice_;  // for the status line, after the next render
+  QStringList recentPresets_;
   // Renders share it for the window's life; its helpers sleep while the window waits.
   TWorkerTeam team_{AvailableProcessors(), ShortTeamSpin};
 };
+
+inline constexpr int MaxRecentPresets = 8;
 
 // The program's one main window, while it exists.
 extern TfrmMain* frmMain;

@@ -1,6 +1,7 @@
 #include "ui/MapView.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -15,8 +16,12 @@ constexpr QSize EmptyViewSize(105, 81);
 }  // namespace
 
 TMapView::TMapView(QWidget* parent) : QWidget(parent) {
-  setCursor(Qt::CrossCursor);
+  setCursor(Qt::OpenHandCursor);
   resize(EmptyViewSize);
+}
+
+double TMapView::Scale() const {
+  return zoom_ / devicePixelRatioF();
 }
 
 void TMapView::SetPicture(TPicture&& Picture) {
@@ -26,22 +31,25 @@ void TMapView::SetPicture(TPicture&& Picture) {
 }
 
 void TMapView::SetZoom(double Zoom) {
+  const double before = zoom_;
   zoom_ = std::clamp(Zoom, MinZoom, MaxZoom);
   if (size() != ShownSize()) resize(ShownSize());
   update();
+  if (zoom_ != before) emit ZoomChanged(zoom_);
 }
 
 void TMapView::FitInto(QSize Area) {
   if (picture_.Width() == 0 || picture_.Height() == 0 || Area.isEmpty()) return;
-  SetZoom(std::min(static_cast<double>(Area.width()) / picture_.Width(),
-                   static_cast<double>(Area.height()) / picture_.Height()));
+  const double ratio = devicePixelRatioF();
+  SetZoom(
+      std::min(Area.width() * ratio / picture_.Width(), Area.height() * ratio / picture_.Height()));
 }
 
 QSize TMapView::ShownSize() const {
   if (picture_.Width() == 0 || picture_.Height() == 0) return EmptyViewSize;
   // Rounded down, so that a fitted picture never needs a scroll bar.
-  return {std::max(1, static_cast<int>(picture_.Width() * zoom_)),
-          std::max(1, static_cast<int>(picture_.Height() * zoom_))};
+  return {std::max(1, static_cast<int>(picture_.Width() * Scale())),
+          std::max(1, static_cast<int>(picture_.Height() * Scale()))};
 }
 
 QSize TMapView::sizeHint() const {
@@ -54,16 +62,37 @@ void TMapView::paintEvent(QPaintEvent* event) {
   const QImage image(picture_.Bits(), picture_.Width(), picture_.Height(),
                      static_cast<qsizetype>(picture_.Stride()), QImage::Format_BGR888);
   QPainter painter(this);
-  if (zoom_ == 1.0) {
+  const double scale = Scale();
+  if (scale == 1.0) {
     painter.drawImage(event->rect(), image, event->rect());
     return;
   }
   // Enlarged pixels stay sharp squares; a reduced picture is smoothed rather than thinned out.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom_ < 1.0);
   const QRectF target(event->rect());
-  const QRectF source(target.x() / zoom_, target.y() / zoom_, target.width() / zoom_,
-                      target.height() / zoom_);
+  const QRectF source(target.x() / scale, target.y() / scale, target.width() / scale,
+                      target.height() / scale);
   painter.drawImage(target, image, source);
+}
+
+void TMapView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  dragFrom_ = event->globalPosition().toPoint();
+  setCursor(Qt::ClosedHandCursor);
+}
+
+void TMapView::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragFrom_) return QWidget::mouseMoveEvent(event);
+  // The map follows the pointer: the area scrolls the other way.
+  const QPoint at = event->globalPosition().toPoint();
+  emit ScrollBy(*dragFrom_ - at);
+  dragFrom_ = at;
+}
+
+void TMapView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+  dragFrom_.reset();
+  setCursor(Qt::OpenHandCursor);
 }
 
 void TMapView::wheelEvent(QWheelEvent* event) {

@@ -1,8 +1,10 @@
-// iMap: shows the map picture, one pixel per pixel unless zoomed, straight from the picture's
-// rows. Zoom changes only what is shown: the picture stays as the render made it.
+// iMap: shows the map picture, one map pixel per device pixel unless zoomed (also on a screen
+// scaled for high DPI), straight from the picture's rows. Zoom changes only what is shown: the
+// picture stays as the render made it. Dragging it with the left button pans the scroll area.
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "synthesis/raster/Picture.h"
 
@@ -26,7 +28,7 @@ class TMapView : public QWidget {
   double Zoom() const { return zoom_; }
   // Brought into MinZoom .. MaxZoom.
   void SetZoom(double Zoom);
-  // The largest zoom at which the whole picture fits into Area.
+  // The largest zoom at which the whole picture fits into Area (in the widget's own units).
   void FitInto(QSize Area);
 
   QSize sizeHint() const override;
@@ -35,17 +37,24 @@ class TMapView : public QWidget {
   // A zoom by the wheel moved the picture point under the pointer by Offset view pixels; the
   // scroll area scrolls by as much to keep it there.
   void ScrollBy(QPoint Offset);
+  void ZoomChanged(double Zoom);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   QSize ShownSize() const;
+  // Widget units per map pixel.
+  double Scale() const;
 
   TPicture picture_;
   double zoom_ = 1.0;
-  int wheelTurn_ = 0;  // angle delta not yet used by a whole notch
+  int wheelTurn_ = 0;               // angle delta not yet used by a whole notch
+  std::optional<QPoint> dragFrom_;  // the pointer on the screen while the left button pans
 };
 
 }  // namespace hillograph

@@ -53,12 +53,23 @@ TNumberEdit::TNumberEdit(QWidget* parent) : QLineEdit(parent) {
   // Typing must pass the key filter; an input method would commit text around it.
   setAttribute(Qt::WA_InputMethodEnabled, false);
   setText(QString::fromStdString(FormatNumberText(DefaultNumberEditValue)));
-  connect(this, &QLineEdit::textChanged, this, &TNumberEdit::Changed);
+  connect(this, &QLineEdit::textChanged, this, &TNumberEdit::TextChanged);
+}
+
+void TNumberEdit::TextChanged(const QString& Text) {
+  const auto number = ParseNumberText(Text.toStdString(), LocaleDecimalSeparator().toStdString());
+  if (number) lastNumber_ = *number;
+  setToolTip(number ? QString()
+                    : QStringLiteral("\"%1\" is not a number; the field keeps %2.")
+                          .arg(Text, QString::fromStdString(FormatNumberText(
+                                         Value(), LocaleDecimalSeparator().toStdString()))));
+  emit Changed();
+  if (!number) emit NotANumber(toolTip());
 }
 
 double TNumberEdit::Value() const {
-  return ClampValue(NumberTextValue(text().toStdString(), LocaleDecimalSeparator().toStdString()),
-                    range);
+  const auto number = ParseNumberText(text().toStdString(), LocaleDecimalSeparator().toStdString());
+  return ClampValue(number.value_or(lastNumber_), range);
 }
 
 void TNumberEdit::SetValue(double Value) {

@@ -1,5 +1,7 @@
-// A one-line field for one number, optionally held to a range. The text is the only store:
-// Value is parsed from it on every read and written back to it, formatted, on every write.
+// A one-line field for one number, optionally held to a range. Value is parsed from the text on
+// every read and written back to it, formatted, on every write; text that is not a number (pasted
+// letters, a lone sign, an empty field) reads as the last number the text held, and leaving the
+// field puts that number back.
 #pragma once
 
 #include <QLineEdit>
@@ -28,8 +30,8 @@ class TNumberEdit : public QLineEdit {
   double Max() const { return range.Max; }
   void SetMax(double Max) { range.Max = Max; }
 
-  // The text's number, clamped. Text that is not a number reads as 0 (then clamped), so every
-  // read gives a finite number within the range.
+  // The text's number, clamped; the last number the text held while it holds none, so every read
+  // gives a finite number within the range. The tooltip says why meanwhile.
   double Value() const;
   // Clamps, formats and sets the text, which emits Changed synchronously when the text really
   // changes; then repaints at once.
@@ -40,13 +42,18 @@ class TNumberEdit : public QLineEdit {
   void Changed();
   // The field has lost the focus and its text has been rewritten in normal form.
   void Exited();
+  // After the Changed of a text that is not a number: why the field keeps its number.
+  void NotANumber(const QString& Why);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  void TextChanged(const QString& Text);
+
   TNumberRange range = DefaultNumberEditRange;
+  double lastNumber_ = DefaultNumberEditValue;
 };
 
 }  // namespace hillograph

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QSignalBlocker>
 #include <QTextStream>
 
@@ -19,8 +20,12 @@ struct TParser {
   QCommandLineParser Parser;
   QCommandLineOption Help = Parser.addHelpOption();
   QCommandLineOption Version = Parser.addVersionOption();
+  QCommandLineOption Reset{QStringLiteral("reset"),
+                           QStringLiteral("Start from the start-up values and forget what earlier "
+                                          "runs kept: values, window, folders, recent presets.")};
 
   TParser() {
+    Parser.addOption(Reset);
     Parser.setApplicationDescription(QStringLiteral("Draws imaginary relief maps."));
     Parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A preset file (.hpf) to start with."),
@@ -48,6 +53,22 @@ std::optional<int> AnswerHelpOrVersion(const QStringList& Arguments, QTextStream
   return status;
 }
 
+std::optional<int> RefuseWithoutDisplay(const QStringList& Arguments,
+                                        const QProcessEnvironment& Environment, QTextStream& Err) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    if (!Environment.value(QString::fromLatin1(name)).isEmpty()) return std::nullopt;
+  }
+  for (const QString& argument : Arguments) {
+    if (argument == QStringLiteral("-platform") || argument == QStringLiteral("--platform")) {
+      return std::nullopt;
+    }
+  }
+  Err << "hillograph: the window needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set);"
+         " hillograph-render draws maps without one\n";
+  Err.flush();
+  return 1;
+}
+
 QString ReadStartUpFile(const QStringList& Arguments, QTextStream& Err) {
   TParser parser;
   // An unknown option does not stop the window: it is named and left aside.
@@ -60,6 +81,12 @@ QString ReadStartUpFile(const QStringList& Arguments, QTextStream& Err) {
     Err << "hillograph: one file at a time; ignored " << extra << "\n";
   Err.flush();
   return file;
+}
+
+bool ResetRequested(const QStringList& Arguments) {
+  TParser parser;
+  parser.Parser.parse(Arguments);
+  return parser.Parser.isSet(parser.Reset);
 }
 
 void LoadStartUpPreset(TfrmMain& Main, const QString& FileName) {

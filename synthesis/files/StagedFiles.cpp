@@ -1,5 +1,6 @@
 #include "synthesis/files/StagedFiles.h"
 
+#include <cerrno>
 #include <ctime>
 #include <map>
 #include <system_error>
@@ -116,6 +117,7 @@ struct TCommitRound {
   std::vector<TCommitFailure> Run() {
     Sync();
     Close();
+    CheckTargets();
     Rename();
     for (TStagedFiles* set : sets_)
       set->files_.clear();
@@ -160,6 +162,19 @@ struct TCommitRound {
       for (TStagedFile& file : sets_[s]->files_) {
         if (const int error = platform::Close(std::exchange(file.fd_, -1))) {
           Fail(s, file.target_, error);
+        }
+      }
+    }
+  }
+
+  // A folder standing where a file goes would refuse its rename half way through its map.
+  void CheckTargets() {
+    for (std::size_t s = 0; s < sets_.size(); ++s) {
+      for (const TStagedFile& file : sets_[s]->files_) {
+        platform::TFileStatus status;
+        if (platform::StatusOf(file.target_, status) == 0 &&
+            status.Kind == platform::TFileKind::Folder) {
+          Fail(s, file.target_, EISDIR);
         }
       }
     }

@@ -105,6 +105,10 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
       {"--size 0x5", 2, "sides 1 .. 16384"},
       {"--size 16385x1", 2, "sides 1 .. 16384"},
       {"--heightmap h.tif", 2, ".png, .r16, .raw or .pgm"},
+      // Every folder is checked before the first map.
+      {"--seeds 1..2 --heightmap " + folder.Path("gone") + "/{seed}.png", 1,
+       "The folder \"" + folder.Path("gone") + "\" for \"" + folder.Path("gone") +
+           "/1.png\" does not exist; nothing was rendered."},
       {"--label-scale 17", 2, "--label-scale"},
       {"--smooth-heightmap", 2, "--smooth-heightmap requires --heightmap"},
       {"--link Width=7 --preset " + notes, 2, "--preset excludes --link"},
@@ -124,6 +128,23 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
     EXPECT_EQ(run.err.back(), '\n');
     EXPECT_EQ(folder.Entries(), 3) << c.arguments;
   }
+}
+
+// A picture name of a kind the program does not write is a usage error; a town database that is
+// not there gives invented names, with a warning.
+TEST(RenderCommandTest, OutputNamesAndMissingTownDatabases) {
+  const testing::TTempFolder folder;
+  const auto jpeg = RunRenderProgram("-o " + folder.Path("m.jpg"));
+  EXPECT_EQ(jpeg.status, 2);
+  EXPECT_NE(jpeg.err.find("must end in .bmp, .png, .svg (or have no extension"), std::string::npos);
+  EXPECT_EQ(folder.Entries(), 0);
+  const auto run =
+      RunRenderProgram("--set Width=60 --set Height=40 --set TownDB=" + folder.Path("none.txt") +
+                       " -o " + folder.Path("m.bmp"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "hillograph-render: warning: Town database \"" + folder.Path("none.txt") +
+                         "\" not found: the towns have invented names.\n");
+  EXPECT_EQ(folder.Entries(), 1);
 }
 
 // Under the address sanitizer a failed allocation ends the program instead of throwing.
@@ -198,8 +219,9 @@ TEST(BatchTest, EqualsSingleRunsByteForByte) {
   }
 }
 
-// A map whose heightmap cannot be written replaces none of its files, in a single run and in a
-// batch, where the other seeds are written whole; both remove stale temporaries of their files.
+// A map whose heightmap cannot be written replaces none of its files, in a single run (its folder
+// is missing) and in a batch (a folder stands in its place), where the other seeds are written
+// whole; both remove stale temporaries of their files.
 TEST(BatchTest, AMapIsWrittenWholeOrNotAtAll) {
   const struct {
     const char* seeds;  // empty: a single run of seed 2
@@ -207,9 +229,11 @@ TEST(BatchTest, AMapIsWrittenWholeOrNotAtAll) {
   } cases[] = {{"", "2"}, {"--seeds 1..3 --jobs 2", "2"}};
   for (const auto& c : cases) {
     const testing::TTempFolder folder;
+    const bool batch = !std::string(c.seeds).empty();
     for (const char* dir : {"h1", "h3"})
-      std::filesystem::create_directory(folder.Dir() / dir);  // seed 2's folder is missing
-    const std::string seed = std::string(c.seeds).empty() ? "2" : "{seed}";
+      std::filesystem::create_directory(folder.Dir() / dir);
+    if (batch) std::filesystem::create_directories(folder.Dir() / "h2" / "h.r16");
+    const std::string seed = batch ? "{seed}" : "2";
     const std::string stale = folder.Write(".m1.png.hillograph-Ab12Cd.tmp", "left");
     std::filesystem::last_write_time(
         stale, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2));
@@ -226,11 +250,10 @@ TEST(BatchTest, AMapIsWrittenWholeOrNotAtAll) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     for (const char* ext : {".png", ".json", ".ini"})
       EXPECT_EQ(folder.Read(std::string("m2") + ext), "old") << c.seeds << ext;
-    const bool batch = !std::string(c.seeds).empty();
     for (const char* path : {"m1.png", "m1.json", "m1.ini", "h1/h.r16", "m3.png", "h3/h.r16"})
       EXPECT_EQ(std::filesystem::exists(folder.Dir() / path), batch) << c.seeds << path;
-    // The folder holds the two heightmap folders and the files of each map written.
-    EXPECT_EQ(folder.Entries(), batch ? 11 : 6) << c.seeds;
+    // The folder holds the heightmap folders and the files of each map written.
+    EXPECT_EQ(folder.Entries(), batch ? 12 : 6) << c.seeds;
   }
 }
 

@@ -16,9 +16,9 @@
 #include <tuple>
 #include <vector>
 
-#include "cli/TownsJson.h"
 #include "parameters/MapParameters.h"
 #include "parameters/RenderRequest.h"
+#include "parameters/TownsJson.h"
 #include "synthesis/raster/Png.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/PngReader.h"

@@ -1,15 +1,24 @@
 // The main window driven with real events under the offscreen platform: what each action renders,
 // which files it writes, what the dialogs ask, the keys, the zoom and the start-up file.
+#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCryptographicHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
+#include <QUndoStack>
 #include <cerrno>
 #include <filesystem>
 #include <memory>
@@ -39,8 +48,13 @@ class TUserDialogs : public TDialogs, public TSaveQuestions {
   QStringList Typed, Shown, Asked, Refused;
   bool Replace = false, Ask = true;
   QList<std::optional<TColor>> Colors;
+  TSaveType PictureType = PictureSaveTypes[0];  // the file type chosen in the picture dialog
 
-  std::optional<QString> SavePicture() override { return Save("SavePicture", PictureExt); }
+  std::optional<TSaveChoice> SavePicture() override {
+    const auto name = Save("SavePicture", PictureType.DefaultExt, PictureType.Kind);
+    if (!name) return std::nullopt;
+    return TSaveChoice{*name, PictureType.Kind};
+  }
   std::optional<QString> SavePreset() override { return Save("SavePreset", PresetExt); }
   std::optional<QString> OpenPreset() override { return Save("OpenPreset", {}); }
   std::optional<QString> OpenTownDB() override { return Save("OpenTownDB", {}); }
@@ -51,11 +65,12 @@ class TUserDialogs : public TDialogs, public TSaveQuestions {
   void RefuseName(const QString& Message) override { Refused << Message; }
 
  private:
-  std::optional<QString> Save(const QString& dialog, const QString& ext) {
+  std::optional<QString> Save(const QString& dialog, const QString& ext,
+                              std::optional<TSaveKind> kind = std::nullopt) {
     Shown << dialog;
     while (!Typed.isEmpty()) {
       if (!Ask || ext.isEmpty()) return Typed.takeFirst();
-      if (const auto name = AcceptSaveName(Typed.takeFirst(), ext, *this)) return name;
+      if (const auto name = AcceptSaveName(Typed.takeFirst(), ext, *this, kind)) return name;
     }
     return std::nullopt;
   }
@@ -136,16 +151,6 @@ class MainTest : public QObject {
     QCOMPARE(EncodeBmp(window_->iMap->Picture()), Rendered(window_->Parameters()));
   }
 
-  void swatchPressesWithAnyButtonOpenTheColourDialog() {
-    dialogs_->Colors = {RGB(1, 2, 3), std::nullopt};
-    QTest::mouseClick(window_->sGrid, Qt::RightButton);
-    QTest::mouseClick(window_->sGrid, Qt::LeftButton);       // cancelled: nothing
-    const QImage swatch = window_->sGrid->grab().toImage();  // the colour in a black outline
-    QCOMPARE(swatch.pixelColor(0, 0), QColor(Qt::black));
-    QCOMPARE(swatch.pixelColor(swatch.rect().center()), QColor(1, 2, 3));
-    QCOMPARE(renders_->count(), 1);
-  }
-
   void presetsLoadRenderingOnceAndSaveWithTheExtension() {
     TMapParameters saved;
     saved.Width = 120;
@@ -195,8 +200,8 @@ class MainTest : public QObject {
     for (const QWidget* w : window_->findChildren<QWidget*>()) {
       const QWidget* parent = w->parentWidget();
       if (w->objectName().isEmpty() || parent->inherits("QStackedWidget") ||
-          parent->inherits("QTabBar")) {
-        continue;  // unnamed, or placed by the page control
+          parent->inherits("QTabBar") || parent == window_->StatusBar) {
+        continue;  // unnamed, placed by the page control, or as wide as the text it shows now
       }
       const QRect r = qobject_cast<const QLabel*>(w) ? QRect(w->pos(), QSize()) : w->geometry();
       places += QStringLiteral("%1 %2 %3 %4 %5\n")
@@ -208,7 +213,13 @@ class MainTest : public QObject {
                     .toUtf8();
     }
     QCOMPARE(QCryptographicHash::hash(places, QCryptographicHash::Sha256).toHex().left(16),
-             QByteArray("658317c6fc9081f6"));
+             QByteArray("a63a6a8f875ae869"));  // the map area opened at 640 x 480 inside
+    // Centred, and the map area takes all the window gains.
+    const QRect screen = window_->screen()->availableGeometry();
+    QVERIFY((window_->frameGeometry().center() - screen.center()).manhattanLength() <= 8);
+    const QSize area = window_->MapArea->size();
+    window_->resize(window_->size() + QSize(200, 100));
+    QCOMPARE(window_->MapArea->size(), area + QSize(200, 100));
     window_->resize(100, 100);
     const QWidget* shown[] = {window_->Pages, window_->LoadPresetButton, window_->cbAutoRefresh};
     for (const QWidget* w : shown)
@@ -303,6 +314,18 @@ class MainTest : public QObject {
     Wheel(view, {0, 0}, -120 * 30, Qt::ControlModifier);
     Wheel(view, {0, 0}, 120);  // without Ctrl the area scrolls, the zoom stays
     QCOMPARE(view->Zoom(), MinZoom);
+    view->SetZoom(2);  // each map pixel a square of four, also in a part painted alone
+    const QImage doubled = Shown(view->Picture()).scaled(200, 80);
+    QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB32), doubled);
+    QCOMPARE(view->grab({10, 6, 40, 20}).toImage().convertToFormat(QImage::Format_RGB32),
+             doubled.copy(10, 6, 40, 20));
+    // Half notches add up; the point under the pointer stays there.
+    QSignalSpy scrolled(view, &TMapView::ScrollBy);
+    for (int turn = 0; turn < 3; ++turn)
+      Wheel(view, {30, 20}, 60, Qt::ControlModifier);
+    QCOMPARE(view->Zoom(), 2 * WheelZoomStep);
+    QCOMPARE(scrolled.size(), 1);
+    QCOMPARE(scrolled[0][0].toPoint(), QPoint(8, 5));  // (30, 20) x 1.25, less (30, 20)
     QCOMPARE(renders_->count(), 0);
   }
 
@@ -326,7 +349,9 @@ class MainTest : public QObject {
     arguments.prepend("hillograph");
     QTextStream ignored(stderr);
     const QString file = ReadStartUpFile(arguments, ignored);
+    RandSeed = 7;
     TfrmMain window;
+    QVERIFY(RandSeed != 7);  // the seed sequence starts from the clock
     std::vector<std::string> renders;
     connect(&window, &TfrmMain::Rendered,
             [&] { renders.push_back(EncodeBmp(window.iMap->Picture())); });
@@ -339,12 +364,206 @@ class MainTest : public QObject {
                           contents.isEmpty() ? TMapParameters{} : ReadPreset(file.toStdString()))});
     QCOMPARE(window.cbAutoRefresh->isChecked(), !contents.endsWith("0"));
   }
+
+  // Only without DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM and -platform: one line, status 1.
+  void withoutADisplayOneLineAndStatusOne() {
+    for (const QString given : {"", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "-platform"}) {
+      QProcessEnvironment environment;
+      QStringList arguments{"hillograph"};
+      if (given.startsWith('-')) arguments << given << "offscreen";
+      if (!given.isEmpty() && !given.startsWith('-')) environment.insert(given, "x");
+      QString said;
+      QTextStream err(&said);
+      QCOMPARE(RefuseWithoutDisplay(arguments, environment, err),
+               given.isEmpty() ? std::optional(1) : std::nullopt);
+      QCOMPARE(said.count('\n'), int(given.isEmpty()));
+    }
+    QVERIFY(ResetRequested({"hillograph", "--reset"}) && !ResetRequested({"hillograph", "a.hpf"}));
+  }
+
+  // One step for each whole change: typing into a field, a drag, a preset load, a reset.
+  void undoAndRedoWalkBackWholeChanges() {
+    TMapParameters preset;
+    preset.Width = 60;
+    preset.Height = 50;
+    WritePreset(Path("a.hpf").toStdString(), preset);
+    window_->UndoStack->clear();
+    window_->neWidth->setFocus();
+    window_->neWidth->selectAll();
+    QTest::keyClicks(window_->neWidth, QStringLiteral("120"));
+    TPointer pointer;
+    pointer.Press(window_->WaterLabel, {10, 5});
+    pointer.Move(window_->WaterLabel, {13, 5});
+    pointer.Move(window_->WaterLabel, {15, 5});
+    pointer.Release(window_->WaterLabel, {15, 5});
+    dialogs_->Typed = {Path("a.hpf")};
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
+    window_->ResetAction->trigger();
+    QCOMPARE(window_->UndoStack->count(), 4);
+    window_->RefreshButton->setFocus();
+    renders_->clear();
+    const auto state = [this] {
+      return QPair(window_->neWidth->Value(), window_->neWaterAmount->Value());
+    };
+    const QPair<double, double> undone[] = {{60, 150}, {120, 155}, {120, 150}, {90, 150}};
+    for (const auto& expected : undone) {
+      QTest::keySequence(window_.get(), QKeySequence("Ctrl+Z"));
+      QCOMPARE(state(), expected);
+    }
+    QTest::keySequence(window_.get(), QKeySequence("Ctrl+Shift+Z"));
+    QCOMPARE(state(), QPair(120.0, 150.0));
+    QCOMPARE(renders_->count(), 5);  // each step renders once
+    QCOMPARE(EncodeBmp(window_->iMap->Picture()), Rendered(window_->Parameters()));
+    // Inside a text field the keys are the field's own.
+    window_->neWidth->setFocus();
+    QTest::keyClick(window_->neWidth, Qt::Key_End);
+    QTest::keyClicks(window_->neWidth, QStringLiteral("1"));
+    QTest::keySequence(window_->neWidth, QKeySequence("Ctrl+Z"));
+    QCOMPARE(window_->neWidth->text(), "120");
+    QCOMPARE(window_->neWaterAmount->Value(), 150.0);
+  }
+
+  // Values, the window's place, the dialogs' last files and the recent presets outlive the
+  // window; what has gone since is dropped with a word.
+  void settingsOutliveTheWindow() {
+    for (const char* name : {"a.hpf", "b.hpf"})
+      WritePreset(Path(name).toStdString(), {});
+    const QString kept = Path("kept.ini");
+    window_->RememberIn(std::make_unique<QSettings>(kept, QSettings::IniFormat));
+    dialogs_->Typed = {Path("a.hpf"), Path("b.hpf")};
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
+    QCOMPARE(window_->RecentPresets(), (QStringList{Path("b.hpf"), Path("a.hpf")}));
+    window_->sHill->SetBrushColor(RGB(1, 2, 3));
+    dialogs_->LastNames[PictureDialog] = Path("pictures/m.png");
+    dialogs_->LastNames[TownDBDialog] = Path("t.txt");
+    window_->setGeometry(40, 50, 700, 650);
+    window_->close();
+    std::filesystem::remove(Path("b.hpf").toStdString());
+    auto dialogs = std::make_unique<TUserDialogs>();
+    TUserDialogs& again = *dialogs;
+    TfrmMain next(std::move(dialogs));
+    next.RememberIn(std::make_unique<QSettings>(kept, QSettings::IniFormat));
+    QCOMPARE(next.Parameters(), window_->Parameters());
+    QCOMPARE(next.geometry(), QRect(40, 50, 700, 650));
+    QCOMPARE(next.RecentPresets(), QStringList{Path("a.hpf")});
+    QCOMPARE(again.LastNames[TownDBDialog], Path("t.txt"));
+    QCOMPARE(again.LastNames[PictureDialog], QString());  // its folder never existed
+    next.show();                                          // the word stays after the first render
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
+    QCOMPARE(next.pStatus->text(),
+             "Gone since the last run, and forgotten: b.hpf, " + Path("pictures"));
+  }
+
+  // The status line, the stale map on the refresh button, the preset in the title, the map
+  // dragged.
+  void theWindowSaysWhatItShows() {
+    QCOMPARE(window_->SizeLabel->text(), "90 × 70");
+    QVERIFY(QRegularExpression("^\\d+ ms$").match(window_->RenderTimeLabel->text()).hasMatch());
+    Wheel(window_->iMap, {0, 0}, 120, Qt::ControlModifier);
+    QCOMPARE(window_->ZoomLabel->text(), "125 %");
+    window_->cbAutoRefresh->setChecked(false);
+    window_->neWaterAmount->SetValue(99);
+    QVERIFY(window_->RefreshButton->font().bold() && !window_->RefreshButton->toolTip().isEmpty());
+    window_->neWaterAmount->SetValue(150);  // back to what the map shows
+    QVERIFY(!window_->RefreshButton->font().bold());
+    window_->eTownDB->setText(Path("none.txt"));
+    QTest::mouseClick(window_->RefreshButton, Qt::LeftButton);
+    QVERIFY(!window_->RefreshButton->font().bold());
+    QCOMPARE(window_->pStatus->text(), "Town database \"" + Path("none.txt") +
+                                           "\" not found: the towns have invented names.");
+    window_->neWidth->setFocus();
+    window_->neWidth->selectAll();
+    window_->neWidth->insert("abc");
+    QCOMPARE(window_->pStatus->text(), "\"abc\" is not a number; the field keeps 90.");
+    QCOMPARE(window_->neWidth->toolTip(), window_->pStatus->text());
+    QTest::keyClick(window_->neWidth, Qt::Key_Tab);  // and leaving it puts the number back
+    QCOMPARE(window_->neWidth->text(), "90");
+    WritePreset(Path("a.hpf").toStdString(), {});
+    dialogs_->Typed = {Path("a.hpf")};
+    QTest::mouseClick(window_->LoadPresetButton, Qt::LeftButton);
+    QCOMPARE(window_->windowTitle(), "a.hpf - Brackmoor Hillograph");
+    window_->ResetAction->trigger();
+    QCOMPARE(window_->windowTitle(), "Brackmoor Hillograph");
+    window_->resize(600, 400);  // the 640 x 480 map in a smaller area
+    Wheel(window_->iMap, {0, 0}, -120, Qt::ControlModifier);
+    QApplication::processEvents();
+    TPointer pointer;
+    QWidget* area = window_->MapArea->viewport();  // the map moves under the pointer
+    pointer.Press(area, {200, 100});
+    pointer.Move(area, {150, 70});
+    pointer.Release(area, {150, 70});
+    QCOMPARE(window_->MapArea->horizontalScrollBar()->value(), 50);
+    QCOMPARE(window_->MapArea->verticalScrollBar()->value(), 30);
+  }
+
+  // Tab goes through the controls as they read; a swatch opens its dialog on Space or Enter and
+  // names its colour.
+  void keysReachEveryControlInReadingOrder() {
+    const auto walk = [this](QWidget* from, int steps) {
+      QStringList names;
+      from->setFocus();
+      for (int i = 0; i < steps; ++i) {
+        names << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      return names;
+    };
+    const QString buttons =
+        "cbAutoRefresh RefreshButton LoadPresetButton SavePresetButton "
+        "SavePictureButton AboutButton ExitButton";
+    QCOMPARE(walk(window_->neWidth, 16).join(' '),
+             "neWidth neHeight neRandSeed btnNewRandSeed neDiversity neWaterAmount neTownAmount "
+             "eTownDB btnBrowseTownDB " +
+                 buttons);
+    window_->Pages->setCurrentWidget(window_->StylePage);
+    QCOMPARE(walk(window_->sLandBorder, 17).join(' '),
+             "sLandBorder sSeaMax neGridSize sMapFrame sPlain neShadows sGrid sHill sSeaMin "
+             "sMountain " +
+                 buttons);
+    dialogs_->Colors = {RGB(0x12, 0xAB, 0xEF), std::nullopt, RGB(1, 2, 3)};
+    QCOMPARE(window_->sGrid->toolTip(), "#2050A0");
+    QTest::keyClick(window_->sGrid, Qt::Key_Space);
+    QCOMPARE(window_->sGrid->toolTip(), "#12ABEF");
+    QTest::keyClick(window_->sGrid, Qt::Key_Return);         // cancelled; no press of Refresh!
+    QTest::mouseClick(window_->sGrid, Qt::RightButton);      // any button opens it
+    const QImage swatch = window_->sGrid->grab().toImage();  // the colour in a black outline
+    QCOMPARE(swatch.pixelColor(0, 0), QColor(Qt::black));
+    QCOMPARE(swatch.pixelColor(swatch.rect().center()), QColor(1, 2, 3));
+    QCOMPARE(renders_->count(), 2);
+  }
+
+  // Beside the picture, the heightmap and the towns of the map shown, byte for byte as the
+  // command line writes them; a picture name of another kind is refused.
+  void savesTheHeightmapAndTheTownsAsTheCommandLineDoes() {
+    dialogs_->Typed = {Path("m.jpg"), Path("m")};
+    QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
+    QCOMPARE(dialogs_->Refused, QStringList{"Cannot write a picture named \"" + Path("m.jpg") +
+                                            "\": its name must end in .bmp, .png, .svg (or have no "
+                                            "extension, for a BMP)."});
+    QVERIFY(QFileInfo::exists(Path("m.bmp")) && !QFileInfo::exists(Path("m.jpg")));
+    for (const int type : {3, 4, 5, 6}) {  // PNG, raw and PGM heightmaps, towns
+      dialogs_->PictureType = PictureSaveTypes[static_cast<std::size_t>(type)];
+      dialogs_->Typed = {Path("w")};
+      QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
+    }
+    QProcess render;
+    render.start(HILLOGRAPH_RENDER_PROGRAM,
+                 {"--set", "Width=90", "--set", "Height=70", "-o", Path("c.bmp"), "--heightmap",
+                  Path("c.png"), "--towns-json", Path("c.json")});
+    QVERIFY(render.waitForFinished() && render.exitCode() == 0);
+    QCOMPARE(dir_->Read("w.png"), dir_->Read("c.png"));
+    QCOMPARE(dir_->Read("w.json"), dir_->Read("c.json"));
+    QCOMPARE(dir_->Read("m.bmp"), dir_->Read("c.bmp"));
+    QCOMPARE(dir_->Read("w.pgm").substr(0, 2), "P5");
+  }
 };
 
 }  // namespace hillograph
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  QStandardPaths::setTestModeEnabled(true);  // never a developer's own settings
   hillograph::TApplication app(argc, argv);
   hillograph::MainTest test;
   return QTest::qExec(&test, argc, argv);

@@ -68,7 +68,8 @@ class TWidgetsTest : public QObject {
         {false, "640", 1000, "640", "640"},  // unchanged: no Changed
         {false, "", 1000, "", "1"},
         {false, "12a b.5e3", 0, "12.53", "12.53"},
-        {false, "1+-..2-", 0, "1+-..2-", "0"},  // signs and separators anywhere, more than once
+        {false, "1+-..2-", 0, "1+-..2-", "1"},  // signs and separators anywhere, more than once;
+                                                // no number: the last one stays
         {false, "1/2*3=%4_\u00BD\u00E9", 0, "1234", "1234"},
         {true, "1.5,2", 0, "15,2", "15,2"},
     };
@@ -196,9 +197,9 @@ class TWidgetsTest : public QObject {
       QCOMPARE(link->size(),
                QSize(metrics.horizontalAdvance(link->Caption()) + 2, metrics.height() + 2));
     }
-    QTest::keyClick(frmAbout.RefreshButton, Qt::Key_Tab);
-    QCOMPARE(frmAbout.focusWidget(), frmAbout.RefreshButton);  // the only tab stop
-    QTest::keyClick(frmAbout.RefreshButton, Qt::Key_Escape);
+    QTest::keyClick(frmAbout.CloseButton, Qt::Key_Tab);
+    QCOMPARE(frmAbout.focusWidget(), frmAbout.CloseButton);  // the only tab stop
+    QTest::keyClick(frmAbout.CloseButton, Qt::Key_Escape);
     QVERIFY(frmAbout.isVisible());
     TPointer pointer;
     pointer.Press(link, {2, 2});
@@ -208,7 +209,7 @@ class TWidgetsTest : public QObject {
       pointer.Release(clicked, {2, 2});
     }
     QCOMPARE(browser.Opened, (QList<QUrl>{QUrl(HomepageAddress), QUrl(DonationAddress())}));
-    QTest::keyClick(frmAbout.RefreshButton, Qt::Key_Return);
+    QTest::keyClick(frmAbout.CloseButton, Qt::Key_Return);
     QVERIFY(!frmAbout.isVisible());
     QCOMPARE(frmAbout.result(), QDialog::Accepted);
   }

@@ -13,11 +13,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/TownsJson.h"
 #include "parameters/LinkText.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
 #include "parameters/RenderRequest.h"
+#include "parameters/TownsJson.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/raster/Bmp.h"
 #include "synthesis/raster/Heightmap.h"

@@ -1,4 +1,4 @@
-#include "cli/TownsJson.h"
+#include "parameters/TownsJson.h"
 
 #include <nlohmann/json.hpp>
 #include <system_error>
