@@ -1,21 +1,27 @@
 #include "cli/RenderCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/AvailableMemory.h"
 #include "cli/Batch.h"
+#include "cli/JobMemory.h"
 #include "cli/MapJob.h"
 #include "cli/OptionValues.h"
 #include "cli/ProgressLine.h"
+#include "cli/Shard.h"
 #include "cli/TerminalText.h"
 #include "parameters/MapParameters.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
 #include "parameters/Settings.h"
+#include "synthesis/Generator.h"
 #include "synthesis/RenderExtras.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/files/PictureFile.h"
@@ -40,6 +46,8 @@ struct TRenderOptions {
   std::string Seeds;
   int Jobs = 0;
   bool Quiet = false;
+  // Batches that resume, record what they made and spread over machines.
+  std::string Shard;
 };
 
 std::string KeyList() {
@@ -87,6 +95,11 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
       ->type_name("N")
       ->check(CLI::Range(1, MaxJobs).description(""));
   app.add_flag("-q,--quiet", options.Quiet, "No progress line");
+  // Batches that resume, record what they made and spread over machines.
+  app.add_option("--shard", options.Shard,
+                 "Make only the K-th of N interleaved shares of --seeds (K from 0); auto/N takes K "
+                 "from SLURM_ARRAY_TASK_ID or JOB_COMPLETION_INDEX")
+      ->type_name("K/N");
   app.set_version_flag("--version", std::string(ProgramName) + " " + HILLOGRAPH_VERSION);
 }
 
@@ -102,8 +115,12 @@ void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
   if (app.count("--heightmap") > 0 && !HeightmapFormatOf(options.Heightmap)) {
     throw TError("--heightmap: \"" + options.Heightmap + "\" must end in .png, .r16, .raw or .pgm");
   }
+  if (app.count("--shard") > 0 && app.count("--seeds") == 0) {
+    throw TError("--shard: only a batch (--seeds) has shares");
+  }
   if (app.count("--seeds") == 0) return;
   TSeedList::Parse(options.Seeds);
+  if (app.count("--shard") > 0) ParseShard(options.Shard);
   const std::pair<const char*, const std::string*> names[] = {
       {"--output", &options.Output},
       {"--heightmap", &options.Heightmap},
@@ -118,9 +135,31 @@ void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
   }
 }
 
-// One job per processor the process may run on.
-int DefaultJobs() {
-  return std::min(static_cast<int>(AvailableProcessors()), MaxJobs);
+// One job per processor the process may run on, as many as fit in memory.
+int DefaultJobs(std::uint64_t mapPeak, std::optional<std::uint64_t> available) {
+  return JobsThatFit(std::min(static_cast<int>(AvailableProcessors()), MaxJobs), mapPeak,
+                     available);
+}
+
+std::uint64_t JobMapPeak(const TMapJob& job) {
+  const auto side = [](double v) { return std::clamp(RoundHalfEven(v), 1, MaxMapSide); };
+  return MapPeakBytes(side(job.Params.Width), side(job.Params.Height),
+                      {.PngPicture = HasExtension(job.Picture, ".png"),
+                       .PngHeightmap = job.Heightmap && HasExtension(*job.Heightmap, ".png")});
+}
+
+std::string GiB(std::uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1 << 30));
+  return text;
+}
+
+// The batch's seeds: all of --seeds, or the share --shard picks.
+TSeedList BatchSeeds(const CLI::App& app, const TRenderOptions& options) {
+  TSeedList seeds = TSeedList::Parse(options.Seeds);
+  if (app.count("--shard") == 0) return seeds;
+  const TShard shard = ParseShard(options.Shard);
+  return seeds.Share(shard.Index, shard.Count);
 }
 
 }  // namespace
@@ -170,9 +209,18 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     job.TownsJson = Given(app, "--towns-json", options.TownsJson);
     job.SavePreset = Given(app, "--save-preset", options.SavePreset);
     if (app.count("--seeds") > 0) {
-      const int jobs = app.count("--jobs") > 0 ? options.Jobs : DefaultJobs();
-      const std::size_t failed =
-          RunBatch(job, TSeedList::Parse(options.Seeds), jobs, line, ProgramName);
+      const std::uint64_t mapPeak = JobMapPeak(job);
+      const std::optional<std::uint64_t> available = AvailableMemory();
+      int jobs = DefaultJobs(mapPeak, available);
+      if (app.count("--jobs") > 0) {
+        jobs = options.Jobs;
+        if (JobsThatFit(jobs, mapPeak, available) < jobs) {
+          line.Message(std::string(ProgramName) + ": warning: --jobs " + std::to_string(jobs) +
+                       " needs about " + GiB(mapPeak * static_cast<std::uint64_t>(jobs)) +
+                       ", more than 75% of the " + GiB(*available) + " available");
+        }
+      }
+      const std::size_t failed = RunBatch(job, BatchSeeds(app, options), jobs, line, ProgramName);
       return failed == 0 ? ExitSuccess : ExitFailure;
     }
     TMapScratch scratch;
