@@ -16,6 +16,7 @@
 #include "cli/OptionValues.h"
 #include "cli/ProgressLine.h"
 #include "cli/Shard.h"
+#include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
 #include "parameters/MapParameters.h"
 #include "parameters/Preset.h"
@@ -223,8 +224,15 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
       const std::size_t failed = RunBatch(job, BatchSeeds(app, options), jobs, line, ProgramName);
       return failed == 0 ? ExitSuccess : ExitFailure;
     }
+    // Stopped by a signal, the render leaves its target as it was and its temporaries removed.
+    const TStopSignals stop;
+    TStopCheck check(&line);
     TMapScratch scratch;
-    RunMapJob(job, scratch, true, &line);
+    RunMapJob(job, scratch, true, &check);
+    if (const int signal = TStopSignals::Received()) return SignalExitBase + signal;
+  } catch (const TStopped& e) {
+    line.Clear();
+    return SignalExitBase + e.Signal;
   } catch (const std::exception& e) {
     line.Clear();
     Err << ProgramName << ": " << Escaped(MessageOf(e)) << "\n";

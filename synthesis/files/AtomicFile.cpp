@@ -128,6 +128,7 @@ TAtomicFile::TAtomicFile(const std::string& Target) {
     std::string name = prefix_ + RandomSuffix() + std::string(TemporaryEnd);
     fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, NewFileMode);
     if (fd_ >= 0) {
+      live_ = TLiveTemporary(name);
       temporary_ = std::move(name);
     } else if (errno != EEXIST || attempt + 1 == MaxNameAttempts) {
       ThrowError(errno);
@@ -149,6 +150,7 @@ void TAtomicFile::OpenInPlace(const std::string& Target) {
 TAtomicFile::~TAtomicFile() {
   if (fd_ >= 0) ::close(fd_);
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  live_.Forget();
 }
 
 void TAtomicFile::Fail(int error) {
@@ -210,6 +212,7 @@ void TAtomicFile::Commit() {
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
+  live_.Forget();
   temporary_.clear();
   if (const int error = SyncFolder(FolderOf(target_)); error != 0) ThrowError(error);
   RemoveStaleTemporaries();

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "synthesis/files/LiveTemporaries.h"
+
 namespace hillograph {
 
 inline constexpr std::string_view TemporaryMark = ".hillograph-";
@@ -60,6 +62,7 @@ class TAtomicFile {
   std::string target_;
   std::string prefix_;  // of the temporary names of the target
   std::string temporary_;
+  TLiveTemporary live_;  // the temporary, for a process told to quit at once
   int fd_ = -1;
   bool inPlace_ = false;
 };

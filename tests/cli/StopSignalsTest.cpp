@@ -1,0 +1,115 @@
+// The renderer stopped by a signal while it writes: it removes its temporaries, leaves its target
+// as it was and ends with 128 + the signal. Runs as its own process, started with the signals'
+// default handling (a shell's background job would ignore SIGINT).
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/StopSignals.h"
+#include "tests/TempFolder.h"
+
+extern char** environ;
+
+namespace hillograph {
+namespace {
+
+// Starts the program with Arguments, with no signal ignored or blocked.
+pid_t Start(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv{const_cast<char*>(HILLOGRAPH_RENDER_PROGRAM)};
+  for (const std::string& a : arguments)
+    argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t all, none;
+  sigfillset(&all);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  pid_t pid = -1;
+  EXPECT_EQ(posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), environ), 0);
+  posix_spawnattr_destroy(&attributes);
+  return pid;
+}
+
+int Wait(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+std::vector<std::string> Temporaries(const testing::TTempFolder& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Dir()))
+    if (entry.path().filename().string().find(".hillograph-") != std::string::npos)
+      names.push_back(entry.path());
+  return names;
+}
+
+// Waits until the program writes a temporary: the signal then comes in the middle of a write.
+bool WaitForTemporary(const testing::TTempFolder& folder, pid_t pid) {
+  for (int i = 0; i < 20000; ++i) {
+    if (!Temporaries(folder).empty()) return true;
+    if (::waitpid(pid, nullptr, WNOHANG) == pid) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
+// Waits until the process took the signal sent to it, so that a second one is not merged with it.
+void WaitUntilTaken(pid_t pid, int signal) {
+  const unsigned long long bit = 1ull << (signal - 1);
+  for (int i = 0; i < 20000; ++i) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    unsigned long long pending = 0;
+    for (std::string line; std::getline(status, line);) {
+      if (line.starts_with("ShdPnd:") || line.starts_with("SigPnd:"))
+        pending |= std::stoull(line.substr(7), nullptr, 16);
+    }
+    if (!status.eof() || (pending & bit) == 0) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+TEST(StopSignalsTest, AWriteStoppedBySignalLeavesTheOldFileAndNoTemporary) {
+  const struct {
+    std::vector<int> signals;
+    int status;
+  } cases[] = {{{SIGINT}, 130},
+               {{SIGTERM}, 143},
+               {{SIGHUP}, 129},
+               // A second Ctrl+C quits at once (130), unless the first stopped the process already.
+               {{SIGINT, SIGINT}, 130},
+               {{SIGTERM, SIGINT}, 0},
+               {{SIGHUP, SIGTERM}, 129}};
+  for (const auto& c : cases) {
+    const testing::TTempFolder folder;
+    const std::string target = folder.Write("map.bmp", "old");
+    const pid_t pid = Start({"--size", "4000x4000", "-o", target});
+    ASSERT_TRUE(WaitForTemporary(folder, pid)) << c.signals[0];
+    for (const int signal : c.signals) {
+      ::kill(pid, signal);
+      WaitUntilTaken(pid, signal);
+    }
+    const int status = Wait(pid);
+    if (c.status == 0) {
+      EXPECT_TRUE(status == 130 || status == SignalExitBase + c.signals[0]) << status;
+    } else {
+      EXPECT_EQ(status, c.status) << c.signals.size() << " " << c.signals[0];
+    }
+    EXPECT_EQ(folder.Read("map.bmp"), "old");
+    EXPECT_TRUE(Temporaries(folder).empty()) << Temporaries(folder)[0];
+  }
+}
+
+}  // namespace
+}  // namespace hillograph
