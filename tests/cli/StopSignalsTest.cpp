@@ -3,7 +3,6 @@
 // default handling (a shell's background job would ignore SIGINT).
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -15,50 +14,15 @@
 
 #include "cli/StopSignals.h"
 #include "tests/TempFolder.h"
-
-extern char** environ;
+#include "tests/cli/ProgramRun.h"
 
 namespace hillograph {
 namespace {
 
-// Starts the program with Arguments, with no signal ignored or blocked.
-pid_t Start(const std::vector<std::string>& arguments) {
-  std::vector<char*> argv{const_cast<char*>(HILLOGRAPH_RENDER_PROGRAM)};
-  for (const std::string& a : arguments)
-    argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t all, none;
-  sigfillset(&all);
-  sigemptyset(&none);
-  posix_spawnattr_setsigdefault(&attributes, &all);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  pid_t pid = -1;
-  EXPECT_EQ(posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), environ), 0);
-  posix_spawnattr_destroy(&attributes);
-  return pid;
-}
-
-int Wait(pid_t pid) {
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-}
-
-std::vector<std::string> Temporaries(const testing::TTempFolder& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.Dir()))
-    if (entry.path().filename().string().find(".hillograph-") != std::string::npos)
-      names.push_back(entry.path());
-  return names;
-}
-
 // Waits until the program writes a temporary: the signal then comes in the middle of a write.
 bool WaitForTemporary(const testing::TTempFolder& folder, pid_t pid) {
   for (int i = 0; i < 20000; ++i) {
-    if (!Temporaries(folder).empty()) return true;
+    if (!testing::Temporaries(folder).empty()) return true;
     if (::waitpid(pid, nullptr, WNOHANG) == pid) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -94,20 +58,20 @@ TEST(StopSignalsTest, AWriteStoppedBySignalLeavesTheOldFileAndNoTemporary) {
   for (const auto& c : cases) {
     const testing::TTempFolder folder;
     const std::string target = folder.Write("map.bmp", "old");
-    const pid_t pid = Start({"--size", "4000x4000", "-o", target});
+    const pid_t pid = testing::StartRenderProgram({"--size", "4000x4000", "-o", target});
     ASSERT_TRUE(WaitForTemporary(folder, pid)) << c.signals[0];
     for (const int signal : c.signals) {
       ::kill(pid, signal);
       WaitUntilTaken(pid, signal);
     }
-    const int status = Wait(pid);
+    const int status = testing::WaitForProgram(pid);
     if (c.status == 0) {
       EXPECT_TRUE(status == 130 || status == SignalExitBase + c.signals[0]) << status;
     } else {
       EXPECT_EQ(status, c.status) << c.signals.size() << " " << c.signals[0];
     }
     EXPECT_EQ(folder.Read("map.bmp"), "old");
-    EXPECT_TRUE(Temporaries(folder).empty()) << Temporaries(folder)[0];
+    EXPECT_TRUE(testing::Temporaries(folder).empty()) << testing::Temporaries(folder)[0];
   }
 }
 
