@@ -1,9 +1,10 @@
 // Timings of a whole render, and of the height field and the town pass alone.
 #include <benchmark/benchmark.h>
 
-#include "oracles/PlasmaOracle.h"
+#include "bench/PlasmaLiteral.h"
 #include "parameters/MapParameters.h"
 #include "parameters/RenderRequest.h"
+#include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/random/Random.h"
 #include "synthesis/relief/Relief.h"
 #include "synthesis/terrain/Plasma.h"
@@ -12,17 +13,18 @@
 namespace hillograph {
 namespace {
 
-constexpr std::uint32_t PlasmaBenchSeed = 123456789;
-constexpr std::int32_t PlasmaBenchDiversity = 700;
-
-void RenderWithTowns(benchmark::State& state, double townAmount) {
+// Renders one after another on a team kept throughout, as the window keeps one: as many members as
+// the machine has processors, spinning briefly.
+void RenderWithTowns(benchmark::State& state, double townAmount,
+                     std::int32_t members = AvailableProcessors()) {
   TMapParameters params;
   params.Width = static_cast<double>(state.range(0));
   params.Height = static_cast<double>(state.range(1));
   params.TownAmount = townAmount;
+  TWorkerTeam team(members, ShortTeamSpin);
   TPicture picture;
   for (auto _ : state) {
-    RenderMapParameters(picture, params);
+    RenderMapParameters(picture, params, nullptr, {.Team = &team});
     benchmark::DoNotOptimize(picture.Bits());
   }
 }
@@ -35,6 +37,13 @@ void BM_GenerateMapNoTowns(benchmark::State& state) {
 }
 void BM_GenerateMapDense(benchmark::State& state) {
   RenderWithTowns(state, 10000);
+}
+// The processor time of a render over all threads, on one thread (1) and on the window's team (0):
+// what the team costs in spinning and waking beside the work itself.
+void BM_GenerateMapCpu(benchmark::State& state) {
+  const auto members = static_cast<std::int32_t>(state.range(2));
+  RenderWithTowns(state, TMapParameters{}.TownAmount,
+                  members > 0 ? members : AvailableProcessors());
 }
 
 // The town pass alone, over the default map's land at a given size.
@@ -62,24 +71,20 @@ void BM_TownPass(benchmark::State& state) {
   state.counters["towns"] = static_cast<double>(towns);
 }
 
-template <class TField, class... TMore>
-void GenerateField(benchmark::State& state, TMore... more) {
-  for (auto _ : state) {
-    RandSeed = PlasmaBenchSeed;
-    const TField field(static_cast<std::int32_t>(state.range(0)),
-                       static_cast<std::int32_t>(state.range(1)), PlasmaBenchDiversity, more...);
-    benchmark::DoNotOptimize(field.Heights.Data());
-  }
-}
-
 // The product's height field on a team of so many threads, and the literal recursion that the
 // tests hold it to.
 void BM_Plasma(benchmark::State& state) {
-  TWorkerTeam team(static_cast<std::int32_t>(state.range(2)));
-  GenerateField<TPlasmaFractal>(state, &team);
+  TWorkerTeam team(static_cast<std::int32_t>(state.range(2)), ShortTeamSpin);
+  for (auto _ : state) {
+    RandSeed = PlasmaBenchSeed;
+    const TPlasmaFractal field(static_cast<std::int32_t>(state.range(0)),
+                               static_cast<std::int32_t>(state.range(1)), PlasmaBenchDiversity,
+                               &team);
+    benchmark::DoNotOptimize(field.Heights.Data());
+  }
 }
 void BM_PlasmaLiteral(benchmark::State& state) {
-  GenerateField<testing::TPlasmaOracle>(state);
+  RunPlasmaLiteral(state);
 }
 
 BENCHMARK(BM_GenerateMap)->Args({640, 480})->Args({1000, 1000})->Unit(benchmark::kMillisecond);
@@ -88,6 +93,12 @@ BENCHMARK(BM_GenerateMapNoTowns)
     ->Args({1000, 1000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateMapDense)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GenerateMapCpu)
+    ->Args({1000, 1000, 1})
+    ->Args({1000, 1000, 0})
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TownPass)
     ->Args({640, 480, 30})
     ->Args({1000, 1000, 30})

@@ -2,11 +2,14 @@
 
 #include <exception>
 #include <system_error>
+#include <vector>
 
 #include "cli/OptionValues.h"
 #include "cli/TownsJson.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
+#include "synthesis/base/Error.h"
+#include "synthesis/files/OutputFile.h"
 #include "synthesis/files/PictureFile.h"
 #include "synthesis/parallel/PlacedThread.h"
 
@@ -30,7 +33,26 @@ TMapJob JobForSeed(const TMapJob& Job, std::int32_t Seed) {
   return job;
 }
 
+std::size_t FilesOf(const TMapJob& Job) {
+  return 1 + Job.Heightmap.has_value() + Job.TownsJson.has_value() + Job.SavePreset.has_value();
+}
+
 void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgress* Progress) {
+  // Each file is synced as soon as it is written, on the thread that wrote it.
+  TStagedFiles files(0, true);
+  StageMapJob(Job, Scratch, Parallel, files, Progress);
+  TStagedFiles* const sets[] = {&files};
+  const std::vector<TCommitFailure> failures = CommitTogether(sets);
+  if (!failures.empty()) {
+    const TCommitFailure& failure = failures.front();
+    throw TError(
+        CannotCreateFileMessage(failure.FileName, std::generic_category().message(failure.Error)));
+  }
+}
+
+void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStagedFiles& Files,
+                 TProgress* Progress) {
+  const TStagedFiles::TScope staging(Files);
   if (Job.SavePreset) WritePreset(*Job.SavePreset, Job.Params);
   // The towns are kept only when asked for: each holds a copy of its name, and a town database
   // may hold names of millions of letters.
@@ -39,8 +61,9 @@ void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgres
   extras.Heights = Job.Heightmap ? &Scratch.Heights : nullptr;
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
-  extras.Threads = Parallel ? 0 : 1;
-  const auto saveHeightmap = [&Job, &Scratch](TProgress* progress) {
+  extras.Team = &Scratch.Team;
+  const auto saveHeightmap = [&Job, &Scratch, &Files](TProgress* progress) {
+    const TStagedFiles::TScope staging(Files);
     // The format was checked with the command line.
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap,
                       progress);

@@ -227,7 +227,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     // Stopped by a signal, the render leaves its target as it was and its temporaries removed.
     const TStopSignals stop;
     TStopCheck check(&line);
-    TMapScratch scratch;
+    TMapScratch scratch(AvailableProcessors());
     RunMapJob(job, scratch, true, &check);
     if (const int signal = TStopSignals::Received()) return SignalExitBase + signal;
   } catch (const TStopped& e) {

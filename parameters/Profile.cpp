@@ -1,9 +1,5 @@
 #include "parameters/Profile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <optional>
@@ -12,6 +8,7 @@
 #include "synthesis/base/Error.h"
 #include "synthesis/files/AtomicFile.h"
 #include "synthesis/files/FileDescriptor.h"
+#include "synthesis/platform/Files.h"
 
 namespace hillograph {
 namespace {
@@ -28,26 +25,25 @@ constexpr std::size_t ReadChunk = 4096;
 // also a file longer than ProfileFileLimit (say, a device that never ends).
 std::optional<std::string> ReadFileBytes(const std::string& fileName) {
   // Opening a pipe does not wait for a writer; reading from it does.
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno == ENOENT) return std::nullopt;
-    ThrowSystemError(errno);
+  int fd = -1;
+  if (const int error = platform::OpenForReading(fileName, fd)) {
+    if (error == ENOENT) return std::nullopt;
+    ThrowSystemError(error);
   }
   const TFileDescriptor file(fd);
-  struct stat status {};
-  if (::fstat(fd, &status) != 0) ThrowSystemError(errno);
-  if (S_ISDIR(status.st_mode)) ThrowSystemError(EISDIR);
-  if (S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) > ProfileFileLimit) {
+  platform::TFileStatus status;
+  if (const int error = platform::StatusOf(fd, status)) ThrowSystemError(error);
+  if (status.Kind == platform::TFileKind::Folder) ThrowSystemError(EISDIR);
+  if (status.Kind == platform::TFileKind::Regular && status.Size > ProfileFileLimit) {
     ThrowSystemError(EFBIG);
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) ThrowSystemError(errno);
+  if (const int error = platform::SetBlocking(fd)) ThrowSystemError(error);
   std::string bytes;
   char chunk[ReadChunk];
   for (;;) {
-    const ssize_t count = ::read(file.Get(), chunk, sizeof chunk);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) ThrowSystemError(errno);
+    const long count = platform::Read(file.Get(), chunk, sizeof chunk);
+    if (count == -EINTR) continue;
+    if (count < 0) ThrowSystemError(static_cast<int>(-count));
     if (count == 0) return bytes;
     if (bytes.size() + static_cast<std::size_t>(count) > ProfileFileLimit) ThrowSystemError(EFBIG);
     bytes.append(chunk, static_cast<std::size_t>(count));

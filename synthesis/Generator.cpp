@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "synthesis/base/ArgumentCheck.h"
@@ -40,16 +41,29 @@ void CheckMapArguments(std::int32_t Width, std::int32_t Height, std::int32_t Div
 
 void CheckExtras(const TRenderExtras& Extras) {
   CheckArgument("LabelScale", Extras.LabelScale, 1, MaxLabelScale);
-  CheckArgument("Threads", Extras.Threads, 0, MaxTeamMembers);
   if (Extras.HeightsDone && Extras.Heights == nullptr)
     throw TError("HeightsDone needs a height field to be given");
 }
 
-// A map too small to split the field has no work for a second thread.
-std::int32_t RenderThreads(std::int32_t Asked, std::int32_t Width, std::int32_t Height) {
-  if (std::int64_t{Width} * Height < MinSplitCells) return 1;
-  return Asked > 0 ? Asked : AvailableProcessors();
+// A map too small to split the field has no work for a second member.
+TWorkerTeam* RenderTeam(TWorkerTeam* Team, std::int32_t Width, std::int32_t Height) {
+  return std::int64_t{Width} * Height < MinSplitCells ? nullptr : Team;
 }
+
+// Tells the team to rest on every way out, so that its helpers do not spin on while the caller
+// goes on alone.
+class TRestWhenDone {
+ public:
+  explicit TRestWhenDone(TWorkerTeam* team) : team_(team) {}
+  ~TRestWhenDone() {
+    if (team_ != nullptr) team_->Rest();
+  }
+  TRestWhenDone(const TRestWhenDone&) = delete;
+  TRestWhenDone& operator=(const TRestWhenDone&) = delete;
+
+ private:
+  TWorkerTeam* team_;
+};
 
 void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction) {
   if (Extras.Progress != nullptr) Extras.Progress->Report(Stage, Fraction);
@@ -58,31 +72,36 @@ void Report(const TRenderExtras& Extras, std::string_view Stage, double Fraction
 void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
             std::int32_t WaterLevel, double TownDensity, const std::string& TownDB,
             const TMapStyle& style, TTownList* Towns, const TRenderExtras& Extras) {
-  // Started first, so that its helpers are on their cores by the time the plasma needs them.
-  TWorkerTeam team(RenderThreads(Extras.Threads, Width, Height));
+  TWorkerTeam* const team = RenderTeam(Extras.Team, Width, Height);
   const THeightColors heightColors = BuildHeightColors(style, WaterLevel);
   // Read before the plasma draws and before the picture changes, so that an unreadable file
   // leaves the picture as it was.
   TNameGen names;
   if (IsRegularFile(TownDB)) names.LoadFromFile(TownDB);
+  const TRestWhenDone rest(team);
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
-  TPlasmaFractal plasma(Width, Height, Diversity, &team);
+  TPlasmaFractal plasma(Width, Height, Diversity, team);
   // Handed over rather than copied, and only read from here on.
   const THeightField& heights =
       Extras.Heights != nullptr ? (*Extras.Heights = std::move(plasma.Heights)) : plasma.Heights;
+  std::optional<TTeamLimit> fewer;
   if (Extras.HeightsDone) {
-    // The caller works on the heights on a thread of its own from here on: one helper fewer.
-    team.Shrink(std::max(team.Members() - 1, 1));
+    // The caller works on the heights on a thread of its own from here on: one member fewer, and
+    // the one left out does not spin beside it.
+    if (team != nullptr) {
+      team->Rest();
+      fewer.emplace(*team, std::max(team->Members() - 1, 1));
+    }
     Extras.HeightsDone();
   }
   Bitmap.SetSize(Width, Height, Uninitialised);  // the pixel pass writes every pixel
   TScanLines lines;
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
-  PaintRelief(heights, WaterLevel, heightColors, style, lines, &team);
-  DrawGrid(lines, Width, Height, style.GridColor, style.GridSize, &team);
-  team.Shrink(1);  // the rest is drawn on this thread alone
+  PaintRelief(heights, WaterLevel, heightColors, style, lines, team);
+  DrawGrid(lines, Width, Height, style.GridColor, style.GridSize, team);
+  if (team != nullptr) team->Rest();  // the rest is drawn on this thread alone
   Report(Extras, "Towns", 0);
   TCanvas canvas(Bitmap);
   DrawTowns(canvas, heights, WaterLevel, TownDensity, names, Towns, Extras.LabelScale);

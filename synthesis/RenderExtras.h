@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "synthesis/base/Progress.h"
+#include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/raster/LabelFont.h"
 #include "synthesis/terrain/Plasma.h"
 
@@ -23,12 +24,13 @@ struct TRenderExtras {
   // times larger (1 .. MaxLabelScale), so that names stay legible on a print; 1 is the map as the
   // window shows it.
   std::int32_t LabelScale = 1;
-  // How many threads the render may use: 0 for one per processor. A caller that renders
-  // several maps side by side gives 1. The picture is the same for any number.
-  std::int32_t Threads = 0;
+  // The team whose members share the render's passes when given; without one the render runs on
+  // the calling thread alone. It stays the caller's, kept from render to render, and is resting
+  // with no pass running when the render returns or fails. The picture is the same for any team.
+  TWorkerTeam* Team = nullptr;
   // Called as soon as *Heights is complete, before the picture is coloured, so that a caller can
-  // start on the field on a thread of its own while the render goes on with one thread fewer; the
-  // field does not change after it. Needs Heights.
+  // start on the field on a thread of its own while the render goes on with one member of Team
+  // fewer; the field does not change after it. Needs Heights.
   std::function<void()> HeightsDone = nullptr;
 };
 

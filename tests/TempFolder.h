@@ -12,10 +12,11 @@ namespace hillograph::testing {
 
 class TTempFolder {
  public:
-  TTempFolder() {
+  explicit TTempFolder(
+      const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
     static int count = 0;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("hillograph-test-" + std::to_string(::getpid()) + "-" + std::to_string(++count));
+    dir_ =
+        parent / ("hillograph-test-" + std::to_string(::getpid()) + "-" + std::to_string(++count));
     std::filesystem::create_directories(dir_);
   }
   ~TTempFolder() {

@@ -441,7 +441,7 @@ void TfrmMain::RenderMap() {
   // Into a picture of its own: a render that fails half way leaves the view with the picture it
   // shows.
   TPicture picture;
-  RenderMapParameters(picture, Parameters());
+  RenderMapParameters(picture, Parameters(), nullptr, {.Team = &team_});
   iMap->SetPicture(std::move(picture));
   iMap->repaint();
   emit Rendered();

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "parameters/MapParameters.h"
+#include "synthesis/parallel/WorkerTeam.h"
 #include "ui/Dialogs.h"
 
 class QCheckBox;
@@ -120,6 +121,8 @@ class TfrmMain : public QWidget {
 
   std::unique_ptr<TDialogs> dialogs_;
   bool centred_ = false;
+  // Renders share it for the window's life; its helpers sleep while the window waits.
+  TWorkerTeam team_{AvailableProcessors(), ShortTeamSpin};
 };
 
 // The program's one main window, while it exists.

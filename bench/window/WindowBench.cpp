@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QTest>
 
+#include "bench/PlasmaLiteral.h"
 #include "ui/Application.h"
 #include "ui/Main.h"
 #include "ui/NumberEdit.h"
@@ -24,7 +25,13 @@ void BM_RenderMapWindow(benchmark::State& state) {
     window.RenderMap();
 }
 
+// The yardstick the window's figures are read against, run in the same program.
+void BM_PlasmaLiteral(benchmark::State& state) {
+  RunPlasmaLiteral(state);
+}
+
 BENCHMARK(BM_RenderMapWindow)->Args({640, 480})->Args({1000, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlasmaLiteral)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace hillograph

@@ -1,31 +1,20 @@
 #include "synthesis/files/AtomicFile.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <ctime>
 #include <filesystem>
-#include <memory>
 #include <random>
 #include <system_error>
 #include <utility>
 
-#include "synthesis/files/CommitGroup.h"
-#include "synthesis/files/FileDescriptor.h"
+#include "synthesis/files/StagedFiles.h"
+#include "synthesis/platform/Files.h"
 
 namespace hillograph {
 namespace {
 
-constexpr mode_t NewFileMode = 0666;  // narrowed by the umask, like any newly created file
 constexpr int MaxLinkHops = 40;       // as many links as the system follows in one path
 constexpr int MaxNameAttempts = 100;  // unique names tried before giving up
-constexpr std::time_t StaleSeconds = 60;
-constexpr std::size_t MaxPiecesPerCall = IOV_MAX;  // more and writev refuses the call
 constexpr std::string_view SuffixLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
@@ -37,21 +26,12 @@ constexpr std::string_view SuffixLetters =
 // the file a link points to is replaced or created and the link stays.
 std::string FollowLinks(std::string path) {
   for (int hop = 0; hop < MaxLinkHops; ++hop) {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-    std::string link(static_cast<std::size_t>(status.st_size) + PATH_MAX, '\0');
-    const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
-    if (length < 0) return path;
-    link.resize(static_cast<std::size_t>(length));
+    std::string link;
+    if (platform::ReadLink(path, link) != 0) return path;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     path = link.starts_with('/') || folder.empty() ? link : (folder / link).string();
   }
   ThrowError(ELOOP);
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::string folder = std::filesystem::path(path).parent_path().string();
-  return folder.empty() ? "." : folder;
 }
 
 std::string_view LastComponent(std::string_view path) {
@@ -76,20 +56,11 @@ std::string RandomSuffix() {
   return suffix;
 }
 
-bool IsTemporaryOf(std::string_view entry, std::string_view prefix) {
-  return entry.size() == prefix.size() + TemporarySuffixLength + TemporaryEnd.size() &&
-         entry.starts_with(prefix) && entry.ends_with(TemporaryEnd) &&
-         entry.substr(prefix.size(), TemporarySuffixLength).find_first_not_of(SuffixLetters) ==
-             std::string_view::npos;
-}
-
 }  // namespace
 
-int SyncFolder(const std::string& Folder) {
-  const int fd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  const TFileDescriptor file(fd);
-  return ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+std::string FolderOf(const std::string& Path) {
+  const std::string folder = std::filesystem::path(Path).parent_path().string();
+  return folder.empty() ? "." : folder;
 }
 
 std::string TemporaryPrefix(std::string_view Target, long NameMax) {
@@ -100,140 +71,100 @@ std::string TemporaryPrefix(std::string_view Target, long NameMax) {
          std::string(CutStem(name, room)) + std::string(TemporaryMark);
 }
 
-TAtomicFile::TWriteFunction TAtomicFile::WriteFunction = nullptr;
-
 TAtomicFile::TAtomicFile(const std::string& Target) {
-  struct stat existing {};
-  bool keepMode = false;
-  if (::stat(Target.c_str(), &existing) == 0) {
-    if (S_ISDIR(existing.st_mode)) ThrowError(EISDIR);
-    if (!S_ISREG(existing.st_mode)) {
+  platform::TFileStatus existing;
+  const bool exists = platform::StatusOf(Target, existing) == 0;
+  if (exists) {
+    if (existing.Kind == platform::TFileKind::Folder) ThrowError(EISDIR);
+    if (existing.Kind != platform::TFileKind::Regular) {
       OpenInPlace(Target);
       return;
     }
-    target_ = FollowLinks(Target);
-    // A file nobody may write stays as it is, also for a privileged user.
-    if ((existing.st_mode & 0222) == 0 || ::access(target_.c_str(), W_OK) != 0) {
-      ThrowError(EACCES);
-    }
-    keepMode = true;
-  } else {
-    target_ = FollowLinks(Target);
   }
-  long nameMax = ::pathconf(FolderOf(target_).c_str(), _PC_NAME_MAX);
-  if (nameMax <= 0) nameMax = NAME_MAX;
-  prefix_ = TemporaryPrefix(target_, nameMax);
-  // The kernel narrows the mode by the umask, as for any new file: nothing process-wide changes.
+  target_ = FollowLinks(Target);
+  if (exists && !platform::MayWrite(target_)) ThrowError(EACCES);
+  prefix_ = TemporaryPrefix(target_, platform::LongestName(FolderOf(target_)));
   for (int attempt = 0; fd_ < 0; ++attempt) {
     std::string name = prefix_ + RandomSuffix() + std::string(TemporaryEnd);
-    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, NewFileMode);
-    if (fd_ >= 0) {
+    const int error = platform::CreateNewFile(name, fd_);
+    if (error == 0) {
       live_ = TLiveTemporary(name);
       temporary_ = std::move(name);
-    } else if (errno != EEXIST || attempt + 1 == MaxNameAttempts) {
-      ThrowError(errno);
+    } else if (error != EEXIST || attempt + 1 == MaxNameAttempts) {
+      ThrowError(error);
     }
   }
-  if (keepMode && ::fchmod(fd_, existing.st_mode & 07777) != 0) Fail(errno);
+  if (exists) {
+    if (const int error = platform::SetPermissions(fd_, existing.Permissions)) Fail(error);
+  }
 }
 
-// A device, a pipe or a socket cannot be replaced without losing it: the bytes go into it. Opening
-// does not wait for a pipe's reader; writing does.
+// A device, a pipe or a socket cannot be replaced without losing it: the bytes go into it.
 void TAtomicFile::OpenInPlace(const std::string& Target) {
-  fd_ = ::open(Target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) ThrowError(errno);
-  const int flags = ::fcntl(fd_, F_GETFL);
-  if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) Fail(errno);
+  if (const int error = platform::OpenForWriting(Target, fd_)) ThrowError(error);
   inPlace_ = true;
 }
 
 TAtomicFile::~TAtomicFile() {
-  if (fd_ >= 0) ::close(fd_);
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
-  live_.Forget();
+  if (fd_ >= 0) platform::Close(fd_);
+  if (!temporary_.empty()) platform::Remove(temporary_);
 }
 
 void TAtomicFile::Fail(int error) {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) platform::Close(fd_);
   fd_ = -1;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) platform::Remove(temporary_);
   temporary_.clear();
   ThrowError(error);
 }
 
-void TAtomicFile::Write(const void* Data, std::size_t Size) {
-  iovec piece{const_cast<void*>(Data), Size};
-  Write(std::span(&piece, 1));
+void TAtomicFile::Write(TByteRange Bytes) {
+  WriteRanges(std::span(&Bytes, 1));
 }
 
-void TAtomicFile::Write(std::span<iovec> Pieces) {
+void TAtomicFile::WriteRanges(std::span<TByteRange> Ranges) {
+  const platform::TDiskCalls& disk = platform::DiskCalls();
   std::size_t next = 0;
   const auto skipDone = [&] {
-    while (next < Pieces.size() && Pieces[next].iov_len == 0)
+    while (next < Ranges.size() && Ranges[next].empty())
       ++next;
   };
-  for (skipDone(); next < Pieces.size(); skipDone()) {
-    const int count =
-        static_cast<int>(std::min<std::size_t>(Pieces.size() - next, MaxPiecesPerCall));
-    const long written = WriteFunction != nullptr
-                             ? WriteFunction(fd_, &Pieces[next], count)
-                             : static_cast<long>(::writev(fd_, &Pieces[next], count));
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno);
-    }
+  for (skipDone(); next < Ranges.size(); skipDone()) {
+    const int count = static_cast<int>(std::min<std::size_t>(
+        Ranges.size() - next, static_cast<std::size_t>(platform::MostRangesPerWrite())));
+    const long written = disk.Write(fd_, &Ranges[next], count);
+    if (written == -EINTR) continue;
+    if (written < 0) Fail(static_cast<int>(-written));
     if (written == 0) Fail(ENOSPC);
-    // A short write ends inside some piece: the rest of it goes first next time.
+    // A short write ends inside some range: the rest of it goes first next time.
     for (auto left = static_cast<std::size_t>(written); left > 0; ++next) {
-      iovec& piece = Pieces[next];
-      if (left < piece.iov_len) {
-        piece.iov_base = static_cast<char*>(piece.iov_base) + left;
-        piece.iov_len -= left;
+      TByteRange& range = Ranges[next];
+      if (left < range.size()) {
+        range = range.subspan(left);
         break;
       }
-      left -= piece.iov_len;
-      piece.iov_len = 0;
+      left -= range.size();
+      range = {};
     }
   }
 }
 
 void TAtomicFile::Commit() {
   if (inPlace_) {
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) ThrowError(errno);
+    if (const int error = platform::Close(std::exchange(fd_, -1))) ThrowError(error);
     return;
   }
-  if (TCommitGroup* group = TCommitGroup::Current()) {
-    group->Adopt(std::exchange(fd_, -1), std::exchange(temporary_, {}), target_);
+  TStagedFile file(std::exchange(fd_, -1), std::exchange(temporary_, {}), target_, prefix_);
+  live_.Forget();  // listed by the staged file now
+  if (TStagedFiles* set = TStagedFiles::Current()) {
+    set->Stage(std::move(file));
     return;
   }
-  if (::fsync(fd_) != 0) Fail(errno);
-  const int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
-  live_.Forget();
-  temporary_.clear();
-  if (const int error = SyncFolder(FolderOf(target_)); error != 0) ThrowError(error);
-  RemoveStaleTemporaries();
-}
-
-// Files of this kind for the same target that a killed writer left behind. Only old ones go: a
-// young one may belong to a write still running in another process.
-void TAtomicFile::RemoveStaleTemporaries() const {
-  const std::string folder = FolderOf(prefix_);
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
-  if (!dir) return;
-  const std::string_view prefix = LastComponent(prefix_);
-  const std::time_t now = std::time(nullptr);
-  while (const dirent* entry = ::readdir(dir.get())) {
-    if (!IsTemporaryOf(entry->d_name, prefix)) continue;
-    struct stat status {};
-    if (::fstatat(::dirfd(dir.get()), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (S_ISREG(status.st_mode) && now - status.st_mtime > StaleSeconds) {
-      ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
-    }
-  }
+  TStagedFiles one(0, true);
+  one.Stage(std::move(file));
+  TStagedFiles* const sets[] = {&one};
+  const std::vector<TCommitFailure> failures = CommitTogether(sets);
+  if (!failures.empty()) ThrowError(failures.front().Error);
 }
 
 void WriteFileAtomically(const std::string& Target, std::string_view Data) {

@@ -8,14 +8,13 @@
 // than a minute. Nothing process-wide (umask, current folder, signals) changes during a write.
 #pragma once
 
-#include <sys/uio.h>
-
 #include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "synthesis/files/LiveTemporaries.h"
+#include "synthesis/raster/ByteSink.h"
 
 namespace hillograph {
 
@@ -27,12 +26,10 @@ inline constexpr std::size_t TemporarySuffixLength = 6;
 // that a whole temporary name fits in NameMax bytes, and TemporaryMark.
 std::string TemporaryPrefix(std::string_view Target, long NameMax);
 
-// Forces the folder's entries (a renamed file's new name) to the disk: 0, or the system's error.
-// File systems that cannot sync a folder say so with EINVAL; they keep their entries by other
-// means.
-int SyncFolder(const std::string& Folder);
+// The folder a path's last component is in: "." for a bare name.
+std::string FolderOf(const std::string& Path);
 
-class TAtomicFile {
+class TAtomicFile final : public TByteSink {
  public:
   // Creates the temporary file; throws std::system_error with the system's error.
   explicit TAtomicFile(const std::string& Target);
@@ -40,24 +37,20 @@ class TAtomicFile {
   TAtomicFile(const TAtomicFile&) = delete;
   TAtomicFile& operator=(const TAtomicFile&) = delete;
 
-  void Write(const void* Data, std::size_t Size);
+  using TByteSink::Write;
   void Write(std::string_view Text) { Write(Text.data(), Text.size()); }
-  // Writes the pieces one after another, handing the system as many as it takes in one call
-  // instead of copying them together first. The pieces are used up: their entries change.
-  void Write(std::span<iovec> Pieces);
+  void Write(TByteRange Bytes) override;
+  // Hands the system as many ranges as it takes in one call instead of copying them together.
+  void WriteRanges(std::span<TByteRange> Ranges) override;
 
   // Flushes, closes and renames over the target, then forces the folder entry to the disk; or,
-  // while a TCommitGroup is open on this thread, hands the file to it for all that.
+  // while a TStagedFiles::TScope is open on this thread, stages the file in that set, whose
+  // commit does all that.
   void Commit();
-
-  // Test seam: when set, every write of raw bytes goes through it instead of ::writev.
-  using TWriteFunction = long (*)(int fd, const iovec* pieces, int count);
-  static TWriteFunction WriteFunction;
 
  private:
   void OpenInPlace(const std::string& Target);
-  void Fail(int error);
-  void RemoveStaleTemporaries() const;
+  [[noreturn]] void Fail(int error);
 
   std::string target_;
   std::string prefix_;  // of the temporary names of the target

@@ -1,44 +1,43 @@
 // Gathers many small writes into few large ones: encoders hand over a few bytes at a time, and
-// every TAtomicFile::Write is a system call.
+// every write to a file is a system call.
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <vector>
 
-#include "synthesis/files/AtomicFile.h"
+#include "synthesis/raster/ByteSink.h"
 
 namespace hillograph {
 
-class TBufferedWriter {
+class TBufferedWriter final : public TByteSink {
  public:
   static constexpr std::size_t DefaultCapacity = 256 * 1024;
 
-  explicit TBufferedWriter(TAtomicFile& File, std::size_t Capacity = DefaultCapacity)
-      : file_(File), capacity_(Capacity) {
+  explicit TBufferedWriter(TByteSink& Sink, std::size_t Capacity = DefaultCapacity)
+      : sink_(Sink), capacity_(Capacity) {
     buffer_.reserve(capacity_);
   }
 
-  void Write(const void* Data, std::size_t Size) {
-    if (buffer_.size() + Size > capacity_) Flush();
-    if (Size >= capacity_) {
-      file_.Write(Data, Size);
+  using TByteSink::Write;
+  void Write(TByteRange Bytes) override {
+    if (buffer_.size() + Bytes.size() > capacity_) Flush();
+    if (Bytes.size() >= capacity_) {
+      sink_.Write(Bytes);
       return;
     }
-    const auto* bytes = static_cast<const char*>(Data);
-    buffer_.insert(buffer_.end(), bytes, bytes + Size);
+    buffer_.insert(buffer_.end(), Bytes.begin(), Bytes.end());
   }
 
-  // Hands what is gathered to the file; call before committing it.
+  // Hands what is gathered to the sink; call before committing it.
   void Flush() {
-    if (!buffer_.empty()) file_.Write(buffer_.data(), buffer_.size());
+    if (!buffer_.empty()) sink_.Write(TByteRange(buffer_));
     buffer_.clear();
   }
 
  private:
-  TAtomicFile& file_;
+  TByteSink& sink_;
   std::size_t capacity_;
-  std::vector<char> buffer_;
+  std::vector<std::uint8_t> buffer_;
 };
 
 }  // namespace hillograph

@@ -1,14 +1,16 @@
-// An open POSIX file descriptor, closed on every exit.
+// An open file descriptor, closed on every exit.
 #pragma once
 
-#include <unistd.h>
+#include "synthesis/platform/Files.h"
 
 namespace hillograph {
 
 class TFileDescriptor {
  public:
   explicit TFileDescriptor(int Fd) : fd_(Fd) {}
-  ~TFileDescriptor() { ::close(fd_); }
+  ~TFileDescriptor() {
+    if (fd_ >= 0) platform::Close(fd_);
+  }
   TFileDescriptor(const TFileDescriptor&) = delete;
   TFileDescriptor& operator=(const TFileDescriptor&) = delete;
   int Get() const { return fd_; }

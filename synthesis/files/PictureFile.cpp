@@ -26,11 +26,15 @@ void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProg
   }
   CreateOutputFile(FileName, [&Picture, Progress](TAtomicFile& file) {
     TBufferedWriter writer(file);
-    WritePicturePng(
-        Picture, [&writer](const void* data, std::size_t size) { writer.Write(data, size); },
-        Progress);
+    WritePicturePng(Picture, writer, Progress);
     writer.Flush();
   });
+}
+
+void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress) {
+  // The rows go to the system straight from the picture.
+  CreateOutputFile(FileName,
+                   [&Picture, Progress](TAtomicFile& file) { WriteBmp(Picture, file, Progress); });
 }
 
 std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName) {
@@ -45,9 +49,7 @@ void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
                        const std::string& FileName, TProgress* Progress) {
   CreateOutputFile(FileName, [&Heights, Format, Progress](TAtomicFile& file) {
     TBufferedWriter writer(file);
-    WriteHeightmap(
-        Heights, Format,
-        [&writer](const void* data, std::size_t size) { writer.Write(data, size); }, Progress);
+    WriteHeightmap(Heights, Format, writer, Progress);
     writer.Flush();
   });
 }

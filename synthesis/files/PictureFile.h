@@ -16,6 +16,11 @@ namespace hillograph {
 void SavePictureFile(const TPicture& Picture, const std::string& FileName,
                      TProgress* Progress = nullptr);
 
+// An uncompressed 24-bit BMP whatever the name, replaced or left as SavePictureFile does.
+// Reports "Writing" to Progress when given.
+void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName,
+                      TProgress* Progress = nullptr);
+
 // By the name's extension, without regard to case: ".png", ".r16" or ".raw", ".pgm".
 std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName);
 

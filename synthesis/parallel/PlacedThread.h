@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+#include "synthesis/platform/Threads.h"
+
 namespace hillograph {
 
 // The processors this process may run on, counted up to MaxCountedProcessors.
@@ -26,13 +28,12 @@ class TPlacedThread {
   // Waits for its own thread first.
   TPlacedThread& operator=(TPlacedThread&& Other) noexcept;
 
-  bool Started() const { return state_ != nullptr; }
+  bool Started() const { return thread_ != nullptr; }
   // Waits for the body to return; then no thread is left.
   void Join() noexcept;
 
  private:
-  struct TState;
-  std::unique_ptr<TState> state_;
+  platform::TThread thread_;
 };
 
 }  // namespace hillograph

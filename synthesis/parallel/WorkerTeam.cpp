@@ -1,7 +1,6 @@
 #include "synthesis/parallel/WorkerTeam.h"
 
 #include <algorithm>
-#include <iterator>
 #include <system_error>
 
 #include "synthesis/base/ArgumentCheck.h"
@@ -20,56 +19,62 @@ void Pause() {
 
 }  // namespace
 
-TWorkerTeam::TWorkerTeam(std::int32_t Members) {
+TWorkerTeam::TWorkerTeam(std::int32_t Members, std::chrono::microseconds Spin) {
   CheckArgument("Members", Members, 1, MaxTeamMembers);
+  CheckArgument("Spin", Spin.count(), 0, MaxTeamSpin.count());
   if (Members == 1) return;
-  spins_ = AvailableProcessors() >= Members;
-  // Reserved ahead, so that letting helpers go never needs memory.
-  helpers_.reserve(static_cast<std::size_t>(Members - 1));
-  leaving_.reserve(static_cast<std::size_t>(Members - 1));
+  if (AvailableProcessors() >= Members) spin_ = Spin;
+  helpers_ = std::make_unique<THelper[]>(static_cast<std::size_t>(Members - 1));
   try {
-    for (std::int32_t member = 1; member < Members; ++member)
-      helpers_.emplace_back([this, member] { HelperLoop(member); });
+    for (; members_ < Members; ++members_) {
+      const std::int32_t member = members_;
+      THelper& helper = helpers_[static_cast<std::size_t>(member - 1)];
+      helper.thread = TPlacedThread([this, member, &helper] { HelperLoop(member, helper.posted); });
+    }
   } catch (const std::system_error&) {
     // A helper that cannot be started leaves the team smaller.
   } catch (...) {
-    Shrink(1);  // those started wait for a pass and would never be joined
+    Dismiss();  // those started wait for a pass and would never be joined
     throw;
   }
+  limit_ = members_;
 }
 
 TWorkerTeam::~TWorkerTeam() {
-  if (Members() > 1) Shrink(1);
-}  // the helpers are joined as the lists of them go
+  Dismiss();
+}
 
-void TWorkerTeam::Shrink(std::int32_t Members) {
-  CheckArgument("Members", Members, 1, this->Members());
-  if (Members == this->Members()) return;
-  Post({.call = nullptr, .work = nullptr, .count = 1, .keep = Members});
-  // Joined only when the team goes: by then they have long left, and a join now would wait for
-  // a thread's end in the middle of the work.
-  const auto first = helpers_.begin() + (Members - 1);
-  leaving_.insert(leaving_.end(), std::make_move_iterator(first),
-                  std::make_move_iterator(helpers_.end()));
-  helpers_.erase(first, helpers_.end());
+void TWorkerTeam::Dismiss() noexcept {
+  if (members_ == 1) return;
+  Post({.call = nullptr, .work = nullptr}, members_);
+  // All told first, so that they leave side by side; joined as the threads go.
+  helpers_.reset();
+  members_ = limit_ = 1;
+}
+
+void TWorkerTeam::Rest() {
+  rests_.fetch_add(1, std::memory_order_relaxed);
 }
 
 void TWorkerTeam::RunPass(std::int32_t count, void* work, TCall call) {
   CheckArgument("Count", count, 1, MaxTeamMembers);
-  count = std::min(count, Members());
-  if (count > 1) Post({.call = call, .work = work, .count = count, .keep = Members()});
+  count = std::min(count, limit_);
+  if (count > 1) Post({.call = call, .work = work}, count);
   call(work, 0);
   if (count > 1) AwaitHelpers();
 }
 
-void TWorkerTeam::Post(const TPass& pass) {
-  // Every helper answers every pass, those not in it as soon as they have read it, so that pass_
-  // is not written again while any helper may still read it.
+void TWorkerTeam::Post(const TPass& pass, std::int32_t count) {
+  // pass_ is not written again while a helper of the pass before may still read it.
   AwaitHelpers();
   pass_ = pass;
-  busy_.store(static_cast<std::uint32_t>(helpers_.size()), std::memory_order_relaxed);
-  posted_.fetch_add(1, std::memory_order_release);
-  posted_.notify_all();
+  busy_.store(pass.call != nullptr ? static_cast<std::uint32_t>(count - 1) : 0,
+              std::memory_order_relaxed);
+  for (std::int32_t member = 1; member < count; ++member) {
+    std::atomic<std::uint32_t>& posted = helpers_[static_cast<std::size_t>(member - 1)].posted;
+    posted.fetch_add(1, std::memory_order_release);
+    posted.notify_one();
+  }
 }
 
 void TWorkerTeam::AwaitHelpers() {
@@ -77,33 +82,49 @@ void TWorkerTeam::AwaitHelpers() {
     busy = AwaitChange(busy_, busy);
 }
 
-void TWorkerTeam::HelperLoop(std::int32_t member) noexcept {
+void TWorkerTeam::HelperLoop(std::int32_t member,
+                             const std::atomic<std::uint32_t>& posted) noexcept {
+  std::uint32_t rests = rests_.load(std::memory_order_relaxed);
   for (std::uint32_t seen = 0;;) {
-    seen = AwaitChange(posted_, seen);
+    seen = Await(posted, seen, rests);
     const TPass pass = pass_;
-    if (member < pass.count) pass.call(pass.work, member);
-    if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1) busy_.notify_all();
-    if (member >= pass.keep) return;
+    if (pass.call == nullptr) return;
+    pass.call(pass.work, member);
+    // Read before the pass is answered, so that a rest the owner asks for after it is not missed.
+    rests = rests_.load(std::memory_order_relaxed);
+    if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1) busy_.notify_one();
   }
 }
 
 std::uint32_t TWorkerTeam::AwaitChange(const std::atomic<std::uint32_t>& Value,
                                        std::uint32_t Old) const {
-  if (spins_) {
-    const auto until = std::chrono::steady_clock::now() + TeamSpinTime;
+  return Await(Value, Old, rests_.load(std::memory_order_relaxed));
+}
+
+std::uint32_t TWorkerTeam::Await(const std::atomic<std::uint32_t>& value, std::uint32_t old,
+                                 std::uint32_t rests) const {
+  if (spin_.count() > 0) {
+    // Until the time is up or the team is told to rest.
+    const auto until = std::chrono::steady_clock::now() + spin_;
     do {
       for (int spin = 0; spin < SpinsPerClockRead; ++spin) {
-        const std::uint32_t now = Value.load(std::memory_order_acquire);
-        if (now != Old) return now;
+        const std::uint32_t now = value.load(std::memory_order_acquire);
+        if (now != old) return now;
         Pause();
       }
-    } while (std::chrono::steady_clock::now() < until);
+    } while (std::chrono::steady_clock::now() < until &&
+             rests_.load(std::memory_order_relaxed) == rests);
   }
   for (;;) {
-    Value.wait(Old, std::memory_order_acquire);
-    const std::uint32_t now = Value.load(std::memory_order_acquire);
-    if (now != Old) return now;
+    value.wait(old, std::memory_order_acquire);
+    const std::uint32_t now = value.load(std::memory_order_acquire);
+    if (now != old) return now;
   }
+}
+
+TTeamLimit::TTeamLimit(TWorkerTeam& Team, std::int32_t Members) : team_(Team), saved_(Team.limit_) {
+  CheckArgument("Members", Members, 1, saved_);
+  team_.limit_ = Members;
 }
 
 }  // namespace hillograph

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "synthesis/files/OutputFile.h"
-
 namespace hillograph {
 namespace {
 
@@ -59,28 +57,26 @@ std::string EncodeBmp(const TPicture& Picture) {
   return out;
 }
 
-void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress) {
-  // The rows go to the system straight from the picture, bottom-up, in runs of about
-  // WriteRunBytes between reports of progress.
-  CreateOutputFile(FileName, [&Picture, Progress](TAtomicFile& file) {
-    const std::string headers = BmpHeaders(Picture);
-    file.Write(headers);
-    const std::size_t stride = Picture.Stride();
-    const std::size_t runRows =
-        std::max<std::size_t>(1, WriteRunBytes / std::max<std::size_t>(stride, 1));
-    std::vector<iovec> run;
-    run.reserve(std::min(runRows, static_cast<std::size_t>(Picture.Height())));
-    for (std::int32_t y = Picture.Height() - 1; y >= 0;) {
-      run.clear();
-      for (; y >= 0 && run.size() < runRows; --y)
-        run.push_back({const_cast<std::uint8_t*>(Picture.ScanLine(y)), stride});
-      file.Write(run);
-      if (Progress != nullptr) {
-        Progress->Report(WritingStage,
-                         static_cast<double>(Picture.Height() - 1 - y) / Picture.Height());
-      }
+void WriteBmp(const TPicture& Picture, TByteSink& Sink, TProgress* Progress) {
+  // The rows go to the sink straight from the picture, bottom-up, in runs of about WriteRunBytes
+  // between reports of progress.
+  const std::string headers = BmpHeaders(Picture);
+  Sink.Write(headers.data(), headers.size());
+  const std::size_t stride = Picture.Stride();
+  const std::size_t runRows =
+      std::max<std::size_t>(1, WriteRunBytes / std::max<std::size_t>(stride, 1));
+  std::vector<TByteRange> run;
+  run.reserve(std::min(runRows, static_cast<std::size_t>(Picture.Height())));
+  for (std::int32_t y = Picture.Height() - 1; y >= 0;) {
+    run.clear();
+    for (; y >= 0 && run.size() < runRows; --y)
+      run.emplace_back(Picture.ScanLine(y), stride);
+    Sink.WriteRanges(run);
+    if (Progress != nullptr) {
+      Progress->Report(WritingStage,
+                       static_cast<double>(Picture.Height() - 1 - y) / Picture.Height());
     }
-  });
+  }
 }
 
 }  // namespace hillograph

@@ -1,9 +1,10 @@
-// Saving the picture as an uncompressed 24-bit BMP file.
+// The picture as an uncompressed 24-bit BMP file.
 #pragma once
 
 #include <string>
 
 #include "synthesis/base/Progress.h"
+#include "synthesis/raster/ByteSink.h"
 #include "synthesis/raster/Picture.h"
 
 namespace hillograph {
@@ -11,10 +12,8 @@ namespace hillograph {
 // The whole file: headers and the rows bottom-up, as BMP readers expect.
 std::string EncodeBmp(const TPicture& Picture);
 
-// Replaces FileName with the picture, or leaves it as it was and throws TError with the message
-// Cannot create file "<full path>". <system's reason>
-// Reports "Writing" to Progress when given.
-void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName,
-                      TProgress* Progress = nullptr);
+// Hands the same bytes to Sink, the rows as ranges of the picture itself. Reports "Writing" to
+// Progress when given.
+void WriteBmp(const TPicture& Picture, TByteSink& Sink, TProgress* Progress = nullptr);
 
 }  // namespace hillograph

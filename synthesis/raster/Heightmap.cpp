@@ -77,7 +77,7 @@ class TSampleRows {
 
 }  // namespace
 
-void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, const TPngSink& Sink,
+void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, TByteSink& Sink,
                     TProgress* Progress) {
   const std::int32_t width = Heights.Width();
   const std::int32_t height = Heights.Height();
@@ -92,12 +92,12 @@ void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, const 
   if (Format == THeightmapFormat::Pgm) {
     const std::string header =
         "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n65535\n";
-    Sink(header.data(), header.size());
+    Sink.Write(header.data(), header.size());
   }
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 2);
   for (std::int32_t y = 0; y < height; ++y) {
     rows.Fill(y, row.data());
-    Sink(row.data(), row.size());
+    Sink.Write(TByteRange(row));
     if (Progress != nullptr && y % ReportEvery == 0)
       Progress->Report(EncodingStage, static_cast<double>(y) / height);
   }

@@ -17,7 +17,7 @@ enum class THeightmapFormat {
 };
 
 // Hands the file's bytes to Sink in order. Heights is at least 1 x 1.
-void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, const TPngSink& Sink,
+void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, TByteSink& Sink,
                     TProgress* Progress = nullptr);
 
 }  // namespace hillograph

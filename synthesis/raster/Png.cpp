@@ -121,7 +121,7 @@ void FilterRows(std::int32_t width, std::int32_t height, std::size_t bytesPerPix
 // What libpng's callbacks need. libpng reports errors by longjmp: no C++ exception may cross its
 // frames, so a failure of the sink waits here until control is back in our code.
 struct TEncoder {
-  const TPngSink* Sink;
+  TByteSink* Sink;
   std::exception_ptr Failure;
   char Message[200];
 };
@@ -130,7 +130,7 @@ void OnWrite(png_structp png, png_bytep data, png_size_t size) {
   auto* encoder = static_cast<TEncoder*>(png_get_io_ptr(png));
   bool failed = false;
   try {
-    (*encoder->Sink)(data, size);
+    encoder->Sink->Write(data, size);
   } catch (...) {
     encoder->Failure = std::current_exception();
     failed = true;
@@ -194,7 +194,7 @@ bool WriteChunks(png_structp png, png_infop info, TEncoder& encoder, std::int32_
 }  // namespace
 
 void WritePng(std::int32_t Width, std::int32_t Height, TPngKind Kind, const TPngRowSource& Rows,
-              const TPngSink& Sink, TProgress* Progress) {
+              TByteSink& Sink, TProgress* Progress) {
   if (Width < 1 || Height < 1) throw TError("A PNG picture needs at least one pixel");
   const std::size_t bytesPerPixel = Kind == TPngKind::Rgb8 ? 3 : 2;
   if (!Scratch) Scratch = std::make_unique<TScratch>();
@@ -225,7 +225,7 @@ void WritePng(std::int32_t Width, std::int32_t Height, TPngKind Kind, const TPng
   if (Progress != nullptr) Progress->Report(EncodingStage, 1.0);
 }
 
-void WritePicturePng(const TPicture& Picture, const TPngSink& Sink, TProgress* Progress) {
+void WritePicturePng(const TPicture& Picture, TByteSink& Sink, TProgress* Progress) {
   const std::int32_t width = Picture.Width();
   WritePng(
       width, Picture.Height(), TPngKind::Rgb8,
@@ -241,11 +241,9 @@ void WritePicturePng(const TPicture& Picture, const TPngSink& Sink, TProgress* P
 }
 
 std::string EncodePng(const TPicture& Picture) {
-  std::string png;
-  WritePicturePng(Picture, [&png](const void* data, std::size_t size) {
-    png.append(static_cast<const char*>(data), size);
-  });
-  return png;
+  TStringSink png;
+  WritePicturePng(Picture, png);
+  return png.Text;
 }
 
 }  // namespace hillograph

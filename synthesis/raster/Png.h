@@ -8,6 +8,7 @@
 #include <string>
 
 #include "synthesis/base/Progress.h"
+#include "synthesis/raster/ByteSink.h"
 #include "synthesis/raster/Picture.h"
 
 namespace hillograph {
@@ -17,17 +18,15 @@ enum class TPngKind {
   Gray16,  // two bytes per pixel, big-endian, as PNG stores them
 };
 
-// Receives the file's bytes in order; may throw, and the encoding stops with that exception.
-using TPngSink = std::function<void(const void* Data, std::size_t Size)>;
 // Fills Row with row y (0 is the top) as PNG stores it: Width pixels of the kind's bytes.
 using TPngRowSource = std::function<void(std::int32_t y, std::uint8_t* Row)>;
 
 // Width and Height are 1 .. 2^31 - 1. Reports "Encoding" to Progress when given.
 void WritePng(std::int32_t Width, std::int32_t Height, TPngKind Kind, const TPngRowSource& Rows,
-              const TPngSink& Sink, TProgress* Progress = nullptr);
+              TByteSink& Sink, TProgress* Progress = nullptr);
 
 // The picture as a truecolour PNG.
-void WritePicturePng(const TPicture& Picture, const TPngSink& Sink, TProgress* Progress = nullptr);
+void WritePicturePng(const TPicture& Picture, TByteSink& Sink, TProgress* Progress = nullptr);
 std::string EncodePng(const TPicture& Picture);
 
 }  // namespace hillograph

@@ -1,9 +1,5 @@
 #include "synthesis/towns/TownFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -38,8 +34,9 @@ bool IsAscii(std::string_view text) {
 }  // namespace
 
 bool IsRegularFile(const std::string& FileName) {
-  struct stat status {};
-  return !FileName.empty() && ::stat(FileName.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  platform::TFileStatus status;
+  return !FileName.empty() && platform::StatusOf(FileName, status) == 0 &&
+         status.Kind == platform::TFileKind::Regular;
 }
 
 std::string InOutErrorMessage(int Error) {
@@ -128,11 +125,15 @@ std::string TownFileMessage(const std::string& FileName, const std::string& Reas
 
 // Not blocking: should the name have become a pipe since it was looked at, the open returns at
 // once and IsRegular refuses it.
-TTownFile::TTownFile(const std::string& FileName)
-    : fileName_(FileName), file_(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
-  if (file_.Get() < 0) Fail(errno);
-  if (::fstat(file_.Get(), &status_) != 0) Fail(errno);
-  if (IsRegular() && static_cast<std::uint64_t>(status_.st_size) > TownFileLimit) Fail(EFBIG);
+TTownFile::TTownFile(const std::string& FileName) : fileName_(FileName), file_(Open(FileName)) {
+  if (const int error = platform::StatusOf(file_.Get(), status_)) Fail(error);
+  if (IsRegular() && status_.Size > TownFileLimit) Fail(EFBIG);
+}
+
+int TTownFile::Open(const std::string& FileName) const {
+  int fd = -1;
+  if (const int error = platform::OpenForReading(FileName, fd)) Fail(error);
+  return fd;
 }
 
 void TTownFile::Fail(int Error) const {
@@ -142,29 +143,30 @@ void TTownFile::Fail(int Error) const {
 
 void TTownFile::Probe() const {
   char first = 0;
-  while (::pread(file_.Get(), &first, 1, 0) < 0) {
-    if (errno != EINTR) Fail(errno);
+  for (long count = platform::ReadAt(file_.Get(), &first, 1, 0); count < 0;
+       count = platform::ReadAt(file_.Get(), &first, 1, 0)) {
+    if (count != -EINTR) Fail(static_cast<int>(-count));
   }
 }
 
 TTownNames TTownFile::ReadNames() const {
   // A small file needs no more room than its size, and the room is not cleared: it is read into.
   const std::size_t room =
-      static_cast<std::size_t>(std::min<off_t>(ReadChunkSize, status_.st_size + 1));
+      static_cast<std::size_t>(std::min<std::uint64_t>(ReadChunkSize, status_.Size + 1));
   const auto buffer = std::make_unique_for_overwrite<char[]>(room);
   TTownLineReader reader;
   std::uint64_t total = 0;
-  for (off_t offset = 0;;) {
-    const ssize_t count = ::pread(file_.Get(), buffer.get(), room, offset);
+  for (std::uint64_t offset = 0;;) {
+    const long count = platform::ReadAt(file_.Get(), buffer.get(), room, offset);
     if (count < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno);
+      if (count == -EINTR) continue;
+      Fail(static_cast<int>(-count));
     }
     // The file may have grown since it was measured.
     total += static_cast<std::uint64_t>(count);
     if (total > TownFileLimit) Fail(EFBIG);
     if (count == 0 || !reader.Feed({buffer.get(), static_cast<std::size_t>(count)})) break;
-    offset += count;
+    offset += static_cast<std::uint64_t>(count);
   }
   return reader.Finish();
 }

@@ -2,14 +2,13 @@
 // as UTF-8 names.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "synthesis/files/FileDescriptor.h"
+#include "synthesis/platform/Files.h"
 
 namespace hillograph {
 
@@ -68,8 +67,8 @@ class TTownFile {
   explicit TTownFile(const std::string& FileName);
 
   // A name that turns out not to be a regular file when it is opened holds no names.
-  bool IsRegular() const { return S_ISREG(status_.st_mode); }
-  const struct stat& Status() const { return status_; }
+  bool IsRegular() const { return status_.Kind == platform::TFileKind::Regular; }
+  const platform::TFileStatus& Status() const { return status_; }
 
   // Reads the first byte, which fails where reading the file would begin to fail.
   void Probe() const;
@@ -79,10 +78,12 @@ class TTownFile {
 
  private:
   [[noreturn]] void Fail(int Error) const;
+  // The descriptor of FileName opened for reading.
+  int Open(const std::string& FileName) const;
 
   std::string fileName_;
   TFileDescriptor file_;
-  struct stat status_ {};
+  platform::TFileStatus status_;
 };
 
 // The names of the town database FileName, read through a TTownFile.

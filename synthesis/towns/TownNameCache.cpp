@@ -1,35 +1,27 @@
 #include "synthesis/towns/TownNameCache.h"
 
-#include <time.h>
-
+#include <chrono>
 #include <cstdint>
 #include <mutex>
-#include <tuple>
 
 namespace hillograph {
 namespace {
 
 struct TTownFileKey {
   std::string Path;
-  dev_t Device = 0;
-  ino_t Inode = 0;
-  off_t Size = 0;
-  timespec Modified{};
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  std::uint64_t Size = 0;
+  std::int64_t Modified = 0;  // nanoseconds since 1970
 
-  bool operator==(const TTownFileKey& Other) const {
-    return std::tie(Path, Device, Inode, Size, Modified.tv_sec, Modified.tv_nsec) ==
-           std::tie(Other.Path, Other.Device, Other.Inode, Other.Size, Other.Modified.tv_sec,
-                    Other.Modified.tv_nsec);
-  }
+  bool operator==(const TTownFileKey& Other) const = default;
 };
 
 // A file changed within this long before it was read may change again without its size or time
 // showing it, within one tick of the file system's clock: its names are not kept.
 constexpr std::int64_t SettledNanoseconds = 1'000'000'000;
 
-std::int64_t Nanoseconds(const timespec& Time) {
-  return static_cast<std::int64_t>(Time.tv_sec) * 1'000'000'000 + Time.tv_nsec;
-}
+constexpr std::int64_t NanosecondsPerSecond = 1'000'000'000;
 
 struct TCache {
   std::mutex Lock;
@@ -45,12 +37,14 @@ TCache& Cache() {
 }  // namespace
 
 std::shared_ptr<const TTownNames> CachedTownNames(const std::string& FileName) {
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
+  const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               std::chrono::system_clock::now().time_since_epoch())
+                               .count();
   const TTownFile file(FileName);
   if (!file.IsRegular()) return std::make_shared<const TTownNames>();
-  const struct stat& status = file.Status();
-  TTownFileKey key{FileName, status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+  const platform::TFileStatus& status = file.Status();
+  TTownFileKey key{FileName, status.Device, status.Inode, status.Size,
+                   status.ModifiedSeconds * NanosecondsPerSecond + status.ModifiedNanoseconds};
   TCache& cache = Cache();
   std::shared_ptr<const TTownNames> kept;
   {
@@ -63,7 +57,7 @@ std::shared_ptr<const TTownNames> CachedTownNames(const std::string& FileName) {
   }
   // Read outside the lock: a render of another file need not wait for this one.
   auto names = std::make_shared<const TTownNames>(file.ReadNames());
-  if (Nanoseconds(now) - Nanoseconds(key.Modified) < SettledNanoseconds) return names;
+  if (now - key.Modified < SettledNanoseconds) return names;
   const std::lock_guard<std::mutex> lock(cache.Lock);
   cache.Key = std::move(key);
   cache.Names = names;

@@ -103,12 +103,22 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
 #if !defined(__SANITIZE_ADDRESS__)
 TEST(RenderCommandTest, AMapWithoutItsMemoryFailsAndKeepsTheEarlierPicture) {
   const testing::TTempFolder folder;
-  const std::string keep = folder.Write("keep.bmp", "old");
-  // 1 GiB of address space, far below what the largest map needs.
-  const auto run = RunRenderProgram("--size 16384x16384 -o " + keep, "ulimit -v 1048576; ");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "hillograph-render: Out of memory\n");
-  EXPECT_EQ(folder.Read("keep.bmp"), "old");
+  folder.Write("1.bmp", "old");
+  const struct {
+    const char* arguments;
+    const char* err;
+  } cases[] = {
+      {"-o 1.bmp", "hillograph-render: Out of memory\n"},
+      {"--seeds 1 -o {seed}.bmp", "hillograph-render: seed 1: Out of memory\n"},
+  };
+  for (const auto& c : cases) {
+    // 1 GiB of address space, far below what the largest map needs.
+    const auto run = RunRenderProgram(std::string("--size 16384x16384 ") + c.arguments,
+                                      "cd " + folder.Dir().string() + "; ulimit -v 1048576; ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(folder.Read("1.bmp"), "old");
+  }
 }
 #endif
 
@@ -181,18 +191,53 @@ TEST(BatchTest, EqualsSingleRunsByteForByte) {
   }
 }
 
-TEST(BatchTest, AFailingSeedIsReportedAndTheOthersAreWritten) {
+// A map whose heightmap cannot be written replaces none of its files, in a single run and in a
+// batch, where the other seeds are written whole; both remove stale temporaries of their files.
+TEST(BatchTest, AMapIsWrittenWholeOrNotAtAll) {
+  const struct {
+    const char* seeds;  // empty: a single run of seed 2
+    const char* failing;
+  } cases[] = {{"", "2"}, {"--seeds 1..3 --jobs 2", "2"}};
+  for (const auto& c : cases) {
+    const testing::TTempFolder folder;
+    for (const char* dir : {"h1", "h3"})
+      std::filesystem::create_directory(folder.Dir() / dir);  // seed 2's folder is missing
+    const std::string seed = std::string(c.seeds).empty() ? "2" : "{seed}";
+    const std::string stale = folder.Write(".m1.png.hillograph-Ab12Cd.tmp", "left");
+    std::filesystem::last_write_time(
+        stale, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2));
+    for (const char* ext : {".png", ".json", ".ini"})
+      folder.Write(std::string("m2") + ext, "old");
+    const auto run = RunRenderProgram(
+        std::string(c.seeds) + " --set RandSeed=2 --set Width=40 --set Height=30 -o " +
+        folder.Path("m" + seed + ".png") + " --heightmap " + folder.Path("h" + seed + "/h.r16") +
+        " --towns-json " + folder.Path("m" + seed + ".json") + " --save-preset " +
+        folder.Path("m" + seed + ".ini"));
+    EXPECT_EQ(run.status, 1) << c.seeds;
+    EXPECT_NE(run.err.find("Cannot create file \"" + folder.Path("h2/h.r16")), std::string::npos)
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    for (const char* ext : {".png", ".json", ".ini"})
+      EXPECT_EQ(folder.Read(std::string("m2") + ext), "old") << c.seeds << ext;
+    const bool batch = !std::string(c.seeds).empty();
+    for (const char* path : {"m1.png", "m1.json", "m1.ini", "h1/h.r16", "m3.png", "h3/h.r16"})
+      EXPECT_EQ(std::filesystem::exists(folder.Dir() / path), batch) << c.seeds << path;
+    // The folder holds the two heightmap folders and the files of each map written.
+    EXPECT_EQ(folder.Entries(), batch ? 11 : 6) << c.seeds;
+  }
+}
+
+// Eight jobs writing three files a map stay within a small limit of open files.
+TEST(BatchTest, WritesEveryFileWithinTheOpenFileLimit) {
   const testing::TTempFolder folder;
-  std::filesystem::create_directory(folder.Dir() / "d1");
-  std::filesystem::create_directory(folder.Dir() / "d3");
-  // Seed 2's folder does not exist.
-  const auto run = RunRenderProgram("--set Width=8 --set Height=8 --seeds 1..3 --jobs 2 -o " +
-                                    folder.Path("d{seed}/m.bmp"));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("seed 2: Cannot create file"), std::string::npos) << run.err;
-  EXPECT_EQ(run.err.find("seed 1"), std::string::npos) << run.err;
-  EXPECT_TRUE(std::filesystem::exists(folder.Dir() / "d1" / "m.bmp"));
-  EXPECT_TRUE(std::filesystem::exists(folder.Dir() / "d3" / "m.bmp"));
+  const auto run =
+      RunRenderProgram("--set Width=16 --set Height=16 --seeds 1..60 --jobs 8 -o " +
+                           folder.Path("{seed}.png") + " --heightmap " + folder.Path("{seed}.pgm") +
+                           " --towns-json " + folder.Path("{seed}.json"),
+                       "ulimit -n 32; ");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(folder.Entries(), 180);
 }
 
 // Decodes a PNG file's bytes to the format asked for; empty when the decoder refuses them.

@@ -3,17 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "parameters/MapParameters.h"
+#include "synthesis/base/Error.h"
 #include "synthesis/base/ExtendedMath.h"
+#include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/random/Random.h"
 #include "synthesis/raster/Bmp.h"
 #include "tests/synthesis/PictureTesting.h"
@@ -74,9 +79,10 @@ TEST(ConversionsTest, NonFiniteAndNegativeValuesSplitTheirMagnitude) {
 }
 
 // Map i of maps that differ in every setting a render keeps between calls: seed, size,
-// grid and towns with labels (the glyph caches). Map 0 is large enough for the pixel pass to
-// be split into bands, the last ending inside a tile.
-std::string Render(std::size_t i, std::int32_t threads = 1) {
+// grid and towns with labels (the glyph caches). Map 0 is large enough for the field and the
+// pixel pass to be split, the last band ending inside a tile.
+std::string Render(std::size_t i, TWorkerTeam* team = nullptr,
+                   std::function<void()> heightsDone = nullptr) {
   TMapParameters map;
   map.RandSeed = static_cast<double>(1000 + 37 * i);
   map.Width = i == 0 ? 1000 : static_cast<double>(120 + 13 * (i % 3));
@@ -84,11 +90,16 @@ std::string Render(std::size_t i, std::int32_t threads = 1) {
   map.GridSize = static_cast<double>(20 + 5 * i);
   map.TownAmount = 400;
   TPicture picture;
-  RenderMapParameters(picture, map, nullptr, {.Threads = threads});
+  THeightField heights;
+  RenderMapParameters(picture, map, nullptr,
+                      {.Heights = &heights, .Team = team, .HeightsDone = std::move(heightsDone)});
   return EncodeBmp(picture);
 }
 
-TEST(RenderThreadsTest, RendersOnThreadsEqualRendersOneAfterAnother) {
+// The same maps whether rendered one after another, side by side on threads, or on a team of any
+// size kept from map to map, also after a render that failed while its team was held back for the
+// caller's thread; the team is whole and idle after each.
+TEST(RenderThreadsTest, RendersOnThreadsAndTeamsEqualRendersOneAfterAnother) {
   constexpr std::size_t Threads = 3;
   std::vector<std::string> alone, together(2 * Threads);
   for (std::size_t i = 0; i < together.size(); ++i)
@@ -103,8 +114,22 @@ TEST(RenderThreadsTest, RendersOnThreadsEqualRendersOneAfterAnother) {
   running.clear();  // joins
   for (std::size_t i = 0; i < alone.size(); ++i)
     EXPECT_TRUE(together[i] == alone[i]) << "map " << i;
-  for (const std::int32_t threads : {2, 3})
-    EXPECT_TRUE(Render(0, threads) == alone[0]) << threads << " bands";
+  for (const std::int32_t members : {2, 3, MaxTeamMembers}) {
+    TWorkerTeam team(members, LongTeamSpin);
+    const std::pair<std::size_t, bool> order[] = {{0, false}, {1, false}, {0, true}, {2, true}};
+    for (const auto& [i, heightsDone] : order) {
+      EXPECT_TRUE(Render(i, &team, heightsDone ? [] {} : std::function<void()>()) == alone[i])
+          << members << " members, map " << i;
+      EXPECT_EQ(team.Members(), members);
+    }
+    EXPECT_THROW(Render(0, &team, [] { throw TError("stop"); }), TError);
+    EXPECT_EQ(team.Members(), members);
+    EXPECT_TRUE(Render(0, &team) == alone[0]) << members << " members after a failure";
+    std::atomic<std::int32_t> ran = 0;
+    const auto count = [&](std::int32_t) noexcept { ++ran; };
+    team.Run(members, count);
+    EXPECT_EQ(ran, members);
+  }
 }
 
 }  // namespace

@@ -7,12 +7,16 @@
 #include <chrono>
 #include <climits>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <tuple>
 #include <vector>
 
-#include "synthesis/files/CommitGroup.h"
+#include "synthesis/files/StagedFiles.h"
+#include "synthesis/platform/Files.h"
+#include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
 
 namespace hillograph {
@@ -54,22 +58,21 @@ TEST(AtomicFileTest, AWriteRemovesStaleTemporariesAndKeepsTheMode) {
   EXPECT_EQ(folder.Entries(), 5);
 }
 
-// Pieces reach the file whole and in order however few bytes each call of the system takes,
-// including a call that is interrupted, empty pieces, and more pieces than one call may hand over.
-TEST(AtomicFileTest, GatheredPiecesSurviveShortAndInterruptedWrites) {
+// Ranges reach the file whole and in order however few bytes each call of the system takes,
+// including a call that is interrupted, empty ranges, and more ranges than one call may hand over.
+TEST(AtomicFileTest, GatheredRangesSurviveShortAndInterruptedWrites) {
   static long perCall = 0;
   static int calls = 0;
-  static int mostPieces = 0;
-  TAtomicFile::WriteFunction = [](int fd, const iovec* pieces, int count) -> long {
-    mostPieces = std::max(mostPieces, count);
-    if (++calls % 5 == 0) {
-      errno = EINTR;
-      return -1;
-    }
-    iovec first = pieces[0];
-    first.iov_len = std::min<std::size_t>(first.iov_len, static_cast<std::size_t>(perCall));
-    return perCall > static_cast<long>(pieces[0].iov_len) ? ::writev(fd, pieces, count)
-                                                          : ::writev(fd, &first, 1);
+  static int mostRanges = 0;
+  platform::TDiskCalls& disk = platform::DiskCalls();
+  const platform::TDiskCalls system = platform::SystemDiskCalls();
+  disk.Write = [](int fd, const TByteRange* ranges, int count) -> long {
+    mostRanges = std::max(mostRanges, count);
+    if (++calls % 5 == 0) return -EINTR;
+    TByteRange first = ranges[0].first(std::min<std::size_t>(ranges[0].size(), perCall));
+    return perCall > static_cast<long>(ranges[0].size())
+               ? platform::SystemDiskCalls().Write(fd, ranges, count)
+               : platform::SystemDiskCalls().Write(fd, &first, 1);
   };
   const testing::TTempFolder folder;
   for (const long bytes : {1L, 7L, 4096L, 1L << 30}) {
@@ -78,23 +81,20 @@ TEST(AtomicFileTest, GatheredPiecesSurviveShortAndInterruptedWrites) {
     for (int i = 0; i < 1500; ++i)
       texts.push_back(
           std::string(static_cast<std::size_t>(i % 11), static_cast<char>('a' + i % 26)));
-    std::vector<iovec> pieces;
+    std::vector<TByteRange> ranges;
     std::string expected;
-    for (std::string& text : texts) {
-      pieces.push_back({text.data(), text.size()});
+    for (const std::string& text : texts) {
+      ranges.emplace_back(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
       expected += text;
     }
     TAtomicFile file(folder.Path("pieces.txt"));
-    file.Write(pieces);
+    file.WriteRanges(ranges);
     file.Commit();
     EXPECT_EQ(folder.Read("pieces.txt"), expected) << bytes;
   }
-  EXPECT_LE(mostPieces, IOV_MAX);
+  EXPECT_LE(mostRanges, platform::MostRangesPerWrite());
   // A system that takes nothing and says nothing is a full disk.
-  TAtomicFile::WriteFunction = [](int, const iovec*, int) -> long {
-    errno = EIO;  // stale: not the reason
-    return 0;
-  };
+  disk.Write = [](int, const TByteRange*, int) -> long { return 0; };
   try {
     TAtomicFile file(folder.Path("full.txt"));
     file.Write("x");
@@ -102,34 +102,82 @@ TEST(AtomicFileTest, GatheredPiecesSurviveShortAndInterruptedWrites) {
   } catch (const std::system_error& e) {
     EXPECT_EQ(e.code().value(), ENOSPC);
   }
-  TAtomicFile::WriteFunction = nullptr;
+  disk = system;
   EXPECT_FALSE(std::filesystem::exists(folder.Path("full.txt")));
 }
 
-// Files written while a group is open replace theirs only at the flush; a file whose folder is
-// gone by then fails with its tag.
-TEST(CommitGroupTest, ReplacesOnlyAtTheFlushAndNamesTheFailures) {
-  const testing::TTempFolder folder;
-  // name, tag
-  const std::pair<std::string, std::size_t> files[] = {
-      {"1/a.bmp", 1}, {"1/b.png", 1}, {"2/c.json", 2}, {"3/d.bmp", 3}};
-  TCommitGroup group;
-  for (const auto& [name, tag] : files) {
-    std::filesystem::create_directories(folder.Dir() / std::to_string(tag));
-    folder.Write(name, "old");
-    group.SetTag(tag);
-    WriteFileAtomically(folder.Path(name), "new");
-    EXPECT_EQ(folder.Read(name), "old");
+// Sets of files replace their targets only at the commit, each whole or not at all. A device
+// holding several files has its file system synced once, a device holding one has the file
+// synced; where the file system cannot be synced, every file is.
+std::string Contents(const std::string& path) {
+  std::string text;
+  std::ifstream(path) >> text;
+  return text;
+}
+
+TEST(StagedFilesTest, SyncsPerDeviceAndCommitsEachSetWholeOrNotAtAll) {
+  const testing::TTempFolder disk;
+  const std::filesystem::path shm = "/dev/shm";
+  platform::TFileStatus diskStatus, shmStatus;
+  if (platform::StatusOf(shm.string(), shmStatus) != 0 ||
+      platform::StatusOf(disk.Dir().string(), diskStatus) != 0 ||
+      shmStatus.Device == diskStatus.Device) {
+    GTEST_SKIP() << "needs a second file system at /dev/shm";
   }
-  EXPECT_EQ(group.Pending(), 4u);
-  std::filesystem::remove_all(folder.Dir() / "2");
-  const std::vector<TCommitGroup::TFailure> failures = group.Flush();
-  ASSERT_EQ(failures.size(), 1u);
-  EXPECT_EQ(failures[0].Tag, 2u);
-  EXPECT_NE(failures[0].Message.find("Cannot create file"), std::string::npos);
-  for (const auto& [name, tag] : files)
-    EXPECT_EQ(folder.Read(name), tag == 2 ? "" : "new") << name;
-  EXPECT_EQ(group.Pending(), 0u);
+  const testing::TTempFolder memory(shm);
+  // Set 0 has two files on the disk; set 1 one on the disk and one in memory.
+  const std::vector<std::vector<std::string>> sets = {{disk.Path("a"), disk.Path("b")},
+                                                      {disk.Path("c"), memory.Path("d")}};
+  const auto d = diskStatus.Device, m = shmStatus.Device;
+  constexpr auto none = testing::TFailingDiskScope::NoDevice;
+  const struct {
+    const char* name;
+    std::uint64_t failingFileSystem;  // whose whole sync fails
+    int fileSystemError;
+    std::uint64_t failingFiles;  // whose file syncs and checks fail
+    std::vector<std::size_t> failedSets;
+    testing::TDiskSyncs syncs;
+  } cases[] = {
+      {"works", none, 0, none, {}, {1, 1, 3}},
+      {"no file-system syncs", d, ENOSYS, none, {}, {4, 1, 0}},
+      {"the disk's sync fails: its files are synced one by one", d, EIO, none, {}, {4, 1, 0}},
+      {"memory fails", none, 0, m, {1}, {1, 1, 3}},
+      {"disk fails", none, 0, d, {0, 1}, {1, 1, 3}},
+  };
+  for (const auto& c : cases) {
+    testing::TFailingDiskScope failing;
+    failing.FailFileSystemSyncs(c.failingFileSystem, c.fileSystemError);
+    failing.FailSyncs(c.failingFiles, EIO);
+    std::vector<std::unique_ptr<TStagedFiles>> staged;
+    std::vector<TStagedFiles*> pointers;
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+      staged.push_back(std::make_unique<TStagedFiles>(s));
+      pointers.push_back(staged.back().get());
+      const TStagedFiles::TScope scope(*staged.back());
+      for (const std::string& name : sets[s]) {
+        std::ofstream(name) << "old";
+        WriteFileAtomically(name, "new");
+        EXPECT_EQ(Contents(name), "old") << c.name;
+      }
+    }
+    const std::vector<TCommitFailure> failures = CommitTogether(pointers);
+    std::vector<std::size_t> failed;
+    for (const TCommitFailure& failure : failures) {
+      failed.push_back(failure.Tag);
+      EXPECT_EQ(failure.Error, EIO) << c.name;
+    }
+    EXPECT_EQ(failed, c.failedSets) << c.name;
+    const auto syncs = testing::TFailingDiskScope::Syncs();
+    EXPECT_EQ(std::tuple(syncs.Files, syncs.FileSystems, syncs.Checks),
+              std::tuple(c.syncs.Files, c.syncs.FileSystems, c.syncs.Checks))
+        << c.name;
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+      const bool kept = std::count(failed.begin(), failed.end(), s) > 0;
+      for (const std::string& name : sets[s])
+        EXPECT_EQ(Contents(name), kept ? "old" : "new") << c.name << " " << name;
+    }
+    EXPECT_EQ(disk.Entries() + memory.Entries(), 4) << c.name;  // no temporary left
+  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -12,25 +14,37 @@ namespace hillograph {
 namespace {
 
 // Every pass runs each of its members exactly once, the caller as member 0, and is over when Run
-// returns; passes follow one another on the same helpers, also after some have been let go.
+// returns; passes follow one another on the same helpers, also while a limit holds some back,
+// after the team was told to rest, and once the limit has gone.
 TEST(WorkerTeamTest, RunsEachMemberOncePerPass) {
   struct TCase {
     std::int32_t members;
     std::int32_t count;
-    std::int32_t keep;  // what Shrink leaves before the second half of the passes
+    std::int32_t limit;  // what a TTeamLimit holds for the middle third of the passes
+    std::chrono::microseconds spin;
   };
   const TCase cases[] = {
-      {1, 1, 1}, {1, 4, 1}, {2, 2, 2},
-      {2, 1, 2}, {2, 2, 1}, {3, 3, 2},
-      {3, 2, 3}, {4, 8, 3}, {MaxTeamMembers, MaxTeamMembers, 9},
+      {1, 1, 1, LongTeamSpin},
+      {1, 4, 1, ShortTeamSpin},
+      {2, 2, 2, LongTeamSpin},
+      {2, 1, 2, ShortTeamSpin},
+      {2, 2, 1, std::chrono::microseconds{0}},
+      {3, 3, 2, ShortTeamSpin},
+      {3, 2, 3, LongTeamSpin},
+      {4, 8, 3, std::chrono::microseconds{0}},
+      {MaxTeamMembers, MaxTeamMembers, 9, ShortTeamSpin},
   };
-  constexpr int Passes = 40;
-  for (const auto& [members, count, keep] : cases) {
-    TWorkerTeam team(members);
+  constexpr int Passes = 42;
+  for (const auto& [members, count, limit, spin] : cases) {
+    TWorkerTeam team(members, spin);
     ASSERT_EQ(team.Members(), members);
+    std::optional<TTeamLimit> held;
     for (int pass = 0; pass < Passes; ++pass) {
-      if (pass == Passes / 2) team.Shrink(keep);
-      const std::int32_t running = std::min(count, team.Members());
+      if (pass == Passes / 3) held.emplace(team, limit);
+      if (pass == 2 * Passes / 3) held.reset();
+      if (pass % 5 == 0) team.Rest();
+      const std::int32_t running = std::min(count, held ? limit : members);
+      ASSERT_EQ(team.Members(), held ? limit : members);
       std::vector<std::atomic<int>> runs(MaxTeamMembers);
       std::atomic<bool> callerIsZero = false;
       const auto work = [&, caller = std::this_thread::get_id()](std::int32_t member) noexcept {
@@ -44,7 +58,6 @@ TEST(WorkerTeamTest, RunsEachMemberOncePerPass) {
       }
       ASSERT_TRUE(callerIsZero);
     }
-    EXPECT_EQ(team.Members(), keep);
   }
 }
 
@@ -75,9 +88,12 @@ TEST(WorkerTeamTest, RefusesCountsOutOfRange) {
   const auto work = [](std::int32_t) noexcept {};
   for (const std::int32_t count : {0, MaxTeamMembers + 1})
     EXPECT_THROW(team.Run(count, work), TError) << count;
-  for (const std::int32_t keep : {0, 4})
-    EXPECT_THROW(team.Shrink(keep), TError) << keep;
+  for (const std::int32_t limit : {0, 4})
+    EXPECT_THROW(TTeamLimit(team, limit), TError) << limit;
   EXPECT_EQ(team.Members(), 3);
+  for (const auto spin :
+       {std::chrono::microseconds{-1}, MaxTeamSpin + std::chrono::microseconds{1}})
+    EXPECT_THROW(TWorkerTeam(2, spin), TError) << spin.count();
 }
 
 }  // namespace

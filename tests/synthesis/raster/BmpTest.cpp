@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "synthesis/base/Error.h"
+#include "synthesis/files/PictureFile.h"
 #include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/BmpReader.h"
