@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/OptionValues.h"
+#include "cli/StopSignals.h"
 #include "cli/TownsJson.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
@@ -41,6 +42,7 @@ void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgres
   // Each file is synced as soon as it is written, on the thread that wrote it.
   TStagedFiles files(0, true);
   StageMapJob(Job, Scratch, Parallel, files, Progress);
+  ThrowIfStopped();  // asked to stop while the last file was written: the targets stay
   TStagedFiles* const sets[] = {&files};
   const std::vector<TCommitFailure> failures = CommitTogether(sets);
   if (!failures.empty()) {

@@ -12,6 +12,7 @@
 #include "cli/AvailableMemory.h"
 #include "cli/Batch.h"
 #include "cli/JobMemory.h"
+#include "cli/Manifest.h"
 #include "cli/MapJob.h"
 #include "cli/OptionValues.h"
 #include "cli/ProgressLine.h"
@@ -49,6 +50,8 @@ struct TRenderOptions {
   bool Quiet = false;
   // Batches that resume, record what they made and spread over machines.
   std::string Shard;
+  std::string Manifest;
+  bool SkipExisting = false;
 };
 
 std::string KeyList() {
@@ -101,6 +104,13 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "Make only the K-th of N interleaved shares of --seeds (K from 0); auto/N takes K "
                  "from SLURM_ARRAY_TASK_ID or JOB_COMPLETION_INDEX")
       ->type_name("K/N");
+  app.add_option("--manifest", options.Manifest,
+                 "Append a JSON line for each map of a batch as it is made: seed, status, each "
+                 "file's size and SHA-256, parameters, version")
+      ->type_name("FILE");
+  app.add_flag("--skip-existing", options.SkipExisting,
+               "In a batch, skip the seeds whose files exist (and match the manifest, with "
+               "--manifest)");
   app.set_version_flag("--version", std::string(ProgramName) + " " + HILLOGRAPH_VERSION);
 }
 
@@ -116,8 +126,9 @@ void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
   if (app.count("--heightmap") > 0 && !HeightmapFormatOf(options.Heightmap)) {
     throw TError("--heightmap: \"" + options.Heightmap + "\" must end in .png, .r16, .raw or .pgm");
   }
-  if (app.count("--shard") > 0 && app.count("--seeds") == 0) {
-    throw TError("--shard: only a batch (--seeds) has shares");
+  for (const char* option : {"--shard", "--manifest", "--skip-existing"}) {
+    if (app.count(option) > 0 && app.count("--seeds") == 0)
+      throw TError(std::string(option) + ": only for a batch (--seeds)");
   }
   if (app.count("--seeds") == 0) return;
   TSeedList::Parse(options.Seeds);
@@ -161,6 +172,41 @@ TSeedList BatchSeeds(const CLI::App& app, const TRenderOptions& options) {
   if (app.count("--shard") == 0) return seeds;
   const TShard shard = ParseShard(options.Shard);
   return seeds.Share(shard.Index, shard.Count);
+}
+
+int RunBatchCommand(const CLI::App& app, const TRenderOptions& options, const TMapJob& job,
+                    TProgressLine& line) {
+  const std::uint64_t mapPeak = JobMapPeak(job);
+  const std::optional<std::uint64_t> available = AvailableMemory();
+  TBatchOptions batch;
+  batch.Jobs = DefaultJobs(mapPeak, available);
+  if (app.count("--jobs") > 0) {
+    batch.Jobs = options.Jobs;
+    if (JobsThatFit(batch.Jobs, mapPeak, available) < batch.Jobs) {
+      line.Message(std::string(ProgramName) + ": warning: --jobs " + std::to_string(batch.Jobs) +
+                   " needs about " + GiB(mapPeak * static_cast<std::uint64_t>(batch.Jobs)) +
+                   ", more than " + std::to_string(static_cast<int>(UsableMemoryShare * 100)) +
+                   "% of the " + GiB(*available) + " available");
+    }
+  }
+  batch.SkipExisting = options.SkipExisting;
+  std::optional<TManifestWriter> manifest;
+  std::map<std::int32_t, TManifestLine> recorded;
+  if (app.count("--manifest") > 0) {
+    if (options.SkipExisting) recorded = ReadManifest(options.Manifest);
+    manifest.emplace(options.Manifest);
+    batch.Manifest = &*manifest;
+    batch.Recorded = &recorded;
+    batch.Version = HILLOGRAPH_VERSION;
+  }
+  const TSeedList seeds = BatchSeeds(app, options);
+  const TBatchResult result = RunBatch(job, seeds, batch, line, ProgramName);
+  if (result.Skipped > 0 && !options.Quiet) {
+    line.Message(std::string(ProgramName) + ": skipped " + std::to_string(result.Skipped) + " of " +
+                 std::to_string(seeds.Count()) + " maps, made already");
+  }
+  if (result.Signal != 0) return SignalExitBase + result.Signal;
+  return result.Failed == 0 ? ExitSuccess : ExitFailure;
 }
 
 }  // namespace
@@ -209,23 +255,10 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     job.Heightmap = Given(app, "--heightmap", options.Heightmap);
     job.TownsJson = Given(app, "--towns-json", options.TownsJson);
     job.SavePreset = Given(app, "--save-preset", options.SavePreset);
-    if (app.count("--seeds") > 0) {
-      const std::uint64_t mapPeak = JobMapPeak(job);
-      const std::optional<std::uint64_t> available = AvailableMemory();
-      int jobs = DefaultJobs(mapPeak, available);
-      if (app.count("--jobs") > 0) {
-        jobs = options.Jobs;
-        if (JobsThatFit(jobs, mapPeak, available) < jobs) {
-          line.Message(std::string(ProgramName) + ": warning: --jobs " + std::to_string(jobs) +
-                       " needs about " + GiB(mapPeak * static_cast<std::uint64_t>(jobs)) +
-                       ", more than 75% of the " + GiB(*available) + " available");
-        }
-      }
-      const std::size_t failed = RunBatch(job, BatchSeeds(app, options), jobs, line, ProgramName);
-      return failed == 0 ? ExitSuccess : ExitFailure;
-    }
-    // Stopped by a signal, the render leaves its target as it was and its temporaries removed.
+    // Stopped by a signal, a run leaves the targets of unfinished maps as they were and removes
+    // its temporaries.
     const TStopSignals stop;
+    if (app.count("--seeds") > 0) return RunBatchCommand(app, options, job, line);
     TStopCheck check(&line);
     TMapScratch scratch(AvailableProcessors());
     RunMapJob(job, scratch, true, &check);

@@ -1,9 +1,9 @@
 // Runs the built hillograph-render as a separate process, as a user's shell would.
 #pragma once
 
-#include <sys/wait.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/Manifest.h"
 #include "cli/StopSignals.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/ProgramRun.h"
@@ -72,6 +73,35 @@ TEST(StopSignalsTest, AWriteStoppedBySignalLeavesTheOldFileAndNoTemporary) {
     }
     EXPECT_EQ(folder.Read("map.bmp"), "old");
     EXPECT_TRUE(testing::Temporaries(folder).empty()) << testing::Temporaries(folder)[0];
+  }
+}
+
+// Stopped mid-batch, the maps made so far are committed whole and recorded, the others left out.
+TEST(StopSignalsTest, ABatchStoppedBySignalKeepsTheMapsItMade) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const testing::TTempFolder folder;
+    const std::string manifest = folder.Path("made.jsonl");
+    const pid_t pid = testing::StartRenderProgram(
+        {"--size", "300x200", "--seeds", "1..2000", "--jobs", "2", "-o", folder.Path("{seed}.png"),
+         "--heightmap", folder.Path("h{seed}.pgm"), "--manifest", manifest});
+    while (!std::filesystem::exists(folder.Dir() / "1.png") &&
+           ::waitpid(pid, nullptr, WNOHANG) == 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(pid, signal);
+    EXPECT_EQ(testing::WaitForProgram(pid), SignalExitBase + signal);
+    EXPECT_TRUE(testing::Temporaries(folder).empty());
+    const auto made = ReadManifest(manifest);
+    EXPECT_GT(made.size(), 0u);
+    EXPECT_LT(made.size(), 2000u);
+    for (std::int32_t seed = 1; seed <= 2000; ++seed) {
+      const std::string picture = folder.Path(std::to_string(seed) + ".png");
+      const bool listed = made.contains(seed);
+      EXPECT_EQ(std::filesystem::exists(picture), listed) << seed;
+      EXPECT_EQ(std::filesystem::exists(folder.Path("h" + std::to_string(seed) + ".pgm")), listed);
+      if (listed) {
+        EXPECT_EQ(made.at(seed).Files.at(0), DescribeFile(picture)) << seed;
+      }
+    }
   }
 }
 
