@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/AvailableMemory.h"
 #include "cli/Batch.h"
 #include "cli/JobMemory.h"
 #include "cli/Manifest.h"
@@ -28,6 +27,7 @@
 #include "synthesis/base/Error.h"
 #include "synthesis/files/PictureFile.h"
 #include "synthesis/parallel/PlacedThread.h"
+#include "synthesis/platform/AvailableMemory.h"
 
 namespace hillograph {
 namespace {
@@ -177,7 +177,7 @@ TSeedList BatchSeeds(const CLI::App& app, const TRenderOptions& options) {
 int RunBatchCommand(const CLI::App& app, const TRenderOptions& options, const TMapJob& job,
                     TProgressLine& line) {
   const std::uint64_t mapPeak = JobMapPeak(job);
-  const std::optional<std::uint64_t> available = AvailableMemory();
+  const std::optional<std::uint64_t> available = platform::AvailableMemory();
   TBatchOptions batch;
   batch.Jobs = DefaultJobs(mapPeak, available);
   if (app.count("--jobs") > 0) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/AvailableMemory.h"
+#include "synthesis/platform/AvailableMemory.h"
 #include "tests/TempFolder.h"
 
 namespace hillograph {
@@ -53,14 +53,14 @@ TEST(JobMemoryTest, AvailableIsTheSmallerOfMeminfoAndTheGroupLimits) {
   };
   for (const auto& c : cases) {
     const testing::TTempFolder folder;
-    TMemoryFiles files{folder.Path("meminfo"), folder.Path("cgroup"), folder.Path("fs")};
+    platform::TMemoryFiles files{folder.Path("meminfo"), folder.Path("cgroup"), folder.Path("fs")};
     if (c.meminfo != nullptr) folder.Write("meminfo", c.meminfo);
     if (c.groups != nullptr) folder.Write("cgroup", c.groups);
     for (const auto& [name, text] : c.files) {
       std::filesystem::create_directories((folder.Dir() / "fs" / name).parent_path());
       folder.Write("fs/" + name, text);
     }
-    EXPECT_EQ(AvailableMemory(files), c.available) << c.name;
+    EXPECT_EQ(platform::AvailableMemory(files), c.available) << c.name;
   }
 }
 

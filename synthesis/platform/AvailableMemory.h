@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace hillograph {
+namespace hillograph::platform {
 
 // Where the kernel tells it; a test points these at files of its own.
 struct TMemoryFiles {
@@ -19,4 +19,4 @@ struct TMemoryFiles {
 // or version 1's memory controller) and of the groups above it; nullopt when nothing says.
 std::optional<std::uint64_t> AvailableMemory(const TMemoryFiles& Files = {});
 
-}  // namespace hillograph
+}  // namespace hillograph::platform

@@ -1,4 +1,4 @@
-#include "cli/AvailableMemory.h"
+#include "synthesis/platform/AvailableMemory.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string_view>
 
-namespace hillograph {
+namespace hillograph::platform {
 namespace {
 
 // A version 1 group without a limit reads as a number near 2^63; anything this large is none.
@@ -96,4 +96,4 @@ std::optional<std::uint64_t> AvailableMemory(const TMemoryFiles& Files) {
   return available ? available : limit;
 }
 
-}  // namespace hillograph
+}  // namespace hillograph::platform
