@@ -19,14 +19,15 @@ bool HasExtension(const std::string& FileName, std::string_view Extension) {
                     [&lower](char a, char b) { return lower(a) == lower(b); });
 }
 
-void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress) {
+void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress,
+                     std::span<const TPngText> Texts) {
   if (!HasExtension(FileName, ".png")) {
     SaveBitmapToFile(Picture, FileName, Progress);
     return;
   }
-  CreateOutputFile(FileName, [&Picture, Progress](TAtomicFile& file) {
+  CreateOutputFile(FileName, [&Picture, Progress, Texts](TAtomicFile& file) {
     TBufferedWriter writer(file);
-    WritePicturePng(Picture, writer, Progress);
+    WritePicturePng(Picture, writer, Progress, Texts);
     writer.Flush();
   });
 }
@@ -46,10 +47,11 @@ std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName) {
 }
 
 void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
-                       const std::string& FileName, TProgress* Progress) {
-  CreateOutputFile(FileName, [&Heights, Format, Progress](TAtomicFile& file) {
+                       const std::string& FileName, TProgress* Progress,
+                       std::span<const TPngText> Texts) {
+  CreateOutputFile(FileName, [&Heights, Format, Progress, Texts](TAtomicFile& file) {
     TBufferedWriter writer(file);
-    WriteHeightmap(Heights, Format, writer, Progress);
+    WriteHeightmap(Heights, Format, writer, Progress, Texts);
     writer.Flush();
   });
 }

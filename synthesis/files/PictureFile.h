@@ -2,19 +2,22 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "synthesis/base/Progress.h"
 #include "synthesis/raster/Heightmap.h"
 #include "synthesis/raster/Picture.h"
+#include "synthesis/raster/PngText.h"
 
 namespace hillograph {
 
 // PNG when the name ends in ".png" (any case), otherwise an uncompressed 24-bit BMP. Replaces the
-// file whole or leaves it as it was, failing with "Cannot create file ...".
+// file whole or leaves it as it was, failing with "Cannot create file ...". A PNG carries Texts in
+// its text chunks.
 void SavePictureFile(const TPicture& Picture, const std::string& FileName,
-                     TProgress* Progress = nullptr);
+                     TProgress* Progress = nullptr, std::span<const TPngText> Texts = {});
 
 // An uncompressed 24-bit BMP whatever the name, replaced or left as SavePictureFile does.
 // Reports "Writing" to Progress when given.
@@ -26,7 +29,8 @@ std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName);
 
 // Writes the height field in Format, whole or not at all, failing as SavePictureFile does.
 void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
-                       const std::string& FileName, TProgress* Progress = nullptr);
+                       const std::string& FileName, TProgress* Progress = nullptr,
+                       std::span<const TPngText> Texts = {});
 
 // Whether the name ends in Extension (".png"), compared without regard to ASCII case.
 bool HasExtension(const std::string& FileName, std::string_view Extension);

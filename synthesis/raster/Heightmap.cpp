@@ -78,7 +78,7 @@ class TSampleRows {
 }  // namespace
 
 void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, TByteSink& Sink,
-                    TProgress* Progress) {
+                    TProgress* Progress, std::span<const TPngText> Texts) {
   const std::int32_t width = Heights.Width();
   const std::int32_t height = Heights.Height();
   if (width < 1 || height < 1) throw TError("A heightmap needs at least one sample");
@@ -86,7 +86,7 @@ void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, TByteS
   if (Format == THeightmapFormat::Png) {
     WritePng(
         width, height, TPngKind::Gray16,
-        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress);
+        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress, Texts);
     return;
   }
   if (Format == THeightmapFormat::Pgm) {

@@ -16,8 +16,9 @@ enum class THeightmapFormat {
   Pgm,  // binary PGM (P5), maxval 65535, big-endian samples
 };
 
-// Hands the file's bytes to Sink in order. Heights is at least 1 x 1.
+// Hands the file's bytes to Sink in order. Heights is at least 1 x 1. Texts go into a PNG's text
+// chunks; the other formats have no room for them.
 void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, TByteSink& Sink,
-                    TProgress* Progress = nullptr);
+                    TProgress* Progress = nullptr, std::span<const TPngText> Texts = {});
 
 }  // namespace hillograph

@@ -67,6 +67,28 @@ TEST(PngTextTest, ReadsTheTextBeforeTheImageDataOnly) {
   }
 }
 
+// The encoder's text chunks come right after the header and leave the rest of the file as it was.
+TEST(PngTextTest, WrittenTextsReadBackAndTheImageDataStays) {
+  TPicture picture;
+  picture.SetSize(5, 3);
+  const std::vector<TPngText> texts = {{"Software", "hillograph 1.2.0"},
+                                       {"Comment", "Town database: M\xC3\xBCnster.txt"}};
+  TStringSink png;
+  WritePicturePng(picture, png, nullptr, texts);
+  std::size_t at = 0;
+  const auto read = ReadPngText([&](void* data, std::size_t size) {
+    const std::size_t n = std::min(size, png.Text.size() - at);
+    std::copy_n(png.Text.data() + at, n, static_cast<char*>(data));
+    at += n;
+    return n;
+  });
+  ASSERT_TRUE(read);
+  EXPECT_EQ(*read, texts);
+  const std::string plain = EncodePng(picture);
+  const std::size_t chunks = png.Text.size() - plain.size();
+  EXPECT_EQ(png.Text.substr(0, 33) + png.Text.substr(33 + chunks), plain);
+}
+
 TEST(PngTextTest, OtherFilesAreNoPngAndBrokenOnesFail) {
   const std::string png = PngWith(Chunk("tEXt", std::string("Hillograph\0x", 12)));
   const auto read = [](const std::string& bytes) {
