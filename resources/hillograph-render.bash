@@ -42,6 +42,10 @@ _hillograph_render() {
       fi
       return
       ;;
+    --manifest)
+      _filedir jsonl
+      return
+      ;;
     --shard)
       [[ $cur != */* ]] && COMPREPLY=($(compgen -W "auto/" -- "$cur")) && compopt -o nospace
       return
@@ -53,7 +57,7 @@ _hillograph_render() {
 
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--preset --set --size --label-scale --output -o --heightmap
-      --towns-json --save-preset --seeds --jobs --shard --quiet --help --version' -- "$cur"))
+      --towns-json --save-preset --seeds --jobs --shard --manifest --skip-existing --quiet --help --version' -- "$cur"))
   fi
 } &&
   complete -F _hillograph_render hillograph-render
