@@ -58,6 +58,20 @@ inline pid_t StartRenderProgram(const std::vector<std::string>& arguments) {
   return pid;
 }
 
+// Waits until Ready() holds, or the program ended (false), polling every 200 µs.
+template <class TReady>
+bool WaitWhileRunning(pid_t pid, TReady ready) {
+  while (!ready()) {
+    siginfo_t ended{};  // left for WaitForProgram to collect
+    if (::waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+        ended.si_pid != 0) {
+      return false;
+    }
+    ::usleep(200);
+  }
+  return true;
+}
+
 // Its exit status, or minus the signal that ended it.
 inline int WaitForProgram(pid_t pid) {
   int status = 0;

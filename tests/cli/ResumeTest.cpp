@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/Manifest.h"
@@ -65,7 +63,7 @@ testing::TTempFolder* ResumeTest::reference_ = nullptr;
 // Killed when the folder holds a given number of entries, temporaries included: before any map
 // is made, while the first ones are committed, half way, near the end.
 TEST_F(ResumeTest, AKilledBatchRunAgainEndsWithTheFilesOfAnUninterruptedOne) {
-  for (const std::size_t entries : {1, 4, 30, 70}) {
+  for (const long entries : {1, 4, 30, 70}) {
     const testing::TTempFolder folder;
     const std::string manifest = folder.Path("made.jsonl");
     std::vector<std::string> arguments;
@@ -74,11 +72,7 @@ TEST_F(ResumeTest, AKilledBatchRunAgainEndsWithTheFilesOfAnUninterruptedOne) {
     for (std::string word; words >> word;)
       arguments.push_back(word);
     const pid_t pid = testing::StartRenderProgram(arguments);
-    while (static_cast<std::size_t>(std::distance(fs::directory_iterator(folder.Dir()),
-                                                  fs::directory_iterator())) < entries &&
-           ::waitpid(pid, nullptr, WNOHANG) == 0) {
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
+    testing::WaitWhileRunning(pid, [&] { return folder.Entries() >= entries; });
     ::kill(pid, SIGKILL);
     testing::WaitForProgram(pid);
     const auto resumed = RunRenderProgram("--jobs 2 " + Map + Outputs(folder.Dir()) +
