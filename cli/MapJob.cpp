@@ -67,8 +67,8 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   const auto saveHeightmap = [&Job, &Scratch, &Files](TProgress* progress) {
     const TStagedFiles::TScope staging(Files);
     // The format was checked with the command line.
-    SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap,
-                      progress);
+    SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap, progress,
+                      Job.SmoothHeightmap ? THeightmapSamples::Smooth : THeightmapSamples::Levels);
   };
   // Encoded on another core from the moment the field is complete, beside the rest of the render
   // and the picture's file; its progress would only interleave with the picture's. Where no

@@ -20,6 +20,7 @@ struct TMapJob {
   std::int32_t LabelScale = 1;
   std::string Picture;
   std::optional<std::string> Heightmap;
+  bool SmoothHeightmap = false;  // the heightmap's samples smoothed within their levels
   std::optional<std::string> TownsJson;
   std::optional<std::string> SavePreset;
 };

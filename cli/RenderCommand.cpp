@@ -41,6 +41,7 @@ struct TRenderOptions {
   std::vector<std::string> Settings;
   std::string Output = DefaultOutput;
   std::string Heightmap;
+  bool SmoothHeightmap = false;
   std::string TownsJson;
   std::string SavePreset;
   std::string Size;
@@ -85,6 +86,9 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "Also write the heights as 16-bit samples: .png, .r16 or .raw (little-endian, no "
                  "header), .pgm")
       ->type_name("FILE");
+  app.add_flag("--smooth-heightmap", options.SmoothHeightmap,
+               "Smooth the heightmap's terraces away: each sample still rounds to its height")
+      ->needs("--heightmap");
   app.add_option("--towns-json", options.TownsJson,
                  "Also write the towns, in placement order, as a JSON file")
       ->type_name("FILE");
@@ -253,6 +257,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     job.LabelScale = options.LabelScale;
     job.Picture = options.Output;
     job.Heightmap = Given(app, "--heightmap", options.Heightmap);
+    job.SmoothHeightmap = options.SmoothHeightmap;
     job.TownsJson = Given(app, "--towns-json", options.TownsJson);
     job.SavePreset = Given(app, "--save-preset", options.SavePreset);
     // Stopped by a signal, a run leaves the targets of unfinished maps as they were and removes

@@ -57,7 +57,8 @@ _hillograph_render() {
 
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--preset --set --size --label-scale --output -o --heightmap
-      --towns-json --save-preset --seeds --jobs --shard --manifest --skip-existing --quiet --help --version' -- "$cur"))
+      --smooth-heightmap --towns-json --save-preset --seeds --jobs --shard --manifest
+      --skip-existing --quiet --help --version' -- "$cur"))
   fi
 } &&
   complete -F _hillograph_render hillograph-render

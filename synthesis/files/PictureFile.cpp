@@ -47,11 +47,11 @@ std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName) {
 }
 
 void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
-                       const std::string& FileName, TProgress* Progress,
-                       std::span<const TPngText> Texts) {
-  CreateOutputFile(FileName, [&Heights, Format, Progress, Texts](TAtomicFile& file) {
+                       const std::string& FileName, TProgress* Progress, THeightmapSamples Kind,
+                       TWorkerTeam* Team, std::span<const TPngText> Texts) {
+  CreateOutputFile(FileName, [&Heights, Format, Progress, Kind, Team, Texts](TAtomicFile& file) {
     TBufferedWriter writer(file);
-    WriteHeightmap(Heights, Format, writer, Progress, Texts);
+    WriteHeightmap(Heights, Format, Kind, writer, Progress, Team, Texts);
     writer.Flush();
   });
 }

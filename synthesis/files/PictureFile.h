@@ -14,8 +14,8 @@
 namespace hillograph {
 
 // PNG when the name ends in ".png" (any case), otherwise an uncompressed 24-bit BMP. Replaces the
-// file whole or leaves it as it was, failing with "Cannot create file ...". A PNG carries Texts in
-// its text chunks.
+// file whole or leaves it as it was, failing with "Cannot create file ...". A PNG carries Texts
+// in its text chunks.
 void SavePictureFile(const TPicture& Picture, const std::string& FileName,
                      TProgress* Progress = nullptr, std::span<const TPngText> Texts = {});
 
@@ -27,10 +27,12 @@ void SaveBitmapToFile(const TPicture& Picture, const std::string& FileName,
 // By the name's extension, without regard to case: ".png", ".r16" or ".raw", ".pgm".
 std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName);
 
-// Writes the height field in Format, whole or not at all, failing as SavePictureFile does.
+// Writes the height field's samples of the kind asked for in Format, whole or not at all, failing
+// as SavePictureFile does. The members of Team, when given, share the smoothing.
 void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
                        const std::string& FileName, TProgress* Progress = nullptr,
-                       std::span<const TPngText> Texts = {});
+                       THeightmapSamples Kind = THeightmapSamples::Levels,
+                       TWorkerTeam* Team = nullptr, std::span<const TPngText> Texts = {});
 
 // Whether the name ends in Extension (".png"), compared without regard to ASCII case.
 bool HasExtension(const std::string& FileName, std::string_view Extension);

@@ -19,6 +19,7 @@
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/raster/Bmp.h"
+#include "synthesis/terrain/SmoothHeights.h"
 #include "synthesis/towns/TownFile.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/ProgramRun.h"
@@ -81,6 +82,7 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
       {"--size 16385x1", 2, "sides 1 .. 16384"},
       {"--heightmap h.tif", 2, ".png, .r16, .raw or .pgm"},
       {"--label-scale 17", 2, "--label-scale"},
+      {"--smooth-heightmap", 2, "--smooth-heightmap requires --heightmap"},
       {"--preset " + throughFile, 1, "Unable to read " + throughFile + ". Not a directory\n"},
       {"--save-preset " + throughFile, 1, "Unable to write to " + throughFile + "\n"},
       {"--preset " + notes, 1, notes + " is not a preset: it holds none of its keys.\n"},
@@ -175,15 +177,16 @@ TEST(BatchTest, EqualsSingleRunsByteForByte) {
            " --towns-json " + folder.Path(name + ".json") + " --save-preset " +
            folder.Path(name + ".ini");
   };
-  for (const char* jobs : {"1", "2"}) {
+  for (const auto& [jobs, smooth] : {std::pair{"1", ""}, {"2", " --smooth-heightmap"}}) {
     const testing::TTempFolder folder;
-    const auto run =
-        RunRenderProgram(map + "--seeds 3,17,0 --jobs " + jobs + outputs(folder, "{seed}"));
+    const auto run = RunRenderProgram(map + "--seeds 3,17,0 --jobs " + jobs +
+                                      outputs(folder, "{seed}") + smooth);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     for (const std::string seed : {"3", "17", "0"}) {
-      ASSERT_EQ(RunRenderProgram(map + "--set RandSeed=" + seed + outputs(folder, "one")).status,
-                0);
+      ASSERT_EQ(
+          RunRenderProgram(map + "--set RandSeed=" + seed + outputs(folder, "one") + smooth).status,
+          0);
       for (const char* ext : {".png", ".r16", ".json", ".ini"})
         EXPECT_EQ(folder.Read(seed + ext), folder.Read(std::string("one") + ext))
             << jobs << seed << ext;
@@ -255,10 +258,14 @@ std::string DecodePng(const std::string& png, spng_format format, spng_ihdr& hea
 }
 
 // The map written as PNG decodes to the picture's pixels; the heightmap holds the height field
-// times 257, rows from the top, as each format defines it.
+// times 257, or its smooth surface, rows from the top, as each format defines it.
 TEST(OutputOptionsTest, PngMapAndHeightmapReadBack) {
-  for (const auto& [heightmap, width, height] :
-       {std::tuple{"h.png", 37, 23}, {"h.RAW", 300, 257}, {"h.pgm", 1, 1}}) {
+  for (const auto& [heightmap, width, height, smooth] : {std::tuple{"h.png", 37, 23, false},
+                                                         {"h.RAW", 300, 257, false},
+                                                         {"h.pgm", 1, 1, false},
+                                                         {"h.png", 30, 20, true},
+                                                         {"h.r16", 20, 30, true},
+                                                         {"h.pgm", 3, 2, true}}) {
     TMapParameters params;
     params.Width = width;
     params.Height = height;
@@ -266,28 +273,32 @@ TEST(OutputOptionsTest, PngMapAndHeightmapReadBack) {
     TPicture picture;
     THeightField field;
     RenderMapParameters(picture, params, nullptr, {.Heights = &field});
+    const TSmoothHeightField surface = SmoothHeights(field);
     std::string rgb, big, little;  // what the files hold
     for (std::int32_t y = 0; y < height; ++y) {
       for (std::int32_t x = 0; x < width; ++x) {
         const TColor c = testing::PixelAt(picture, x, y);
         rgb += {static_cast<char>(RedOf(c)), static_cast<char>(GreenOf(c)),
                 static_cast<char>(BlueOf(c))};
-        const int h = field[x][y] * 257;
+        const int h = smooth ? surface[x][y] : field[x][y] * 257;
         big += {static_cast<char>(h >> 8), static_cast<char>(h)};
         little += {static_cast<char>(h), static_cast<char>(h >> 8)};
       }
     }
     const testing::TTempFolder folder;
-    const auto run = RunRenderProgram(
-        "--size " + std::to_string(width) + "x" + std::to_string(height) +
-        " --set RandSeed=99 -o " + folder.Path("m.PNG") + " --heightmap " + folder.Path(heightmap));
+    const auto run =
+        RunRenderProgram("--size " + std::to_string(width) + "x" + std::to_string(height) +
+                         " --set RandSeed=99 -o " + folder.Path("m.PNG") + " --heightmap " +
+                         folder.Path(heightmap) + (smooth ? " --smooth-heightmap" : ""));
     ASSERT_EQ(run.status, 0) << run.err;
     spng_ihdr header{};
     EXPECT_TRUE(DecodePng(folder.Read("m.PNG"), SPNG_FMT_RGB8, header) == rgb) << heightmap;
     const std::string written = folder.Read(heightmap);
     EXPECT_TRUE(std::string(heightmap) == "h.png" ? DecodePng(written, SPNG_FMT_RAW, header) == big
-                : std::string(heightmap) == "h.pgm" ? written == "P5\n1 1\n65535\n" + big
-                                                    : written == little)
+                : std::string(heightmap) == "h.pgm"
+                    ? written == "P5\n" + std::to_string(width) + " " + std::to_string(height) +
+                                     "\n65535\n" + big
+                    : written == little)
         << heightmap;  // PNG: 16-bit grey; the raw file little-endian
   }
 }
