@@ -99,7 +99,7 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "One map per seed, FROM..TO or A,B,C; every file name must hold {seed}")
       ->type_name("LIST");
   app.add_option("--jobs", options.Jobs,
-                 "Maps rendered at once in a batch (default: the processors)")
+                 "Maps rendered at once in a batch (default: the processors, as many as fit in memory)")
       ->type_name("N")
       ->check(CLI::Range(1, MaxJobs).description(""));
   app.add_flag("-q,--quiet", options.Quiet, "No progress line");
