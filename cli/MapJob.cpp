@@ -59,7 +59,10 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   // The towns are kept only when asked for: each holds a copy of its name, and a town database
   // may hold names of millions of letters.
   TTownList towns;
+  const bool drawing = IsSvgFileName(Job.Picture);
+  const bool keepTowns = Job.TownsJson || drawing;
   TRenderExtras extras;
+  extras.Relief = drawing ? &Scratch.Relief : nullptr;
   extras.Heights = Job.Heightmap ? &Scratch.Heights : nullptr;
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
@@ -91,8 +94,13 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
     };
   }
   // A failure of the render or of the picture waits for the heightmap's thread as it goes.
-  RenderMapParameters(Scratch.Picture, Job.Params, Job.TownsJson ? &towns : nullptr, extras);
-  SavePictureFile(Scratch.Picture, Job.Picture, Progress);
+  RenderMapParameters(Scratch.Picture, Job.Params, keepTowns ? &towns : nullptr, extras);
+  TMapLayers layers;
+  layers.Relief = &Scratch.Relief;
+  layers.Style = MapStyleOf(Job.Params);
+  layers.Towns = &towns;
+  layers.LabelScale = Job.LabelScale;
+  SavePictureFile(Scratch.Picture, Job.Picture, Progress, drawing ? &layers : nullptr);
   if (heightmap.Started()) {
     heightmap.Join();
     if (heightmapError) std::rethrow_exception(heightmapError);

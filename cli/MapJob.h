@@ -35,6 +35,7 @@ struct TMapScratch {
   explicit TMapScratch(std::int32_t Members = 1) : Team(Members, LongTeamSpin) {}
   TWorkerTeam Team;
   TPicture Picture;
+  TPicture Relief;  // for a drawing
   THeightField Heights;
 };
 

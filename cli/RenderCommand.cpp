@@ -80,7 +80,8 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
       ->type_name("K")
       ->check(CLI::Range(1, MaxLabelScale).description(""));
   app.add_option("-o,--output", options.Output,
-                 "Picture file to write: BMP, or PNG when the name ends in .png (default: map.bmp)")
+                 "Picture file to write: BMP, PNG when the name ends in .png, or an SVG drawing in layers "
+                 "when it ends in .svg (default: map.bmp)")
       ->type_name("FILE");
   app.add_option("--heightmap", options.Heightmap,
                  "Also write the heights as 16-bit samples: .png, .r16 or .raw (little-endian, no "

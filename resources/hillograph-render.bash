@@ -11,7 +11,7 @@ _hillograph_render() {
       return
       ;;
     -o | --output)
-      _filedir '@(bmp|png)'
+      _filedir '@(bmp|png|svg)'
       return
       ;;
     --heightmap)

@@ -100,6 +100,7 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   GetScanLines(Bitmap, lines);
   Report(Extras, "Relief", 0);
   PaintRelief(heights, WaterLevel, heightColors, style, lines, team);
+  if (Extras.Relief != nullptr) *Extras.Relief = Bitmap;
   DrawGrid(lines, Width, Height, style.GridColor, style.GridSize, team);
   if (team != nullptr) team->Rest();  // the rest is drawn on this thread alone
   Report(Extras, "Towns", 0);

@@ -8,6 +8,7 @@
 #include "synthesis/base/Progress.h"
 #include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/raster/LabelFont.h"
+#include "synthesis/raster/Picture.h"
 #include "synthesis/terrain/Plasma.h"
 
 namespace hillograph {
@@ -18,6 +19,9 @@ inline constexpr std::int32_t MaxLabelScale = MaxLabelFontScale;
 struct TRenderExtras {
   // Receives the plasma's height field (heights 1 .. 255, addressed [x][y]) when given.
   THeightField* Heights = nullptr;
+  // Receives a copy of the picture when the relief and its coast are painted, before the grid,
+  // the towns and the frame, when given.
+  TPicture* Relief = nullptr;
   // Told of each stage of the render when given.
   TProgress* Progress = nullptr;
   // Town markers, label text, the label offsets and the gaps after each town are drawn this many

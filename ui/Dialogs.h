@@ -67,7 +67,8 @@ class TQtDialogs : public TDialogs, public TSaveQuestions {
 };
 
 inline const QStringList PictureFilters = {QStringLiteral("Bitmap files (*.bmp)"),
-                                           QStringLiteral("PNG images (*.png)")};
+                                           QStringLiteral("PNG images (*.png)"),
+                                           QStringLiteral("SVG drawing (*.svg)")};
 inline const QString AllFilesFilter = QStringLiteral("All files (*)");
 inline const QStringList PresetFilters = {QStringLiteral("Hillograph presets (*.hpf)"),
                                           AllFilesFilter};

@@ -536,8 +536,21 @@ void TfrmMain::SavePictureClick() {
   const auto name = dialogs_->SavePicture();
   if (!name) return;
   RenderMap();
+  const std::string file = AddDefaultExt(ToFileName(*name), ToFileName(PictureExt));
+  if (IsSvgFileName(file)) {
+    // A drawing is made from the map's layers, which the view does not keep: the same map once
+    // more, keeping them.
+    const TMapParameters params = Parameters();
+    TPicture picture, relief;
+    TTownList towns;
+    RenderMapParameters(picture, params, &towns, {.Relief = &relief});
+    TMapLayers layers;
+    layers.Relief = &relief, layers.Style = MapStyleOf(params), layers.Towns = &towns;
+    SavePictureFile(picture, file, nullptr, &layers);
+    return;
+  }
   // PNG when the name ends in ".png", BMP otherwise, as the command line writes them.
-  SavePictureFile(iMap->Picture(), AddDefaultExt(ToFileName(*name), ToFileName(PictureExt)));
+  SavePictureFile(iMap->Picture(), file);
 }
 
 void TfrmMain::LoadPresetClick() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "synthesis/base/Error.h"
 #include "synthesis/files/BufferedWriter.h"
 #include "synthesis/files/OutputFile.h"
 #include "synthesis/raster/Bmp.h"
@@ -19,8 +20,21 @@ bool HasExtension(const std::string& FileName, std::string_view Extension) {
                     [&lower](char a, char b) { return lower(a) == lower(b); });
 }
 
+bool IsSvgFileName(const std::string& FileName) {
+  return HasExtension(FileName, ".svg");
+}
+
 void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress,
-                     std::span<const TPngText> Texts) {
+                     const TMapLayers* Layers, std::span<const TPngText> Texts) {
+  if (IsSvgFileName(FileName)) {
+    if (Layers == nullptr) throw TError("An SVG drawing needs the map's layers");
+    CreateOutputFile(FileName, [Layers, Progress](TAtomicFile& file) {
+      TBufferedWriter writer(file);
+      WriteSvgDrawing(*Layers, writer, Progress);
+      writer.Flush();
+    });
+    return;
+  }
   if (!HasExtension(FileName, ".png")) {
     SaveBitmapToFile(Picture, FileName, Progress);
     return;

@@ -10,14 +10,20 @@
 #include "synthesis/raster/Heightmap.h"
 #include "synthesis/raster/Picture.h"
 #include "synthesis/raster/PngText.h"
+#include "synthesis/vector/SvgDrawing.h"
 
 namespace hillograph {
 
-// PNG when the name ends in ".png" (any case), otherwise an uncompressed 24-bit BMP. Replaces the
-// file whole or leaves it as it was, failing with "Cannot create file ...". A PNG carries Texts
-// in its text chunks.
+// PNG when the name ends in ".png" (any case), an SVG drawing of Layers when it ends in ".svg",
+// otherwise an uncompressed 24-bit BMP. Replaces the file whole or leaves it as it was, failing
+// with "Cannot create file ...". A drawing needs Layers (see IsSvgFileName), and fails without.
+// A PNG carries Texts in its text chunks.
 void SavePictureFile(const TPicture& Picture, const std::string& FileName,
-                     TProgress* Progress = nullptr, std::span<const TPngText> Texts = {});
+                     TProgress* Progress = nullptr, const TMapLayers* Layers = nullptr,
+                     std::span<const TPngText> Texts = {});
+
+// Whether the picture's file is a drawing, made from the map's layers rather than its pixels.
+bool IsSvgFileName(const std::string& FileName);
 
 // An uncompressed 24-bit BMP whatever the name, replaced or left as SavePictureFile does.
 // Reports "Writing" to Progress when given.

@@ -240,6 +240,10 @@ std::int32_t LabelTextHeight(TFontStyles Style, std::int32_t Scale) {
   return face.Ascent + face.Descent;
 }
 
+std::int32_t LabelTextAscent(TFontStyles Style, std::int32_t Scale) {
+  return FaceFor(Style, Scale).Ascent;
+}
+
 void DrawLabelText(TPicture& Picture, std::int32_t x, std::int32_t y, std::string_view Text,
                    TFontStyles Style, TColor Color, std::int32_t Scale) {
   TLabelFace& face = FaceFor(Style, Scale);

@@ -49,6 +49,9 @@ std::int32_t LabelTextWidth(std::string_view Text, TFontStyles Style, std::int32
 // The cell height, ascent plus descent, in pixels.
 std::int32_t LabelTextHeight(TFontStyles Style, std::int32_t Scale = 1);
 
+// The ascent: how far below the top of the cell the baseline lies, in pixels.
+std::int32_t LabelTextAscent(TFontStyles Style, std::int32_t Scale = 1);
+
 // Paints the glyphs of Text with the top-left corner of its cell at (x, y), each pixel blended
 // toward Color by the glyph's coverage, and the underline when the style asks for it. Only the
 // glyphs are painted; whatever falls outside the picture is left out, and the glyphs past its

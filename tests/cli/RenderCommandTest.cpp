@@ -1,7 +1,6 @@
 #include "cli/RenderCommand.h"
 
 #include <gtest/gtest.h>
-#include <spng.h>  // a second PNG library, independent of the encoder
 #include <sys/stat.h>
 #include <nlohmann/json.hpp>
 
@@ -22,6 +21,7 @@
 #include "synthesis/terrain/SmoothHeights.h"
 #include "synthesis/towns/TownFile.h"
 #include "tests/TempFolder.h"
+#include "tests/cli/PngReader.h"
 #include "tests/cli/ProgramRun.h"
 #include "tests/synthesis/PictureTesting.h"
 
@@ -140,44 +140,21 @@ TEST(RenderCommandTest, APipeWhoseReaderQuitsFailsWithTheMessage) {
             "hillograph-render: Cannot create file \"" + pipe + "\". Broken pipe\n");
 }
 
-TEST(RenderCommandTest, TownsJson) {
-  const testing::TTempFolder folder;
-  TMapParameters params;
-  params.Width = 300;
-  params.Height = 200;
-  params.TownDB = folder.Write("towns.txt", "M\xFCnster\r\n");
-  const auto run =
-      RunRenderProgram("--size 300x200 --set TownDB=" + params.TownDB + " -o " +
-                       folder.Path("m.bmp") + " --towns-json " + folder.Path("t.json"));
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string text = folder.Read("t.json");
-  EXPECT_EQ(text.rfind("{\n  \"width\": 300,\n  \"height\": 200,\n  \"towns\": [", 0), 0u) << text;
-  EXPECT_NE(text.find("\"name\": \"M\xC3\xBCnster\""), std::string::npos);  // UTF-8, not escapes
-  TPicture picture;
-  TTownList towns;
-  RenderMapParameters(picture, params, &towns);
-  ASSERT_FALSE(towns.empty());
-  nlohmann::json expected = nlohmann::json::array();
-  for (const TTown& t : towns) {
-    expected.push_back({{"x", t.X},
-                        {"y", t.Y},
-                        {"kind", t.Kind},
-                        {"name", "M\xC3\xBCnster"},
-                        {"label_width", t.LabelWidth},
-                        {"label_height", t.LabelHeight}});
-  }
-  EXPECT_EQ(nlohmann::json::parse(text)["towns"], expected);
-}
-
 TEST(BatchTest, EqualsSingleRunsByteForByte) {
   // Small maps with towns, so that the JSON has something in it.
   const std::string map = "--set Width=96 --set Height=64 --set TownAmount=40 ";
-  const auto outputs = [](const testing::TTempFolder& folder, const std::string& name) {
-    return " -o " + folder.Path(name + ".png") + " --heightmap " + folder.Path(name + ".r16") +
-           " --towns-json " + folder.Path(name + ".json") + " --save-preset " +
-           folder.Path(name + ".ini");
-  };
-  for (const auto& [jobs, smooth] : {std::pair{"1", ""}, {"2", " --smooth-heightmap"}}) {
+  // The picture as PNG with one job; as a drawing, with smooth heightmaps, with two.
+  const struct {
+    const char* jobs;
+    const char* picture;
+    const char* smooth;
+  } cases[] = {{"1", ".png", ""}, {"2", ".svg", " --smooth-heightmap"}};
+  for (const auto& [jobs, picture, smooth] : cases) {
+    const auto outputs = [picture](const testing::TTempFolder& folder, const std::string& name) {
+      return " -o " + folder.Path(name + picture) + " --heightmap " + folder.Path(name + ".r16") +
+             " --towns-json " + folder.Path(name + ".json") + " --save-preset " +
+             folder.Path(name + ".ini");
+    };
     const testing::TTempFolder folder;
     const auto run = RunRenderProgram(map + "--seeds 3,17,0 --jobs " + jobs +
                                       outputs(folder, "{seed}") + smooth);
@@ -187,7 +164,7 @@ TEST(BatchTest, EqualsSingleRunsByteForByte) {
       ASSERT_EQ(
           RunRenderProgram(map + "--set RandSeed=" + seed + outputs(folder, "one") + smooth).status,
           0);
-      for (const char* ext : {".png", ".r16", ".json", ".ini"})
+      for (const char* ext : {picture, ".r16", ".json", ".ini"})
         EXPECT_EQ(folder.Read(seed + ext), folder.Read(std::string("one") + ext))
             << jobs << seed << ext;
     }
@@ -243,20 +220,6 @@ TEST(BatchTest, WritesEveryFileWithinTheOpenFileLimit) {
   EXPECT_EQ(folder.Entries(), 180);
 }
 
-// Decodes a PNG file's bytes to the format asked for; empty when the decoder refuses them.
-std::string DecodePng(const std::string& png, spng_format format, spng_ihdr& header) {
-  spng_ctx* ctx = spng_ctx_new(0);
-  std::string out;
-  std::size_t size = 0;
-  if (spng_set_png_buffer(ctx, png.data(), png.size()) == 0 && spng_get_ihdr(ctx, &header) == 0 &&
-      spng_decoded_image_size(ctx, format, &size) == 0) {
-    out.resize(size);
-    if (spng_decode_image(ctx, out.data(), size, format, 0) != 0) out.clear();
-  }
-  spng_ctx_free(ctx);
-  return out;
-}
-
 // The map written as PNG decodes to the picture's pixels; the heightmap holds the height field
 // times 257, or its smooth surface, rows from the top, as each format defines it.
 TEST(OutputOptionsTest, PngMapAndHeightmapReadBack) {
@@ -292,9 +255,11 @@ TEST(OutputOptionsTest, PngMapAndHeightmapReadBack) {
                          folder.Path(heightmap) + (smooth ? " --smooth-heightmap" : ""));
     ASSERT_EQ(run.status, 0) << run.err;
     spng_ihdr header{};
-    EXPECT_TRUE(DecodePng(folder.Read("m.PNG"), SPNG_FMT_RGB8, header) == rgb) << heightmap;
+    EXPECT_TRUE(testing::DecodePng(folder.Read("m.PNG"), SPNG_FMT_RGB8, header) == rgb)
+        << heightmap;
     const std::string written = folder.Read(heightmap);
-    EXPECT_TRUE(std::string(heightmap) == "h.png" ? DecodePng(written, SPNG_FMT_RAW, header) == big
+    EXPECT_TRUE(std::string(heightmap) == "h.png"
+                    ? testing::DecodePng(written, SPNG_FMT_RAW, header) == big
                 : std::string(heightmap) == "h.pgm"
                     ? written == "P5\n" + std::to_string(width) + " " + std::to_string(height) +
                                      "\n65535\n" + big

@@ -245,6 +245,10 @@ class MainTest : public QObject {
                                   "\". No space left on device"});
     QCOMPARE(dir_->Read("plain.bmp"), Rendered(window_->Parameters()));      // the old file stays
     QCOMPARE(EncodeBmp(window_->iMap->Picture()), dir_->Read("plain.bmp"));  // and the render
+    // A drawing in layers.
+    dialogs_->Typed = {Path("map.svg")};
+    QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
+    QVERIFY(dir_->Read("map.svg").find("inkscape:label=\"Names\"") != std::string::npos);
   }
 
   void namesOutsideAsciiSaveLoadAndReachTheCore() {
