@@ -7,7 +7,11 @@ CMAKE      ?= cmake
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build run test test-release test-sanitize render bench fuzz package format clean
+WEB_BUILD  ?= build-web
+WEB_PORT   ?= 8080
+
+.PHONY: all deps build run test test-release test-sanitize render bench fuzz package format clean \
+        test-web serve
 
 all: build
 
@@ -55,6 +59,19 @@ $(FUZZ_BUILD)/build.ninja:
 fuzz: $(FUZZ_BUILD)/build.ninja
 	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS)
 	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The browser page: its own logic under Node, then the built page in Debian's chromium against the
+# native renderer. npm brings only the test tooling (playwright-core), never a browser.
+test-web: deps build
+	test -f $(WEB_BUILD)/hillograph-web.js || $(MAKE) web
+	cd web && npm ci --no-audit --no-fund --silent
+	cd web && node --test tests/
+	cd web && HILLOGRAPH_WEB=../$(WEB_BUILD) HILLOGRAPH_RENDER=../$(BUILD)/cli/hillograph-render \
+	  node --test tests/browser/page.js
+
+# The built page at http://127.0.0.1:$(WEB_PORT)/, from any static server.
+serve:
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)
 
 # The Debian package, from the Release build: $(BUILD)/hillograph_<version>_<arch>.deb.
 package: deps

@@ -32,6 +32,10 @@ void RenderWithTowns(benchmark::State& state, double townAmount,
 void BM_GenerateMap(benchmark::State& state) {
   RenderWithTowns(state, TMapParameters{}.TownAmount);
 }
+// On one thread, as the browser page's WebAssembly build renders (scripts/bench-web).
+void BM_GenerateMapOneThread(benchmark::State& state) {
+  RenderWithTowns(state, TMapParameters{}.TownAmount, 1);
+}
 void BM_GenerateMapNoTowns(benchmark::State& state) {
   RenderWithTowns(state, 0);
 }
@@ -88,6 +92,7 @@ void BM_PlasmaLiteral(benchmark::State& state) {
 }
 
 BENCHMARK(BM_GenerateMap)->Args({640, 480})->Args({1000, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GenerateMapOneThread)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateMapNoTowns)
     ->Args({640, 480})
     ->Args({1000, 1000})

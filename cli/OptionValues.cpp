@@ -29,16 +29,12 @@ std::int32_t ParseSeed(std::string_view text, std::string_view whole) {
 }  // namespace
 
 TMapSize ParseMapSize(std::string_view Text) {
-  const std::size_t cross = Text.find_first_of("xX");
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  if (cross == std::string_view::npos || !ParseWhole(Text.substr(0, cross), width) ||
-      !ParseWhole(Text.substr(cross + 1), height) || width < 1 || width > MaxMapSide ||
-      height < 1 || height > MaxMapSide) {
+  const std::optional<TMapSize> size = ReadMapSize(Text);
+  if (!size) {
     throw TError("--size: \"" + std::string(Text) + "\" is not WIDTHxHEIGHT with sides 1 .. " +
                  std::to_string(MaxMapSide));
   }
-  return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+  return *size;
 }
 
 TSeedList TSeedList::Parse(std::string_view Text) {

@@ -8,12 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace hillograph {
+#include "parameters/MapSize.h"
 
-struct TMapSize {
-  std::int32_t Width;
-  std::int32_t Height;
-};
+namespace hillograph {
 
 // "WIDTHxHEIGHT" (also "X"), each side 1 .. MaxMapSide. Throws TError naming the allowed range.
 TMapSize ParseMapSize(std::string_view Text);

@@ -18,6 +18,7 @@
 #include "cli/Shard.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
+#include "parameters/LinkText.h"
 #include "parameters/MapParameters.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
@@ -38,6 +39,7 @@ constexpr int MaxJobs = 256;
 
 struct TRenderOptions {
   std::string Preset;
+  std::string Link;
   std::vector<std::string> Settings;
   std::string Output = DefaultOutput;
   std::string Heightmap;
@@ -65,9 +67,15 @@ std::string KeyList() {
 }
 
 void DefineOptions(CLI::App& app, TRenderOptions& options) {
-  app.add_option("--preset", options.Preset,
-                 "Start from a preset file, read as the window's \"Load preset...\" reads it")
-      ->type_name("FILE");
+  CLI::Option* preset =
+      app.add_option("--preset", options.Preset,
+                     "Start from a preset file, read as the window's \"Load preset...\" reads it")
+          ->type_name("FILE");
+  app.add_option(
+         "--link", options.Link,
+         "Start from a map's link: a whole URL or its fragment, KEY=VALUE pairs joined by &")
+      ->type_name("TEXT")
+      ->excludes(preset);
   app.add_option("--set", options.Settings,
                  "Set a parameter, KEY=VALUE; repeatable, applied in order. Keys: " + KeyList())
       ->type_name("KEY=VALUE")
@@ -224,6 +232,14 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
   TMapParameters params;
   try {
     app.parse(argc, argv);
+    if (app.count("--link") > 0) {
+      // What a link cannot give is said, and the map is made from the rest.
+      const TLinkReading link = ReadLinkText(options.Link);
+      for (const std::string& problem : link.Problems)
+        Err << ProgramName << ": --link: " << OneLine(problem) << " (left out)\n";
+      params = link.Map.Params;
+      if (app.count("--label-scale") == 0) options.LabelScale = link.Map.LabelScale;
+    }
     // The settings are checked before any file is read or written.
     for (const std::string& setting : options.Settings)
       ApplySetting(params, setting);

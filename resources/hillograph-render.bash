@@ -50,15 +50,15 @@ _hillograph_render() {
       [[ $cur != */* ]] && COMPREPLY=($(compgen -W "auto/" -- "$cur")) && compopt -o nospace
       return
       ;;
-    --size | --label-scale | --seeds | --jobs)
+    --size | --label-scale | --seeds | --jobs | --link)
       return
       ;;
   esac
 
   if [[ $cur == -* ]]; then
-    COMPREPLY=($(compgen -W '--preset --set --size --label-scale --output -o --heightmap
+    COMPREPLY=($(compgen -W '--preset --link --set --size --label-scale --output -o --heightmap
       --smooth-heightmap --towns-json --save-preset --seeds --jobs --shard --manifest
-      --skip-existing --quiet --help --version' -- "$cur"))
+      --skip-existing --no-recipe --quiet --help --version' -- "$cur"))
   fi
 } &&
   complete -F _hillograph_render hillograph-render

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "parameters/AddDefaultExt.h"
+#include "parameters/LinkText.h"
 #include "parameters/NumberText.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
@@ -349,6 +350,8 @@ void TfrmMain::AddShortcuts() {
   // A text field with the focus keeps Ctrl+C for its own text.
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_C), this), &QShortcut::activated, this,
           Handler([this] { CopyPicture(); }));
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this),
+          &QShortcut::activated, this, [this] { CopyLink(); });
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
           [this] { iMap->FitInto(MapArea->maximumViewportSize()); });
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_1), this), &QShortcut::activated, this,
@@ -361,6 +364,17 @@ void TfrmMain::CopyPicture() {
   const QImage image(picture.Bits(), picture.Width(), picture.Height(),
                      static_cast<qsizetype>(picture.Stride()), QImage::Format_BGR888);
   QGuiApplication::clipboard()->setImage(image.copy());
+}
+
+void TfrmMain::CopyLink() {
+  const TMapParameters params = Parameters();
+  QGuiApplication::clipboard()->setText(QStringLiteral("#") +
+                                        QString::fromStdString(WriteLinkText({params, 1})));
+  // A link never names a file, so the town names come from the same file only on this machine.
+  pStatus->setText(params.TownDB.empty()
+                       ? QStringLiteral("Link copied.")
+                       : QStringLiteral("Link copied; it makes this map only with the same town "
+                                        "database."));
 }
 
 void TfrmMain::SetTabOrder() {

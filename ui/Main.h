@@ -95,10 +95,12 @@ class TfrmMain : public QWidget {
   void BuildParametersPage();
   void BuildStylePage();
   void SetTabOrder();
-  // F5, Ctrl+O, Ctrl+S, Ctrl+Shift+S press their buttons; Ctrl+C copies the picture; Ctrl+0 fits
-  // the map into the view and Ctrl+1 shows it one pixel per pixel.
+  // F5, Ctrl+O, Ctrl+S, Ctrl+Shift+S press their buttons; Ctrl+C copies the picture and
+  // Ctrl+Shift+C the map's link; Ctrl+0 fits the map into the view and Ctrl+1 shows it one pixel
+  // per pixel.
   void AddShortcuts();
   void CopyPicture();
+  void CopyLink();
   TNumberEdit* NumberField(double TMapParameters::*Value) const;
   TColorSwatch* Swatch(TColor TMapParameters::*Value) const;
   TNumberEdit* MakeNumberEdit(QWidget* page, const char* name, QRect bounds, TNumberRange range,

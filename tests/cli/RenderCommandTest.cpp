@@ -59,6 +59,29 @@ TEST(RenderCommandTest, WritesTheMapOfTheSettings) {
   }
 }
 
+// A link from the page: what it cannot give is named, the rest makes the map, and the options
+// after it still apply.
+TEST(RenderCommandTest, ALinkGivesItsMapAndNamesWhatItLeavesOut) {
+  const testing::TTempFolder folder;
+  const auto run = RunRenderProgram(
+      "--link 'https://maps.example/#Foo=1&TownDB=%2Fetc%2Fpasswd&Size=120x90&TownAmount=400"
+      "&Mountain=%23FF0000&LabelScale=2' --set RandSeed=7 -o " +
+      folder.Path("map.bmp"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err,
+            "hillograph-render: --link: unknown key \"Foo\" (left out)\n"
+            "hillograph-render: --link: TownDB is not taken from a link: a link never names a file "
+            "(left out)\n");
+  TMapParameters params;
+  params.Width = 120, params.Height = 90, params.TownAmount = 400, params.RandSeed = 7;
+  params.Mountain = RGB(255, 0, 0);
+  TRenderExtras extras;
+  extras.LabelScale = 2;
+  TPicture expected;
+  RenderMapParameters(expected, params, nullptr, extras);
+  EXPECT_EQ(folder.Read("map.bmp"), EncodeBmp(expected));
+}
+
 TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
   const testing::TTempFolder folder;
   folder.Write("file", "");
@@ -83,6 +106,7 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
       {"--heightmap h.tif", 2, ".png, .r16, .raw or .pgm"},
       {"--label-scale 17", 2, "--label-scale"},
       {"--smooth-heightmap", 2, "--smooth-heightmap requires --heightmap"},
+      {"--link Width=7 --preset " + notes, 2, "--preset excludes --link"},
       {"--preset " + throughFile, 1, "Unable to read " + throughFile + ". Not a directory\n"},
       {"--save-preset " + throughFile, 1, "Unable to write to " + throughFile + "\n"},
       {"--preset " + notes, 1, notes + " is not a preset: it holds none of its keys.\n"},

@@ -278,6 +278,16 @@ class MainTest : public QObject {
              Shown(window_->iMap->Picture()));
   }
 
+  // The link reads back, on the command line or in the page, to the map of the controls.
+  void copyLinkCopiesTheMapOfTheControls() {
+    window_->neWaterAmount->SetValue(35.5);
+    window_->eTownDB->setText(QStringLiteral("towns.txt"));
+    QTest::keySequence(window_.get(), QKeySequence(QStringLiteral("Ctrl+Shift+C")));
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("#Width=90&Height=70&WaterAmount=35.5"));
+    QVERIFY(window_->pStatus->text().contains(QStringLiteral("same town database")));
+  }
+
   void zoomFitsShowsActualSizeAndFollowsCtrlWheel() {
     SetSize(100, 40);
     TMapView* view = window_->iMap;
