@@ -7,6 +7,7 @@
 #include "cli/OptionValues.h"
 #include "cli/StopSignals.h"
 #include "cli/TownsJson.h"
+#include "parameters/PictureRecipe.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/base/Error.h"
@@ -56,6 +57,9 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
                  TProgress* Progress) {
   const TStagedFiles::TScope staging(Files);
   if (Job.SavePreset) WritePreset(*Job.SavePreset, Job.Params);
+  const std::vector<TPngText> recipe =
+      Job.Recipe ? RecipeTexts(Job.Params, Job.LabelScale, HILLOGRAPH_VERSION)
+                 : std::vector<TPngText>();
   // The towns are kept only when asked for: each holds a copy of its name, and a town database
   // may hold names of millions of letters.
   TTownList towns;
@@ -67,11 +71,12 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
   extras.Team = &Scratch.Team;
-  const auto saveHeightmap = [&Job, &Scratch, &Files](TProgress* progress) {
+  const auto saveHeightmap = [&Job, &Scratch, &Files, &recipe](TProgress* progress) {
     const TStagedFiles::TScope staging(Files);
     // The format was checked with the command line.
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap, progress,
-                      Job.SmoothHeightmap ? THeightmapSamples::Smooth : THeightmapSamples::Levels);
+                      Job.SmoothHeightmap ? THeightmapSamples::Smooth : THeightmapSamples::Levels,
+                      nullptr, recipe);
   };
   // Encoded on another core from the moment the field is complete, beside the rest of the render
   // and the picture's file; its progress would only interleave with the picture's. Where no
@@ -100,7 +105,7 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   layers.Style = MapStyleOf(Job.Params);
   layers.Towns = &towns;
   layers.LabelScale = Job.LabelScale;
-  SavePictureFile(Scratch.Picture, Job.Picture, Progress, drawing ? &layers : nullptr);
+  SavePictureFile(Scratch.Picture, Job.Picture, Progress, drawing ? &layers : nullptr, recipe);
   if (heightmap.Started()) {
     heightmap.Join();
     if (heightmapError) std::rethrow_exception(heightmapError);

@@ -20,6 +20,7 @@
 #include "cli/TerminalText.h"
 #include "parameters/LinkText.h"
 #include "parameters/MapParameters.h"
+#include "parameters/PictureRecipe.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
 #include "parameters/Settings.h"
@@ -55,6 +56,7 @@ struct TRenderOptions {
   std::string Shard;
   std::string Manifest;
   bool SkipExisting = false;
+  bool NoRecipe = false;
 };
 
 std::string KeyList() {
@@ -87,9 +89,10 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "Draw town markers and labels K times larger, for print (1 .. 16, default 1)")
       ->type_name("K")
       ->check(CLI::Range(1, MaxLabelScale).description(""));
-  app.add_option("-o,--output", options.Output,
-                 "Picture file to write: BMP, PNG when the name ends in .png, or an SVG drawing in layers "
-                 "when it ends in .svg (default: map.bmp)")
+  app.add_option(
+         "-o,--output", options.Output,
+         "Picture file to write: BMP, PNG when the name ends in .png, or an SVG drawing in layers "
+         "when it ends in .svg (default: map.bmp)")
       ->type_name("FILE");
   app.add_option("--heightmap", options.Heightmap,
                  "Also write the heights as 16-bit samples: .png, .r16 or .raw (little-endian, no "
@@ -107,8 +110,9 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
   app.add_option("--seeds", options.Seeds,
                  "One map per seed, FROM..TO or A,B,C; every file name must hold {seed}")
       ->type_name("LIST");
-  app.add_option("--jobs", options.Jobs,
-                 "Maps rendered at once in a batch (default: the processors, as many as fit in memory)")
+  app.add_option(
+         "--jobs", options.Jobs,
+         "Maps rendered at once in a batch (default: the processors, as many as fit in memory)")
       ->type_name("N")
       ->check(CLI::Range(1, MaxJobs).description(""));
   app.add_flag("-q,--quiet", options.Quiet, "No progress line");
@@ -121,6 +125,9 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "Append a JSON line for each map of a batch as it is made: seed, status, each "
                  "file's size and SHA-256, parameters, version")
       ->type_name("FILE");
+  app.add_flag("--no-recipe", options.NoRecipe,
+               "Write PNG files without the map's recipe (its parameters as a link) in their text "
+               "chunks");
   app.add_flag("--skip-existing", options.SkipExisting,
                "In a batch, skip the seeds whose files exist (and match the manifest, with "
                "--manifest)");
@@ -211,6 +218,7 @@ int RunBatchCommand(const CLI::App& app, const TRenderOptions& options, const TM
     batch.Manifest = &*manifest;
     batch.Recorded = &recorded;
     batch.Version = HILLOGRAPH_VERSION;
+    batch.LinkOf = [](const TMapJob& job) { return WriteLinkText({job.Params, job.LabelScale}); };
   }
   const TSeedList seeds = BatchSeeds(app, options);
   const TBatchResult result = RunBatch(job, seeds, batch, line, ProgramName);
@@ -259,7 +267,15 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     if (app.count("--preset") > 0) {
       // Nobody picked this file from a dialog: a name that reads nothing is an error, not a map
       // of defaults.
-      params = PresetParameters(TProfile(options.Preset).ReadExisting());
+      // A PNG picture that carries its recipe gives the map it was made from.
+      if (const std::optional<TRecipe> recipe = ReadPictureRecipe(options.Preset)) {
+        for (const std::string& note : recipe->Notes)
+          line.Message(std::string(ProgramName) + ": --preset: " + Escaped(note));
+        params = recipe->Map.Params;
+        if (app.count("--label-scale") == 0) options.LabelScale = recipe->Map.LabelScale;
+      } else {
+        params = PresetParameters(TProfile(options.Preset).ReadExisting());
+      }
       for (const std::string& setting : options.Settings)
         ApplySetting(params, setting);
     }
@@ -277,6 +293,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     job.SmoothHeightmap = options.SmoothHeightmap;
     job.TownsJson = Given(app, "--towns-json", options.TownsJson);
     job.SavePreset = Given(app, "--save-preset", options.SavePreset);
+    job.Recipe = !options.NoRecipe;
     // Stopped by a signal, a run leaves the targets of unfinished maps as they were and removes
     // its temporaries.
     const TStopSignals stop;

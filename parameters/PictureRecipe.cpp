@@ -18,9 +18,8 @@ std::string_view FileNameOf(std::string_view path) {
 
 std::vector<TPngText> RecipeTexts(const TMapParameters& Params, std::int32_t LabelScale,
                                   std::string_view Version) {
-  std::vector<TPngText> texts{
-      {std::string(SoftwareKeyword), "hillograph " + std::string(Version)},
-      {std::string(RecipeKeyword), WriteLinkText({Params, LabelScale})}};
+  std::vector<TPngText> texts{{std::string(SoftwareKeyword), "hillograph " + std::string(Version)},
+                              {std::string(RecipeKeyword), WriteLinkText({Params, LabelScale})}};
   if (!Params.TownDB.empty()) {
     texts.push_back({std::string(CommentKeyword),
                      std::string(TownDatabaseComment) + std::string(FileNameOf(Params.TownDB))});

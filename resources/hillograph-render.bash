@@ -7,7 +7,7 @@ _hillograph_render() {
 
   case $prev in
     --preset)
-      _filedir hpf
+      _filedir '@(hpf|png)'
       return
       ;;
     -o | --output)
