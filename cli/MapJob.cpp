@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "cli/OptionValues.h"
-#include "parameters/TownsJson.h"
+#include "cli/StopSignals.h"
+#include "parameters/PictureRecipe.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
+#include "parameters/TownsJson.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/files/OutputFile.h"
 #include "synthesis/files/PictureFile.h"
@@ -41,6 +43,7 @@ void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgres
   // Each file is synced as soon as it is written, on the thread that wrote it.
   TStagedFiles files(0, true);
   StageMapJob(Job, Scratch, Parallel, files, Progress);
+  ThrowIfStopped();  // asked to stop while the last file was written: the targets stay
   TStagedFiles* const sets[] = {&files};
   const std::vector<TCommitFailure> failures = CommitTogether(sets);
   if (!failures.empty()) {
@@ -54,6 +57,9 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
                  TProgress* Progress) {
   const TStagedFiles::TScope staging(Files);
   if (Job.SavePreset) WritePreset(*Job.SavePreset, Job.Params);
+  const std::vector<TPngText> recipe =
+      Job.Recipe ? RecipeTexts(Job.Params, Job.LabelScale, HILLOGRAPH_VERSION)
+                 : std::vector<TPngText>();
   // The towns are kept only when asked for: each holds a copy of its name, and a town database
   // may hold names of millions of letters.
   TTownList towns;
@@ -65,11 +71,12 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
   extras.Team = &Scratch.Team;
-  const auto saveHeightmap = [&Job, &Scratch, &Files](TProgress* progress) {
+  const auto saveHeightmap = [&Job, &Scratch, &Files, &recipe](TProgress* progress) {
     const TStagedFiles::TScope staging(Files);
     // The format was checked with the command line.
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap, progress,
-                      Job.SmoothHeightmap ? THeightmapSamples::Smooth : THeightmapSamples::Levels);
+                      Job.SmoothHeightmap ? THeightmapSamples::Smooth : THeightmapSamples::Levels,
+                      nullptr, recipe);
   };
   // Encoded on another core from the moment the field is complete, beside the rest of the render
   // and the picture's file; its progress would only interleave with the picture's. Where no
@@ -98,7 +105,7 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   layers.Style = MapStyleOf(Job.Params);
   layers.Towns = &towns;
   layers.LabelScale = Job.LabelScale;
-  SavePictureFile(Scratch.Picture, Job.Picture, Progress, drawing ? &layers : nullptr);
+  SavePictureFile(Scratch.Picture, Job.Picture, Progress, drawing ? &layers : nullptr, recipe);
   if (heightmap.Started()) {
     heightmap.Join();
     if (heightmapError) std::rethrow_exception(heightmapError);

@@ -23,6 +23,7 @@ struct TMapJob {
   bool SmoothHeightmap = false;  // the heightmap's samples smoothed within their levels
   std::optional<std::string> TownsJson;
   std::optional<std::string> SavePreset;
+  bool Recipe = true;  // PNG files carry the map's recipe in their text chunks
 };
 
 // The job with RandSeed set to Seed and {seed} in every file name replaced by it.

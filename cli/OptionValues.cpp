@@ -4,6 +4,7 @@
 
 #include "parameters/MapParameters.h"
 #include "synthesis/Generator.h"
+#include "synthesis/base/ArgumentCheck.h"
 #include "synthesis/base/Error.h"
 
 namespace hillograph {
@@ -57,6 +58,25 @@ TSeedList TSeedList::Parse(std::string_view Text) {
     start = comma + 1;
   }
   return seeds;
+}
+
+TSeedList TSeedList::Share(std::size_t Index, std::size_t Count) const {
+  CheckArgument("Share count", static_cast<std::int64_t>(Count), 1, MaxShareCount);
+  CheckArgument("Share index", static_cast<std::int64_t>(Index), 0,
+                static_cast<std::int64_t>(Count) - 1);
+  const std::size_t total = this->Count();
+  const std::size_t taken = Index < total ? (total - Index + Count - 1) / Count : 0;
+  TSeedList share;
+  if (list_.empty()) {
+    share.from_ = from_ + step_ * static_cast<std::int64_t>(Index);
+    share.step_ = step_ * static_cast<std::int64_t>(Count);
+    share.rangeCount_ = taken;
+    return share;
+  }
+  share.list_.reserve(taken);
+  for (std::size_t i = Index; i < total; i += Count)
+    share.list_.push_back(list_[i]);
+  return share;
 }
 
 std::string ExpandSeed(std::string_view Name, std::int32_t Seed) {

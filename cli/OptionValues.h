@@ -23,13 +23,20 @@ class TSeedList {
 
   std::size_t Count() const { return list_.empty() ? rangeCount_ : list_.size(); }
   std::int32_t At(std::size_t Index) const {
-    return list_.empty() ? static_cast<std::int32_t>(from_ + static_cast<std::int64_t>(Index))
-                         : list_[Index];
+    return list_.empty()
+               ? static_cast<std::int32_t>(from_ + step_ * static_cast<std::int64_t>(Index))
+               : list_[Index];
   }
+
+  static constexpr std::int64_t MaxShareCount = 1 << 30;
+  // Every Count-th seed from the Index-th on (Index < Count): one of Count interleaved shares, so
+  // that the shares together hold each seed once and each share is spread over the whole list.
+  TSeedList Share(std::size_t Index, std::size_t Count) const;
 
  private:
   std::vector<std::int32_t> list_;
-  std::int64_t from_ = 0;
+  std::int64_t from_ = 0;  // a range: from_, from_ + step_, ...
+  std::int64_t step_ = 1;
   std::size_t rangeCount_ = 0;
 };
 

@@ -1,6 +1,8 @@
 #include "cli/RenderCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <optional>
@@ -10,21 +12,28 @@
 #include <vector>
 
 #include "cli/Batch.h"
+#include "cli/JobMemory.h"
+#include "cli/Manifest.h"
 #include "cli/MapJob.h"
 #include "cli/OptionValues.h"
 #include "cli/ProgressLine.h"
+#include "cli/Shard.h"
+#include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
 #include "parameters/AddDefaultExt.h"
 #include "parameters/LinkText.h"
 #include "parameters/MapParameters.h"
 #include "parameters/MissingFiles.h"
+#include "parameters/PictureRecipe.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
 #include "parameters/Settings.h"
+#include "synthesis/Generator.h"
 #include "synthesis/RenderExtras.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/files/PictureFile.h"
 #include "synthesis/parallel/PlacedThread.h"
+#include "synthesis/platform/AvailableMemory.h"
 
 namespace hillograph {
 namespace {
@@ -47,6 +56,11 @@ struct TRenderOptions {
   std::string Seeds;
   int Jobs = 0;
   bool Quiet = false;
+  // Batches that resume, record what they made and spread over machines.
+  std::string Shard;
+  std::string Manifest;
+  bool SkipExisting = false;
+  bool NoRecipe = false;
 };
 
 std::string KeyList() {
@@ -100,11 +114,27 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
   app.add_option("--seeds", options.Seeds,
                  "One map per seed, FROM..TO or A,B,C; every file name must hold {seed}")
       ->type_name("LIST");
-  app.add_option("--jobs", options.Jobs,
-                 "Maps rendered at once in a batch (default: the processors)")
+  app.add_option(
+         "--jobs", options.Jobs,
+         "Maps rendered at once in a batch (default: the processors, as many as fit in memory)")
       ->type_name("N")
       ->check(CLI::Range(1, MaxJobs).description(""));
   app.add_flag("-q,--quiet", options.Quiet, "No progress line");
+  // Batches that resume, record what they made and spread over machines.
+  app.add_option("--shard", options.Shard,
+                 "Make only the K-th of N interleaved shares of --seeds (K from 0); auto/N takes K "
+                 "from SLURM_ARRAY_TASK_ID or JOB_COMPLETION_INDEX")
+      ->type_name("K/N");
+  app.add_option("--manifest", options.Manifest,
+                 "Append a JSON line for each map of a batch as it is made: seed, status, each "
+                 "file's size and SHA-256, parameters, version")
+      ->type_name("FILE");
+  app.add_flag("--no-recipe", options.NoRecipe,
+               "Write PNG files without the map's recipe (its parameters as a link) in their text "
+               "chunks");
+  app.add_flag("--skip-existing", options.SkipExisting,
+               "In a batch, skip the seeds whose files exist (and match the manifest, with "
+               "--manifest)");
   app.set_version_flag("--version", std::string(ProgramName) + " " + HILLOGRAPH_VERSION);
 }
 
@@ -122,8 +152,13 @@ void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
   if (app.count("--heightmap") > 0 && !HeightmapFormatOf(options.Heightmap)) {
     throw TError("--heightmap: \"" + options.Heightmap + "\" must end in .png, .r16, .raw or .pgm");
   }
+  for (const char* option : {"--shard", "--manifest", "--skip-existing"}) {
+    if (app.count(option) > 0 && app.count("--seeds") == 0)
+      throw TError(std::string(option) + ": only for a batch (--seeds)");
+  }
   if (app.count("--seeds") == 0) return;
   TSeedList::Parse(options.Seeds);
+  if (app.count("--shard") > 0) ParseShard(options.Shard);
   const std::pair<const char*, const std::string*> names[] = {
       {"--output", &options.Output},
       {"--heightmap", &options.Heightmap},
@@ -142,24 +177,95 @@ void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
 // seed after all the work. Throws TError naming the first.
 void CheckOutputFolders(const TMapJob& job, const TSeedList& seeds) {
   std::set<std::string> checked;
-  for (std::size_t i = 0; i < seeds.Count(); ++i) {
+  const auto check = [&checked](const std::optional<std::string>& name) {
+    if (!name || !checked.insert(std::filesystem::path(*name).parent_path().string()).second)
+      return;
+    if (const auto folder = MissingFolder(*name)) {
+      throw TError("The folder \"" + *folder + "\" for \"" + *name +
+                   "\" does not exist; nothing was rendered.");
+    }
+  };
+  // Every name holds the seed, but a folder without it is the same for every seed: checked once.
+  bool perSeed = false;
+  for (const auto& name :
+       {std::optional(job.Picture), job.Heightmap, job.TownsJson, job.SavePreset}) {
+    if (name && std::filesystem::path(*name).parent_path().string().find(SeedPlaceholder) !=
+                    std::string::npos) {
+      perSeed = true;
+    }
+  }
+  for (std::size_t i = 0; i < (perSeed ? seeds.Count() : std::min<std::size_t>(seeds.Count(), 1));
+       ++i) {
     const TMapJob named = JobForSeed(job, seeds.At(i));
     for (const auto& name :
          {std::optional(named.Picture), named.Heightmap, named.TownsJson, named.SavePreset}) {
-      if (!name || !checked.insert(std::filesystem::path(*name).parent_path().string()).second) {
-        continue;
-      }
-      if (const auto folder = MissingFolder(*name)) {
-        throw TError("The folder \"" + *folder + "\" for \"" + *name +
-                     "\" does not exist; nothing was rendered.");
-      }
+      check(name);
     }
   }
 }
 
-// One job per processor the process may run on.
-int DefaultJobs() {
-  return std::min(static_cast<int>(AvailableProcessors()), MaxJobs);
+// One job per processor the process may run on, as many as fit in memory.
+int DefaultJobs(std::uint64_t mapPeak, std::optional<std::uint64_t> available) {
+  return JobsThatFit(std::min(static_cast<int>(AvailableProcessors()), MaxJobs), mapPeak,
+                     available);
+}
+
+std::uint64_t JobMapPeak(const TMapJob& job) {
+  const auto side = [](double v) { return std::clamp(RoundHalfEven(v), 1, MaxMapSide); };
+  return MapPeakBytes(side(job.Params.Width), side(job.Params.Height),
+                      {.PngPicture = HasExtension(job.Picture, ".png"),
+                       .PngHeightmap = job.Heightmap && HasExtension(*job.Heightmap, ".png")});
+}
+
+std::string GiB(std::uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1 << 30));
+  return text;
+}
+
+// The batch's seeds: all of --seeds, or the share --shard picks.
+TSeedList BatchSeeds(const CLI::App& app, const TRenderOptions& options) {
+  TSeedList seeds = TSeedList::Parse(options.Seeds);
+  if (app.count("--shard") == 0) return seeds;
+  const TShard shard = ParseShard(options.Shard);
+  return seeds.Share(shard.Index, shard.Count);
+}
+
+int RunBatchCommand(const CLI::App& app, const TRenderOptions& options, const TMapJob& job,
+                    TProgressLine& line) {
+  const std::uint64_t mapPeak = JobMapPeak(job);
+  const std::optional<std::uint64_t> available = platform::AvailableMemory();
+  const TSeedList seeds = BatchSeeds(app, options);
+  CheckOutputFolders(job, seeds);
+  TBatchOptions batch;
+  batch.Jobs = DefaultJobs(mapPeak, available);
+  if (app.count("--jobs") > 0) {
+    batch.Jobs = options.Jobs;
+    if (JobsThatFit(batch.Jobs, mapPeak, available) < batch.Jobs) {
+      line.Message(std::string(ProgramName) + ": warning: --jobs " + std::to_string(batch.Jobs) +
+                   " needs about " + GiB(mapPeak * static_cast<std::uint64_t>(batch.Jobs)) +
+                   ", more than " + std::to_string(static_cast<int>(UsableMemoryShare * 100)) +
+                   "% of the " + GiB(*available) + " available");
+    }
+  }
+  batch.SkipExisting = options.SkipExisting;
+  std::optional<TManifestWriter> manifest;
+  std::map<std::int32_t, TManifestLine> recorded;
+  if (app.count("--manifest") > 0) {
+    if (options.SkipExisting) recorded = ReadManifest(options.Manifest);
+    manifest.emplace(options.Manifest);
+    batch.Manifest = &*manifest;
+    batch.Recorded = &recorded;
+    batch.Version = HILLOGRAPH_VERSION;
+    batch.LinkOf = [](const TMapJob& job) { return WriteLinkText({job.Params, job.LabelScale}); };
+  }
+  const TBatchResult result = RunBatch(job, seeds, batch, line, ProgramName);
+  if (result.Skipped > 0 && !options.Quiet) {
+    line.Message(std::string(ProgramName) + ": skipped " + std::to_string(result.Skipped) + " of " +
+                 std::to_string(seeds.Count()) + " maps, made already");
+  }
+  if (result.Signal != 0) return SignalExitBase + result.Signal;
+  return result.Failed == 0 ? ExitSuccess : ExitFailure;
 }
 
 }  // namespace
@@ -199,7 +305,15 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     if (app.count("--preset") > 0) {
       // Nobody picked this file from a dialog: a name that reads nothing is an error, not a map
       // of defaults.
-      params = PresetParameters(TProfile(options.Preset).ReadExisting());
+      // A PNG picture that carries its recipe gives the map it was made from.
+      if (const std::optional<TRecipe> recipe = ReadPictureRecipe(options.Preset)) {
+        for (const std::string& note : recipe->Notes)
+          line.Message(std::string(ProgramName) + ": --preset: " + Escaped(note));
+        params = recipe->Map.Params;
+        if (app.count("--label-scale") == 0) options.LabelScale = recipe->Map.LabelScale;
+      } else {
+        params = PresetParameters(TProfile(options.Preset).ReadExisting());
+      }
       for (const std::string& setting : options.Settings)
         ApplySetting(params, setting);
     }
@@ -221,15 +335,18 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
       line.Clear();
       Err << ProgramName << ": warning: " << Escaped(*missing) << "\n";
     }
-    if (app.count("--seeds") > 0) {
-      CheckOutputFolders(job, TSeedList::Parse(options.Seeds));
-      const int jobs = app.count("--jobs") > 0 ? options.Jobs : DefaultJobs();
-      const std::size_t failed =
-          RunBatch(job, TSeedList::Parse(options.Seeds), jobs, line, ProgramName);
-      return failed == 0 ? ExitSuccess : ExitFailure;
-    }
+    job.Recipe = !options.NoRecipe;
+    // Stopped by a signal, a run leaves the targets of unfinished maps as they were and removes
+    // its temporaries.
+    const TStopSignals stop;
+    if (app.count("--seeds") > 0) return RunBatchCommand(app, options, job, line);
+    TStopCheck check(&line);
     TMapScratch scratch(AvailableProcessors());
-    RunMapJob(job, scratch, true, &line);
+    RunMapJob(job, scratch, true, &check);
+    if (const int signal = TStopSignals::Received()) return SignalExitBase + signal;
+  } catch (const TStopped& e) {
+    line.Clear();
+    return SignalExitBase + e.Signal;
   } catch (const std::exception& e) {
     line.Clear();
     Err << ProgramName << ": " << Escaped(MessageOf(e)) << "\n";

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "parameters/IntegerText.h"
+#include "parameters/PictureRecipe.h"
 #include "parameters/Profile.h"
 #include "synthesis/base/Error.h"
 
@@ -66,6 +67,8 @@ TMapParameters PresetParameters(const TProfileText& Profile) {
 }
 
 TMapParameters ReadPreset(const std::string& FileName) {
+  // A picture that carries its recipe loads as the preset it was made from.
+  if (std::optional<TRecipe> recipe = ReadPictureRecipe(FileName)) return recipe->Map.Params;
   return PresetParameters(TProfile(FileName).Read());
 }
 

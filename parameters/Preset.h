@@ -15,7 +15,8 @@ namespace hillograph {
 // preset: raises TError "<source> is not a preset: it holds none of its keys.".
 TMapParameters PresetParameters(const TProfileText& Profile);
 
-// Loads the preset file. A file that is missing or cannot be read holds none of the keys.
+// Loads the preset file, or the recipe of a PNG picture that carries one (see PictureRecipe). A
+// file that is missing or cannot be read holds none of the keys.
 TMapParameters ReadPreset(const std::string& FileName);
 
 // Writes the eighteen keys in the order of ParameterKeys, in one replacement of the file that keeps

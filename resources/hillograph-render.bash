@@ -7,7 +7,7 @@ _hillograph_render() {
 
   case $prev in
     --preset)
-      _filedir hpf
+      _filedir '@(hpf|png)'
       return
       ;;
     -o | --output)
@@ -42,6 +42,14 @@ _hillograph_render() {
       fi
       return
       ;;
+    --manifest)
+      _filedir jsonl
+      return
+      ;;
+    --shard)
+      [[ $cur != */* ]] && COMPREPLY=($(compgen -W "auto/" -- "$cur")) && compopt -o nospace
+      return
+      ;;
     --size | --label-scale | --seeds | --jobs | --link)
       return
       ;;
@@ -49,8 +57,8 @@ _hillograph_render() {
 
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--preset --link --set --size --label-scale --output -o --heightmap
-      --smooth-heightmap --towns-json --save-preset --seeds --jobs --quiet --help --version' \
-      -- "$cur"))
+      --smooth-heightmap --towns-json --save-preset --seeds --jobs --shard --manifest
+      --skip-existing --no-recipe --quiet --help --version' -- "$cur"))
   fi
 } &&
   complete -F _hillograph_render hillograph-render

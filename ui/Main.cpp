@@ -33,6 +33,7 @@
 #include "parameters/LinkText.h"
 #include "parameters/MissingFiles.h"
 #include "parameters/NumberText.h"
+#include "parameters/PictureRecipe.h"
 #include "parameters/Preset.h"
 #include "parameters/RenderRequest.h"
 #include "parameters/TownsJson.h"
@@ -914,9 +915,13 @@ void TfrmMain::ShapeMouseDown(TColorSwatch* Sender) {
   }
 }
 
+std::vector<TPngText> TfrmMain::Recipe() const {
+  return RecipeTexts(Parameters(), 1, HILLOGRAPH_VERSION);
+}
+
 void TfrmMain::SavePicture(const std::string& FileName) {
   if (!IsSvgFileName(FileName)) {
-    SavePictureFile(iMap->Picture(), FileName);
+    SavePictureFile(iMap->Picture(), FileName, nullptr, nullptr, Recipe());
     return;
   }
   // A drawing is made from the map's layers, which the view does not keep: the same map once
@@ -951,7 +956,8 @@ void TfrmMain::SavePictureClick() {
       extras.Heights = &heights;
       extras.Team = &team_;
       RenderMapParameters(picture, Parameters(), nullptr, extras);
-      SaveHeightmapFile(heights, *format, name);
+      SaveHeightmapFile(heights, *format, name, nullptr, THeightmapSamples::Levels, nullptr,
+                        Recipe());
       break;
     }
     case TSaveKind::TownsJson: {

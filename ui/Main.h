@@ -6,9 +6,11 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "parameters/MapParameters.h"
 #include "synthesis/parallel/WorkerTeam.h"
+#include "synthesis/raster/PngText.h"
 #include "ui/Dialogs.h"
 
 class QAction;
@@ -165,6 +167,8 @@ class TfrmMain : public QWidget {
   void btnNewRandSeedClick();
   void btnBrowseTownDBClick();
   void ShapeMouseDown(TColorSwatch* Sender);
+  // The texts a PNG of the map shown carries, so that it can be made again.
+  std::vector<TPngText> Recipe() const;
   // The picture shown, or for a drawing the map rendered once more with its layers.
   void SavePicture(const std::string& FileName);
   void SavePictureClick();

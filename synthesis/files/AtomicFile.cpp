@@ -88,6 +88,7 @@ TAtomicFile::TAtomicFile(const std::string& Target) {
     std::string name = prefix_ + RandomSuffix() + std::string(TemporaryEnd);
     const int error = platform::CreateNewFile(name, fd_);
     if (error == 0) {
+      live_ = TLiveTemporary(name);
       temporary_ = std::move(name);
     } else if (error != EEXIST || attempt + 1 == MaxNameAttempts) {
       ThrowError(error);
@@ -154,6 +155,7 @@ void TAtomicFile::Commit() {
     return;
   }
   TStagedFile file(std::exchange(fd_, -1), std::exchange(temporary_, {}), target_, prefix_);
+  live_.Forget();  // listed by the staged file now
   if (TStagedFiles* set = TStagedFiles::Current()) {
     set->Stage(std::move(file));
     return;

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "synthesis/files/LiveTemporaries.h"
 #include "synthesis/raster/ByteSink.h"
 
 namespace hillograph {
@@ -54,6 +55,7 @@ class TAtomicFile final : public TByteSink {
   std::string target_;
   std::string prefix_;  // of the temporary names of the target
   std::string temporary_;
+  TLiveTemporary live_;  // the temporary, for a process told to quit at once
   int fd_ = -1;
   bool inPlace_ = false;
 };

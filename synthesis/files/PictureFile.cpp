@@ -25,7 +25,7 @@ bool IsSvgFileName(const std::string& FileName) {
 }
 
 void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProgress* Progress,
-                     const TMapLayers* Layers) {
+                     const TMapLayers* Layers, std::span<const TPngText> Texts) {
   if (IsSvgFileName(FileName)) {
     if (Layers == nullptr) throw TError("An SVG drawing needs the map's layers");
     CreateOutputFile(FileName, [Layers, Progress](TAtomicFile& file) {
@@ -39,9 +39,9 @@ void SavePictureFile(const TPicture& Picture, const std::string& FileName, TProg
     SaveBitmapToFile(Picture, FileName, Progress);
     return;
   }
-  CreateOutputFile(FileName, [&Picture, Progress](TAtomicFile& file) {
+  CreateOutputFile(FileName, [&Picture, Progress, Texts](TAtomicFile& file) {
     TBufferedWriter writer(file);
-    WritePicturePng(Picture, writer, Progress);
+    WritePicturePng(Picture, writer, Progress, Texts);
     writer.Flush();
   });
 }
@@ -62,10 +62,10 @@ std::optional<THeightmapFormat> HeightmapFormatOf(const std::string& FileName) {
 
 void SaveHeightmapFile(const THeightField& Heights, THeightmapFormat Format,
                        const std::string& FileName, TProgress* Progress, THeightmapSamples Kind,
-                       TWorkerTeam* Team) {
-  CreateOutputFile(FileName, [&Heights, Format, Progress, Kind, Team](TAtomicFile& file) {
+                       TWorkerTeam* Team, std::span<const TPngText> Texts) {
+  CreateOutputFile(FileName, [&Heights, Format, Progress, Kind, Team, Texts](TAtomicFile& file) {
     TBufferedWriter writer(file);
-    WriteHeightmap(Heights, Format, Kind, writer, Progress, Team);
+    WriteHeightmap(Heights, Format, Kind, writer, Progress, Team, Texts);
     writer.Flush();
   });
 }

@@ -63,12 +63,14 @@ void RemoveStaleTemporaries(const std::string& folder,
 TStagedFile::TStagedFile(int Fd, std::string Temporary, std::string Target, std::string Prefix)
     : fd_(Fd),
       temporary_(std::move(Temporary)),
+      live_(temporary_),
       target_(std::move(Target)),
       prefix_(std::move(Prefix)) {}
 
 TStagedFile::TStagedFile(TStagedFile&& Other) noexcept
     : fd_(std::exchange(Other.fd_, -1)),
       temporary_(std::exchange(Other.temporary_, {})),
+      live_(std::move(Other.live_)),
       target_(std::move(Other.target_)),
       prefix_(std::move(Other.prefix_)),
       synced_(Other.synced_) {}
@@ -194,6 +196,7 @@ struct TCommitRound {
           break;
         }
         file.temporary_.clear();
+        file.live_.Forget();
         TFolder& folder = folders[FolderOf(file.target_)];
         if (folder.sets.empty() || folder.sets.back() != s) folder.sets.push_back(s);
         folder.prefixes.insert(LastComponent(file.prefix_));

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "synthesis/files/LiveTemporaries.h"
+
 namespace hillograph {
 
 // A written temporary file, still open, that is to replace Target. Letting it go closes and
@@ -27,6 +29,7 @@ class TStagedFile {
 
   int fd_;
   std::string temporary_;
+  TLiveTemporary live_;  // the temporary, for a process told to quit at once
   std::string target_;
   std::string prefix_;  // of the target's temporary names
   bool synced_ = false;

@@ -94,7 +94,7 @@ class TSampleRows {
 
 template <class TCell>
 void WriteSamples(const TGrid<TCell>& Cells, THeightmapFormat Format, TByteSink& Sink,
-                  TProgress* Progress) {
+                  TProgress* Progress, std::span<const TPngText> Texts) {
   const std::int32_t width = Cells.Width();
   const std::int32_t height = Cells.Height();
   if (width < 1 || height < 1) throw TError("A heightmap needs at least one sample");
@@ -102,7 +102,8 @@ void WriteSamples(const TGrid<TCell>& Cells, THeightmapFormat Format, TByteSink&
   if (Format == THeightmapFormat::Png) {
     WritePng(
         width, height, TPngKind::Gray16,
-        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress);
+        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress,
+        Texts);
     return;
   }
   if (Format == THeightmapFormat::Pgm) {
@@ -123,23 +124,24 @@ void WriteSamples(const TGrid<TCell>& Cells, THeightmapFormat Format, TByteSink&
 }  // namespace
 
 void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, TByteSink& Sink,
-                    TProgress* Progress) {
-  WriteSamples(Heights, Format, Sink, Progress);
+                    TProgress* Progress, std::span<const TPngText> Texts) {
+  WriteSamples(Heights, Format, Sink, Progress, Texts);
 }
 
 void WriteHeightmap(const TSmoothHeightField& Samples, THeightmapFormat Format, TByteSink& Sink,
-                    TProgress* Progress) {
-  WriteSamples(Samples, Format, Sink, Progress);
+                    TProgress* Progress, std::span<const TPngText> Texts) {
+  WriteSamples(Samples, Format, Sink, Progress, Texts);
 }
 
 void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, THeightmapSamples Kind,
-                    TByteSink& Sink, TProgress* Progress, TWorkerTeam* Team) {
+                    TByteSink& Sink, TProgress* Progress, TWorkerTeam* Team,
+                    std::span<const TPngText> Texts) {
   if (Kind == THeightmapSamples::Levels) {
-    WriteHeightmap(Heights, Format, Sink, Progress);
+    WriteHeightmap(Heights, Format, Sink, Progress, Texts);
     return;
   }
   if (Progress != nullptr) Progress->Report(SmoothingStage, 0);
-  WriteHeightmap(SmoothHeights(Heights, Team), Format, Sink, Progress);
+  WriteHeightmap(SmoothHeights(Heights, Team), Format, Sink, Progress, Texts);
 }
 
 }  // namespace hillograph

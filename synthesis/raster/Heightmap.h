@@ -24,15 +24,17 @@ enum class THeightmapSamples {
   Smooth,  // SmoothHeights: each sample still rounds to its height at that scale
 };
 
-// Hands the file's bytes to Sink in order. Heights is at least 1 x 1.
+// Hands the file's bytes to Sink in order. Heights is at least 1 x 1. Texts go into a PNG's text
+// chunks; the other formats have no room for them.
 void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, TByteSink& Sink,
-                    TProgress* Progress = nullptr);
+                    TProgress* Progress = nullptr, std::span<const TPngText> Texts = {});
 // The same with the samples as they are.
 void WriteHeightmap(const TSmoothHeightField& Samples, THeightmapFormat Format, TByteSink& Sink,
-                    TProgress* Progress = nullptr);
+                    TProgress* Progress = nullptr, std::span<const TPngText> Texts = {});
 // The heights' samples of the kind asked for; the members of Team, when given, share the
 // smoothing, whose result does not depend on them.
 void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, THeightmapSamples Kind,
-                    TByteSink& Sink, TProgress* Progress = nullptr, TWorkerTeam* Team = nullptr);
+                    TByteSink& Sink, TProgress* Progress = nullptr, TWorkerTeam* Team = nullptr,
+                    std::span<const TPngText> Texts = {});
 
 }  // namespace hillograph

@@ -175,13 +175,14 @@ class TPngWriteStruct {
 // lives in this frame. Returns false when libpng failed.
 bool WriteChunks(png_structp png, png_infop info, TEncoder& encoder, std::int32_t width,
                  std::int32_t height, TPngKind kind, const std::uint8_t* compressed,
-                 std::size_t size) {
+                 std::size_t size, png_textp texts, int textCount) {
   if (setjmp(png_jmpbuf(png)) != 0) return false;
   png_set_write_fn(png, &encoder, &OnWrite, &OnFlush);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
                kind == TPngKind::Rgb8 ? 8 : 16,
                kind == TPngKind::Rgb8 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (textCount > 0) png_set_text(png, info, texts, textCount);
   png_write_info(png, info);
   for (std::size_t done = 0; done < size; done += ChunkSize) {
     png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), compressed + done,
@@ -194,7 +195,7 @@ bool WriteChunks(png_structp png, png_infop info, TEncoder& encoder, std::int32_
 }  // namespace
 
 void WritePng(std::int32_t Width, std::int32_t Height, TPngKind Kind, const TPngRowSource& Rows,
-              TByteSink& Sink, TProgress* Progress) {
+              TByteSink& Sink, TProgress* Progress, std::span<const TPngText> Texts) {
   if (Width < 1 || Height < 1) throw TError("A PNG picture needs at least one pixel");
   const std::size_t bytesPerPixel = Kind == TPngKind::Rgb8 ? 3 : 2;
   if (!Scratch) Scratch = std::make_unique<TScratch>();
@@ -216,16 +217,26 @@ void WritePng(std::int32_t Width, std::int32_t Height, TPngKind Kind, const TPng
   const std::size_t size =
       libdeflate_zlib_compress(scratch.Compressor.get(), rows, rowsSize, compressed, bound);
   if (size == 0) throw TError("Cannot encode the picture as PNG: the data does not fit");
+  std::vector<png_text> texts(Texts.size());
+  for (std::size_t i = 0; i < Texts.size(); ++i) {
+    const bool ascii = std::all_of(Texts[i].Text.begin(), Texts[i].Text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    texts[i].compression = ascii ? PNG_TEXT_COMPRESSION_NONE : PNG_ITXT_COMPRESSION_NONE;
+    texts[i].key = const_cast<char*>(Texts[i].Keyword.c_str());
+    texts[i].text = const_cast<char*>(Texts[i].Text.c_str());
+    texts[i].text_length = Texts[i].Text.size();
+  }
   TEncoder encoder{&Sink, nullptr, {}};
   const TPngWriteStruct write(encoder);
-  const bool done =
-      WriteChunks(write.Png(), write.Info(), encoder, Width, Height, Kind, compressed, size);
+  const bool done = WriteChunks(write.Png(), write.Info(), encoder, Width, Height, Kind, compressed,
+                                size, texts.data(), static_cast<int>(texts.size()));
   if (encoder.Failure) std::rethrow_exception(encoder.Failure);
   if (!done) throw TError(std::string("Cannot encode the picture as PNG: ") + encoder.Message);
   if (Progress != nullptr) Progress->Report(EncodingStage, 1.0);
 }
 
-void WritePicturePng(const TPicture& Picture, TByteSink& Sink, TProgress* Progress) {
+void WritePicturePng(const TPicture& Picture, TByteSink& Sink, TProgress* Progress,
+                     std::span<const TPngText> Texts) {
   const std::int32_t width = Picture.Width();
   WritePng(
       width, Picture.Height(), TPngKind::Rgb8,
@@ -237,7 +248,7 @@ void WritePicturePng(const TPicture& Picture, TByteSink& Sink, TProgress* Progre
           out[2] = in[0];
         }
       },
-      Sink, Progress);
+      Sink, Progress, Texts);
 }
 
 std::string EncodePng(const TPicture& Picture) {
