@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <random>
 #include <tuple>
 
 #include "synthesis/base/ExtendedMath.h"
@@ -51,6 +53,28 @@ TEST(ExtendedMathTest, QuotientsRoundTwiceToEven) {
                                     {9, 0, 9}, {1, 70, 0}, {6, 2, 2},   {10, 2, 2}};
   for (const auto& [numerator, shift, expected] : shifts)
     EXPECT_EQ(RoundShiftHalfEven(numerator, static_cast<std::int32_t>(shift)), expected);
+}
+
+TEST(ExtendedMathTest, QuotientsMatchTheMachinesExtendedDivision) {
+  // Where long double is the 80-bit format, its division is correctly rounded to 64 bits: an
+  // oracle for every width of numerator and divisor, both quotient lengths and all remainders.
+  if constexpr (std::numeric_limits<long double>::digits != 64) {
+    GTEST_SKIP() << "long double is not the 80-bit format here";
+  } else {
+    std::mt19937_64 draw(20261207);
+    for (int i = 0; i < 200000; ++i) {
+      const std::uint64_t n = draw() >> (draw() % 64);
+      const std::uint64_t d = (draw() >> (draw() % 64)) | 1;
+      if (n == 0) continue;
+      int exponent = 0;
+      const long double fraction =
+          std::frexp(static_cast<long double>(n) / static_cast<long double>(d), &exponent);
+      const TExtended x = ExtendedQuotient(n, d);
+      ASSERT_EQ(x.Mantissa, static_cast<std::uint64_t>(std::ldexp(fraction, 64)))
+          << n << " / " << d;
+      ASSERT_EQ(x.Exponent, exponent - 64) << n << " / " << d;
+    }
+  }
 }
 
 }  // namespace
