@@ -41,9 +41,15 @@ endif()
 # libraries at all), scripts/build-deps builds the libraries from Debian's source packages once
 # per machine, and the finders below look there first.
 if(HILLOGRAPH_TARGET MATCHES "^(i386|wasm32)$")
-  set(HILLOGRAPH_DEPS_SCRIPT ${PROJECT_SOURCE_DIR}/scripts/build-deps)
+  # A relative toolchain file is found in the build folder first, then in the source folder.
+  set(toolchain ${CMAKE_TOOLCHAIN_FILE})
+  if(NOT IS_ABSOLUTE ${toolchain} AND EXISTS ${PROJECT_BINARY_DIR}/${toolchain})
+    set(toolchain ${PROJECT_BINARY_DIR}/${toolchain})
+  elseif(NOT IS_ABSOLUTE ${toolchain})
+    set(toolchain ${PROJECT_SOURCE_DIR}/${toolchain})
+  endif()
   execute_process(
-    COMMAND ${HILLOGRAPH_DEPS_SCRIPT} ${HILLOGRAPH_TARGET} ${CMAKE_TOOLCHAIN_FILE}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-deps ${HILLOGRAPH_TARGET} ${toolchain}
     OUTPUT_VARIABLE HILLOGRAPH_DEPS_PREFIX OUTPUT_STRIP_TRAILING_WHITESPACE
     RESULT_VARIABLE deps_status)
   if(NOT deps_status EQUAL 0 OR NOT IS_DIRECTORY "${HILLOGRAPH_DEPS_PREFIX}")
@@ -70,12 +76,23 @@ if(CMAKE_CROSSCOMPILING)
   list(JOIN pc_path ":" pc_path)
   set(ENV{PKG_CONFIG_LIBDIR} "${pc_path}")
   set(ENV{PKG_CONFIG_PATH} "")
-  # The header-only parsers are the same files for every machine.
+  # The header-only parsers are the same files for every machine, but their packages point at
+  # /usr/include, whose C library headers are the build machine's: WebAssembly, which has its own,
+  # sees only their folders.
   if(HILLOGRAPH_TARGET STREQUAL "wasm32")
-    foreach(package CLI11 nlohmann_json)
-      if(NOT ${package}_DIR AND EXISTS /usr/share/cmake/${package})
-        set(${package}_DIR /usr/share/cmake/${package})
+    set(header_only ${PROJECT_BINARY_DIR}/header-only)
+    file(MAKE_DIRECTORY ${header_only})
+    foreach(entry CLI11::CLI11=CLI nlohmann_json::nlohmann_json=nlohmann)
+      string(REPLACE "=" ";" entry ${entry})
+      list(GET entry 0 target)
+      list(GET entry 1 folder)
+      if(NOT EXISTS ${header_only}/${folder})
+        file(CREATE_LINK /usr/include/${folder} ${header_only}/${folder} SYMBOLIC)
       endif()
+      add_library(${target} INTERFACE IMPORTED)
+      set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${header_only})
     endforeach()
+    set(CLI11_DIR /usr/share/cmake/CLI11)
+    set(nlohmann_json_DIR /usr/share/cmake/nlohmann_json)
   endif()
 endif()
