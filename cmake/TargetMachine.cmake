@@ -28,12 +28,14 @@ elseif(HILLOGRAPH_TARGET STREQUAL "wasm32")
   # Errors are exceptions, which emscripten only catches when asked to.
   add_compile_options(-msimd128 -msse2 -fexceptions)
   add_link_options(-fexceptions)
-  # A program run by Node as `node program.js`: real files (NODERAWFS), the exit status passed on,
-  # memory growing up to the 4 GiB that 32-bit addresses reach, after which an allocation fails
-  # as it would anywhere (and the renderer says "Out of memory").
+  # A program run by Node as `node program.js`: compiled at once (an asynchronous start would
+  # fetch the module, which Node 20 cannot do for a file), real files (NODERAWFS), the exit status
+  # passed on, memory growing up to the 4 GiB that 32-bit addresses reach, after which an
+  # allocation fails as it would anywhere (and the renderer says "Out of memory").
   set(HILLOGRAPH_NODE_PROGRAM_LINK_OPTIONS
-      -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
-      -sMAXIMUM_MEMORY=4GB -sABORTING_MALLOC=0 -sTOTAL_STACK=8MB -sINITIAL_MEMORY=32MB)
+      -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0 -sNODERAWFS=1 -sEXIT_RUNTIME=1
+      -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB -sABORTING_MALLOC=0 -sTOTAL_STACK=8MB
+      -sINITIAL_MEMORY=32MB)
 endif()
 
 # FreeType draws some glyphs differently where its build has neither SSE2 nor arm64, and
