@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
+WEB_BUILD  ?= build-web
 FUZZ_SECONDS ?= 60
 CMAKE      ?= cmake
 JOBS       ?= $(shell nproc)
@@ -12,7 +13,7 @@ WEB_BUILD  ?= build-web
 WEB_PORT   ?= 8080
 
 .PHONY: all deps build run test test-release test-sanitize test-thread render bench fuzz package \
-        format clean test-web serve
+        format clean test-web serve web web-render
 
 all: build
 
@@ -96,8 +97,21 @@ package: deps
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && cpack -G DEB
 
+# WebAssembly, in $(WEB_BUILD): every program the browser or Node runs is one prerequisite of web.
+$(WEB_BUILD)/build.ninja:
+	scripts/install-deps --web
+	$(CMAKE) -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/wasm32.cmake \
+	  -DHILLOGRAPH_GUI=OFF -DHILLOGRAPH_TESTS=OFF -DHILLOGRAPH_BENCH=OFF
+
+web: web-render
+
+# $(WEB_BUILD)/hillograph-render.js, run as `node $(WEB_BUILD)/hillograph-render.js [options]`.
+web-render: $(WEB_BUILD)/build.ninja
+	NODE_PATH=/usr/share/nodejs $(CMAKE) --build $(WEB_BUILD) --target hillograph-render -j $(JOBS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) build-i386 build-arm64

@@ -189,11 +189,24 @@ TBatchResult RunBatch(const TMapJob& Job, const TSeedList& Seeds, const TBatchOp
   };
   Line.StartBatch(Seeds.Count());
   const auto threads = static_cast<std::size_t>(std::max(Options.Jobs, 1));
-  std::vector<std::jthread> helpers;
-  for (std::size_t t = 1; t < std::min(threads, Seeds.Count()); ++t)
-    helpers.emplace_back(work);
+  std::vector<std::thread> helpers;
+  const auto joinHelpers = [&helpers] {
+    for (std::thread& helper : helpers)
+      if (helper.joinable()) helper.join();
+  };
+  struct TJoinOnExit {
+    const decltype(joinHelpers)& Join;
+    ~TJoinOnExit() { Join(); }
+  } joinOnExit{joinHelpers};
+  try {
+    for (std::size_t t = 1; t < std::min(threads, Seeds.Count()); ++t)
+      helpers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // Where no thread can be started (WebAssembly without threads), the maps are drawn here, one
+    // after another.
+  }
   work();
-  helpers.clear();
+  joinHelpers();
   if (lost) std::rethrow_exception(lost);
   return {failed, skipped, TStopSignals::Received()};
 }

@@ -1,5 +1,7 @@
 #include "parameters/NumberText.h"
 
+#include "parameters/FloatChars.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -84,7 +86,7 @@ std::optional<double> ParseNumberText(std::string_view Text, std::string_view Se
   if (i != Text.size()) return std::nullopt;
 
   double value = 0.0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  const auto [end, error] = DoubleFromChars(number.data(), number.data() + number.size(), value);
   if (error == std::errc::result_out_of_range) {
     const bool negative = number.front() == '-';
     const auto leading = LeadingExponent(mantissa, exponent);
@@ -106,8 +108,8 @@ std::string FormatNumberText(double Value, std::string_view Separator) {
   // Every double has at most 767 significant decimal digits, so this expansion is exact and the
   // rounding below sees the true digits.
   char buffer[800];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(Value),
-                                    std::chars_format::scientific, 767);
+  const auto result =
+      DoubleToCharsScientific(buffer, buffer + sizeof buffer, std::fabs(Value), 767);
   const std::string_view exact(buffer, static_cast<std::size_t>(result.ptr - buffer));
   const std::size_t ePos = exact.find('e');
   std::string digits(exact.substr(0, ePos));

@@ -1,21 +1,20 @@
 #include "synthesis/raster/EmbeddedFonts.h"
 
-// Laid down by EmbeddedFonts.S: each file's bytes between a start and an end label.
-extern "C" {
-extern const std::uint8_t hillograph_dejavu_sans[];
-extern const std::uint8_t hillograph_dejavu_sans_end[];
-extern const std::uint8_t hillograph_dejavu_sans_oblique[];
-extern const std::uint8_t hillograph_dejavu_sans_oblique_end[];
-}
-
 namespace hillograph {
+namespace {
+
+// DejaVuSansBytes and DejaVuSansObliqueBytes: each file's bytes and a closing NUL, written at
+// build time from resources/fonts by cmake/EmbedFiles.cmake.
+#include "synthesis/raster/EmbeddedFontBytes.inc"
+
+}  // namespace
 
 std::span<const std::uint8_t> DejaVuSansFontData() {
-  return {hillograph_dejavu_sans, hillograph_dejavu_sans_end};
+  return {DejaVuSansBytes, sizeof DejaVuSansBytes - 1};
 }
 
 std::span<const std::uint8_t> DejaVuSansObliqueFontData() {
-  return {hillograph_dejavu_sans_oblique, hillograph_dejavu_sans_oblique_end};
+  return {DejaVuSansObliqueBytes, sizeof DejaVuSansObliqueBytes - 1};
 }
 
 }  // namespace hillograph

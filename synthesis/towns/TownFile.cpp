@@ -153,7 +153,7 @@ TTownNames TTownFile::ReadNames() const {
   // A small file needs no more room than its size, and the room is not cleared: it is read into.
   const std::size_t room =
       static_cast<std::size_t>(std::min<std::uint64_t>(ReadChunkSize, status_.Size + 1));
-  const auto buffer = std::make_unique_for_overwrite<char[]>(room);
+  const std::unique_ptr<char[]> buffer(new char[room]);
   TTownLineReader reader;
   std::uint64_t total = 0;
   for (std::uint64_t offset = 0;;) {

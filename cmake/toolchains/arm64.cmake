@@ -1,0 +1,8 @@
+# 64-bit Arm with Debian's cross compiler (g++-aarch64-linux-gnu) and its arm64 libraries; the
+# programs run under qemu-aarch64 on other machines.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
+set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
+set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64)
