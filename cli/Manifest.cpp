@@ -1,7 +1,9 @@
 #include "cli/Manifest.h"
 
 #include <fcntl.h>
+#ifdef HILLOGRAPH_HAVE_SHA256
 #include <nettle/sha2.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,13 +20,15 @@ namespace hillograph {
 namespace {
 
 constexpr mode_t ManifestMode = 0666;  // narrowed by the umask
-constexpr std::size_t ReadChunk = 1 << 20;
 constexpr std::string_view StatusOk = "ok";
 constexpr std::string_view StatusFailed = "failed";
 
 std::string Reason(int error) {
   return std::generic_category().message(error);
 }
+
+#ifdef HILLOGRAPH_HAVE_SHA256
+constexpr std::size_t ReadChunk = 1 << 20;
 
 std::string Hex(const std::uint8_t* bytes, std::size_t size) {
   static constexpr char digits[] = "0123456789abcdef";
@@ -35,6 +39,7 @@ std::string Hex(const std::uint8_t* bytes, std::size_t size) {
   }
   return text;
 }
+#endif
 
 }  // namespace
 
@@ -78,6 +83,9 @@ bool ParseManifestLine(std::string_view Text, TManifestLine& Line) {
 }
 
 TManifestFile DescribeFile(const std::string& Name) {
+#ifndef HILLOGRAPH_HAVE_SHA256
+  throw TError("This build cannot hash \"" + Name + "\" for a manifest: it has no SHA-256");
+#else
   std::ifstream file(Name, std::ios::binary);
   if (!file) throw TError("Cannot read \"" + Name + "\" to record it in the manifest");
   sha256_ctx context;
@@ -94,6 +102,7 @@ TManifestFile DescribeFile(const std::string& Name) {
   std::array<std::uint8_t, SHA256_DIGEST_SIZE> digest{};
   sha256_digest(&context, digest.size(), digest.data());
   return {Name, size, Hex(digest.data(), digest.size())};
+#endif
 }
 
 TManifestWriter::TManifestWriter(const std::string& File) : file_(File) {

@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "parameters/LinkText.h"
+#include "parameters/PictureRecipe.h"
 #include "parameters/Preset.h"
 #include "parameters/Profile.h"
 #include "parameters/RenderRequest.h"
 #include "parameters/TownsJson.h"
 #include "synthesis/base/Error.h"
 #include "synthesis/raster/Bmp.h"
+#include "synthesis/raster/ByteSink.h"
 #include "synthesis/raster/Heightmap.h"
 #include "synthesis/raster/Png.h"
 
@@ -94,10 +96,6 @@ void ToRgba(const TPicture& picture) {
       out[3] = 255;
     }
   }
-}
-
-void AppendTo(std::string& bytes, const void* data, std::size_t size) {
-  bytes.append(static_cast<const char*>(data), size);
 }
 
 std::string ReadWholeFile(const char* name) {
@@ -190,22 +188,28 @@ EMSCRIPTEN_KEEPALIVE int hg_encode(const char* Format) {
     if (Current.Rendered != std::make_pair(Current.Map, Current.TownDB)) {
       throw TError("The map has changed since it was drawn: draw it again first.");
     }
-    const auto sink = [](const void* data, std::size_t size) { AppendTo(Bytes, data, size); };
+    // Every PNG carries the map's recipe, as the command line writes it.
+    TMapParameters recipeParams = Current.Map.Params;
+    recipeParams.TownDB = Current.TownDB;
+    const std::vector<TPngText> recipe =
+        RecipeTexts(recipeParams, Current.Map.LabelScale, HILLOGRAPH_VERSION);
+    TStringSink sink;
     if (format == "png") {
-      WritePicturePng(Current.Picture, sink);
+      WritePicturePng(Current.Picture, sink, nullptr, recipe);
     } else if (format == "bmp") {
-      Bytes = EncodeBmp(Current.Picture);
+      sink.Text = EncodeBmp(Current.Picture);
     } else if (format == "heightmap.png") {
-      WriteHeightmap(Current.Heights, THeightmapFormat::Png, sink);
+      WriteHeightmap(Current.Heights, THeightmapFormat::Png, sink, nullptr, recipe);
     } else if (format == "heightmap.r16") {
       WriteHeightmap(Current.Heights, THeightmapFormat::Raw, sink);
     } else if (format == "heightmap.pgm") {
       WriteHeightmap(Current.Heights, THeightmapFormat::Pgm, sink);
     } else if (format == "towns.json") {
-      Bytes = EncodeTownsJson(Current.Picture.Width(), Current.Picture.Height(), Current.Towns);
+      sink.Text = EncodeTownsJson(Current.Picture.Width(), Current.Picture.Height(), Current.Towns);
     } else {
       throw TError("unknown format \"" + std::string(format) + "\"");
     }
+    Bytes = std::move(sink.Text);
   });
 }
 
