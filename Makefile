@@ -9,11 +9,16 @@ CMAKE      ?= cmake
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-WEB_BUILD  ?= build-web
+# ccache, where it is installed, keeps compiled objects between build folders and clones.
+ifneq ($(shell command -v ccache 2>/dev/null),)
+LAUNCHER   := -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR := $(CURDIR)
+endif
+
 WEB_PORT   ?= 8080
 
 .PHONY: all deps build run test test-release test-sanitize test-thread render bench fuzz package \
-        format clean test-web serve web web-render
+        format clean test-web serve web web-render web-page
 
 all: build
 
@@ -21,7 +26,7 @@ deps:
 	scripts/install-deps
 
 $(BUILD)/build.ninja:
-	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	$(CMAKE) -S . -B $(BUILD) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=Release
 
 build: $(BUILD)/build.ninja
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -41,7 +46,7 @@ test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 $(ASAN_BUILD)/build.ninja:
-	$(CMAKE) -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHILLOGRAPH_SANITIZE=ON \
+	$(CMAKE) -S . -B $(ASAN_BUILD) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DHILLOGRAPH_SANITIZE=ON \
 	  -DHILLOGRAPH_BENCH=OFF -DHILLOGRAPH_PORTABLE=ON
 
 test-sanitize: $(ASAN_BUILD)/build.ninja
@@ -51,7 +56,7 @@ test-sanitize: $(ASAN_BUILD)/build.ninja
 # The worker team, the split plasma, the heightmap's thread and the batches are hand-written
 # concurrency: their tests run under ThreadSanitizer, which fails a test at its first report.
 $(TSAN_BUILD)/build.ninja:
-	$(CMAKE) -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	$(CMAKE) -S . -B $(TSAN_BUILD) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
 	  -DHILLOGRAPH_GUI=OFF -DHILLOGRAPH_BENCH=OFF -DHILLOGRAPH_STATIC_CXX_RUNTIME=OFF
 
@@ -68,7 +73,7 @@ bench: build
 	scripts/bench-cli $(BUILD)/cli/hillograph-render
 
 $(FUZZ_BUILD)/build.ninja:
-	CC=clang CXX=clang++ $(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	CC=clang CXX=clang++ $(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug \
 	  -DHILLOGRAPH_FUZZ=ON -DHILLOGRAPH_GUI=OFF -DHILLOGRAPH_TESTS=OFF -DHILLOGRAPH_BENCH=OFF
 
 # Each fuzz target for FUZZ_SECONDS, starting from its seed corpus in fuzz/corpus.
@@ -79,7 +84,8 @@ fuzz: $(FUZZ_BUILD)/build.ninja
 # The browser page: its own logic under Node, then the built page in Debian's chromium against the
 # native renderer. npm brings only the test tooling (playwright-core), never a browser.
 test-web: deps build
-	test -f $(WEB_BUILD)/hillograph-web.js || $(MAKE) web
+	scripts/install-deps --web
+	$(MAKE) web
 	cd web && npm ci --no-audit --no-fund --silent
 	cd web && node --test tests/
 	cd web && HILLOGRAPH_WEB=../$(WEB_BUILD) HILLOGRAPH_RENDER=../$(BUILD)/cli/hillograph-render \
@@ -92,7 +98,7 @@ serve:
 # The Debian package, from the Release build: $(BUILD)/hillograph_<version>_<arch>.deb. Its
 # programs link the system's shared C++ runtime, which the system's security updates reach.
 package: deps
-	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHILLOGRAPH_GUI=ON \
+	$(CMAKE) -S . -B $(BUILD) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=Release -DHILLOGRAPH_GUI=ON \
 	  -DHILLOGRAPH_STATIC_CXX_RUNTIME=OFF
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && cpack -G DEB
@@ -100,15 +106,19 @@ package: deps
 # WebAssembly, in $(WEB_BUILD): every program the browser or Node runs is one prerequisite of web.
 $(WEB_BUILD)/build.ninja:
 	scripts/install-deps --web
-	$(CMAKE) -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	$(CMAKE) -S . -B $(WEB_BUILD) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/wasm32.cmake \
 	  -DHILLOGRAPH_GUI=OFF -DHILLOGRAPH_TESTS=OFF -DHILLOGRAPH_BENCH=OFF
 
-web: web-render
+web: web-render web-page
 
 # $(WEB_BUILD)/hillograph-render.js, run as `node $(WEB_BUILD)/hillograph-render.js [options]`.
 web-render: $(WEB_BUILD)/build.ninja
 	NODE_PATH=/usr/share/nodejs $(CMAKE) --build $(WEB_BUILD) --target hillograph-render -j $(JOBS)
+
+# The browser page, index.html at the root of $(WEB_BUILD), with the core it runs in its worker.
+web-page: $(WEB_BUILD)/build.ninja
+	NODE_PATH=/usr/share/nodejs $(CMAKE) --build $(WEB_BUILD) --target hillograph-page -j $(JOBS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
