@@ -92,6 +92,12 @@ const std::vector<TSaveType> PictureSaveTypes = {
      TSaveKind::Heightmap},
     {QStringLiteral("16-bit heightmap, PGM (*.pgm)"), QStringLiteral(".pgm"), TSaveKind::Heightmap},
     {QStringLiteral("Towns, JSON (*.json)"), QStringLiteral(".json"), TSaveKind::TownsJson},
+    {QStringLiteral("Smooth 16-bit heightmap, PNG (*.png)"), QStringLiteral(".png"),
+     TSaveKind::SmoothHeightmap},
+    {QStringLiteral("Smooth 16-bit heightmap, raw samples (*.r16 *.raw)"), QStringLiteral(".r16"),
+     TSaveKind::SmoothHeightmap},
+    {QStringLiteral("Smooth 16-bit heightmap, PGM (*.pgm)"), QStringLiteral(".pgm"),
+     TSaveKind::SmoothHeightmap},
 };
 
 std::optional<QString> AcceptSaveName(const QString& Typed, const QString& DefaultExt,
@@ -101,7 +107,8 @@ std::optional<QString> AcceptSaveName(const QString& Typed, const QString& Defau
   const QString name = QFile::decodeName(encoded.c_str());
   std::optional<std::string> refusal;
   if (Kind == TSaveKind::Picture) refusal = PictureNameRefusal(encoded);
-  if (Kind == TSaveKind::Heightmap && !HeightmapFormatOf(encoded)) {
+  if ((Kind == TSaveKind::Heightmap || Kind == TSaveKind::SmoothHeightmap) &&
+      !HeightmapFormatOf(encoded)) {
     refusal = "Cannot write a heightmap named \"" + encoded +
               "\": its name must end in .png, .r16, .raw or .pgm.";
   }

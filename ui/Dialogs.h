@@ -15,7 +15,7 @@ namespace hillograph {
 
 // What "Save picture..." writes: the picture, the 16-bit heightmap of the same render, or its
 // towns as JSON. The dialog's file type chooses.
-enum class TSaveKind { Picture, Heightmap, TownsJson };
+enum class TSaveKind { Picture, Heightmap, SmoothHeightmap, TownsJson };
 
 struct TSaveChoice {
   QString Name;

@@ -946,7 +946,8 @@ void TfrmMain::SavePictureClick() {
       if (const auto refusal = PictureNameRefusal(name)) throw TError(*refusal);
       SavePicture(AddDefaultExt(name, ToFileName(PictureExt)));
       break;
-    case TSaveKind::Heightmap: {
+    case TSaveKind::Heightmap:
+    case TSaveKind::SmoothHeightmap: {
       // The heights of the render just shown: the same parameters give the same field.
       const auto format = HeightmapFormatOf(name);
       if (!format) throw TError("Cannot write a heightmap named \"" + name + "\".");
@@ -956,7 +957,9 @@ void TfrmMain::SavePictureClick() {
       extras.Heights = &heights;
       extras.Team = &team_;
       RenderMapParameters(picture, Parameters(), nullptr, extras);
-      SaveHeightmapFile(heights, *format, name, nullptr, THeightmapSamples::Levels, nullptr,
+      const bool smooth = choice->Kind == TSaveKind::SmoothHeightmap;
+      SaveHeightmapFile(heights, *format, name, nullptr,
+                        smooth ? THeightmapSamples::Smooth : THeightmapSamples::Levels, &team_,
                         Recipe());
       break;
     }

@@ -547,11 +547,19 @@ class MainTest : public QObject {
       dialogs_->Typed = {Path("w")};
       QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
     }
-    QProcess render;
-    render.start(HILLOGRAPH_RENDER_PROGRAM,
-                 {"--set", "Width=90", "--set", "Height=70", "-o", Path("c.bmp"), "--heightmap",
-                  Path("c.png"), "--towns-json", Path("c.json")});
-    QVERIFY(render.waitForFinished() && render.exitCode() == 0);
+    dialogs_->PictureType = PictureSaveTypes[7];  // smooth PNG heightmap
+    dialogs_->Typed = {Path("s")};
+    QTest::mouseClick(window_->SavePictureButton, Qt::LeftButton);
+    for (const QStringList& args :
+         {QStringList{"-o", Path("c.bmp"), "--heightmap", Path("c.png"), "--towns-json",
+                      Path("c.json")},
+          QStringList{"-o", Path("cs.bmp"), "--heightmap", Path("cs.png"), "--smooth-heightmap"}}) {
+      QProcess render;
+      render.start(HILLOGRAPH_RENDER_PROGRAM,
+                   QStringList{"--set", "Width=90", "--set", "Height=70"} + args);
+      QVERIFY(render.waitForFinished() && render.exitCode() == 0);
+    }
+    QCOMPARE(dir_->Read("s.png"), dir_->Read("cs.png"));
     QCOMPARE(dir_->Read("w.png"), dir_->Read("c.png"));
     QCOMPARE(dir_->Read("w.json"), dir_->Read("c.json"));
     QCOMPARE(dir_->Read("m.bmp"), dir_->Read("c.bmp"));
