@@ -51,9 +51,11 @@ TEST(StopSignalsTest, AWriteStoppedBySignalLeavesTheOldFileAndNoTemporary) {
       ::kill(pid, signal);
       WaitUntilTaken(pid, signal);
     }
+    // A signal is taken before its handler runs, so the second may be handled first: the status
+    // is one of theirs.
     const int status = testing::WaitForProgram(pid);
-    EXPECT_TRUE(status == SignalExitBase + signals[0] ||
-                (signals.back() == SIGINT && status == 130))
+    EXPECT_TRUE(status == SignalExitBase + signals.front() ||
+                status == SignalExitBase + signals.back())
         << status;
     EXPECT_EQ(folder.Read("map.bmp"), "old");
     EXPECT_TRUE(testing::Temporaries(folder).empty()) << testing::Temporaries(folder)[0];
