@@ -31,56 +31,56 @@ namespace {
 
 using testing::RunRenderProgram;
 
+// The options in order, the settings after the preset; a link from the page gives its map, names
+// what it cannot give, and the options after it still apply; a town database that is not there
+// gives invented names, with a warning.
 TEST(RenderCommandTest, WritesTheMapOfTheSettings) {
   const testing::TTempFolder folder;
   const std::string preset = folder.Write("p.hpf", "[params]\nwidth=50\nHeight=5000\n");
   const struct {
     std::string arguments;
-    std::function<void(TMapParameters&)> expect;
+    std::function<void(TMapParameters&, TRenderExtras&)> expect;
+    std::string err = "";
   } cases[] = {
-      {"--set Width=5000 --set height=3.5 --set width=7",  // in order
-       [](TMapParameters& p) { p.Width = 7, p.Height = 3.5; }},
+      {"--set Width=5000 --set height=3.5 --set width=7",
+       [](TMapParameters& p, TRenderExtras&) { p.Width = 7, p.Height = 3.5; }},
       {"--set Width=0 --set MapFrame=0x102030 --set Grid='$203040'",
-       [](TMapParameters& p) { p.Width = 1, p.MapFrame = 0x102030, p.Grid = 0x203040; }},
+       [](TMapParameters& p, TRenderExtras&) {
+         p.Width = 1, p.MapFrame = 0x102030, p.Grid = 0x203040;
+       }},
       {"--size 97x61 --set Width=50 --set MapFrame='#102030'",  // --size wins
-       [](TMapParameters& p) { p.Width = 97, p.Height = 61, p.MapFrame = RGB(0x10, 0x20, 0x30); }},
-      {"--set Width=7 --preset " + preset,  // the settings apply after the preset
-       [&](TMapParameters& p) { p = ReadPreset(preset), p.Width = 7; }},
-      {"--label-scale 1 --set Width=200 --set Height=150 --set TownAmount=400",
-       [](TMapParameters& p) { p.Width = 200, p.Height = 150, p.TownAmount = 400; }},
+       [](TMapParameters& p, TRenderExtras&) {
+         p.Width = 97, p.Height = 61, p.MapFrame = RGB(0x10, 0x20, 0x30);
+       }},
+      {"--set Width=7 --preset " + preset,
+       [&](TMapParameters& p, TRenderExtras&) { p = ReadPreset(preset), p.Width = 7; }},
+      {"--link 'https://maps.example/#Foo=1&TownDB=%2Fetc%2Fpasswd&Size=120x90&TownAmount=400"
+       "&Mountain=%23FF0000&LabelScale=2' --set RandSeed=7",
+       [](TMapParameters& p, TRenderExtras& e) {
+         p.Width = 120, p.Height = 90, p.TownAmount = 400, p.RandSeed = 7;
+         p.Mountain = RGB(255, 0, 0), e.LabelScale = 2;
+       },
+       "hillograph-render: --link: unknown key \"Foo\" (left out)\n"
+       "hillograph-render: --link: TownDB is not taken from a link: a link never names a file "
+       "(left out)\n"},
+      {"--set Width=60 --set Height=40 --set TownDB=" + folder.Path("none.txt"),
+       [&](TMapParameters& p, TRenderExtras&) {
+         p.Width = 60, p.Height = 40, p.TownDB = folder.Path("none.txt");
+       },
+       "hillograph-render: warning: Town database \"" + folder.Path("none.txt") +
+           "\" not found: the towns have invented names.\n"},
   };
   for (const auto& c : cases) {
     const auto run = RunRenderProgram(c.arguments + " -o " + folder.Path("map.bmp"));
     ASSERT_EQ(run.status, 0) << c.arguments << ": " << run.err;
+    EXPECT_EQ(run.err, c.err);
     TMapParameters params;
-    c.expect(params);
+    TRenderExtras extras;
+    c.expect(params, extras);
     TPicture expected;
-    RenderMapParameters(expected, params);
+    RenderMapParameters(expected, params, nullptr, extras);
     EXPECT_EQ(folder.Read("map.bmp"), EncodeBmp(expected)) << c.arguments;
   }
-}
-
-// A link from the page: what it cannot give is named, the rest makes the map, and the options
-// after it still apply.
-TEST(RenderCommandTest, ALinkGivesItsMapAndNamesWhatItLeavesOut) {
-  const testing::TTempFolder folder;
-  const auto run = RunRenderProgram(
-      "--link 'https://maps.example/#Foo=1&TownDB=%2Fetc%2Fpasswd&Size=120x90&TownAmount=400"
-      "&Mountain=%23FF0000&LabelScale=2' --set RandSeed=7 -o " +
-      folder.Path("map.bmp"));
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err,
-            "hillograph-render: --link: unknown key \"Foo\" (left out)\n"
-            "hillograph-render: --link: TownDB is not taken from a link: a link never names a file "
-            "(left out)\n");
-  TMapParameters params;
-  params.Width = 120, params.Height = 90, params.TownAmount = 400, params.RandSeed = 7;
-  params.Mountain = RGB(255, 0, 0);
-  TRenderExtras extras;
-  extras.LabelScale = 2;
-  TPicture expected;
-  RenderMapParameters(expected, params, nullptr, extras);
-  EXPECT_EQ(folder.Read("map.bmp"), EncodeBmp(expected));
 }
 
 TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
@@ -130,21 +130,13 @@ TEST(RenderCommandTest, FailuresSayWhatIsWrongInOneLine) {
   }
 }
 
-// A picture name of a kind the program does not write is a usage error; a town database that is
-// not there gives invented names, with a warning.
-TEST(RenderCommandTest, OutputNamesAndMissingTownDatabases) {
+// A picture name of a kind the program does not write is a usage error.
+TEST(RenderCommandTest, OutputNamesOfOtherKindsAreRefused) {
   const testing::TTempFolder folder;
   const auto jpeg = RunRenderProgram("-o " + folder.Path("m.jpg"));
   EXPECT_EQ(jpeg.status, 2);
   EXPECT_NE(jpeg.err.find("must end in .bmp, .png, .svg (or have no extension"), std::string::npos);
   EXPECT_EQ(folder.Entries(), 0);
-  const auto run =
-      RunRenderProgram("--set Width=60 --set Height=40 --set TownDB=" + folder.Path("none.txt") +
-                       " -o " + folder.Path("m.bmp"));
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "hillograph-render: warning: Town database \"" + folder.Path("none.txt") +
-                         "\" not found: the towns have invented names.\n");
-  EXPECT_EQ(folder.Entries(), 1);
 }
 
 // Under the address sanitizer a failed allocation ends the program instead of throwing.

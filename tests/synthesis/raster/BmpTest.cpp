@@ -14,12 +14,19 @@
 #include "synthesis/files/PictureFile.h"
 #include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
-#include "tests/cli/BmpReader.h"
 
 namespace hillograph {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The little-endian 32-bit number at a byte of a file.
+std::uint32_t Le32(const std::string& b, std::size_t i) {
+  std::uint32_t value = 0;
+  for (std::size_t k = 4; k-- > 0;)
+    value = value << 8 | static_cast<std::uint8_t>(b.at(i + k));
+  return value;
+}
 
 // Blue x, green y and red x + y.
 TPicture Gradient(std::int32_t width, std::int32_t height) {
@@ -39,15 +46,19 @@ TEST(BmpTest, LayoutAndRoundTrip) {
   const std::string bytes = EncodeBmp(Gradient(1, 2));
   for (const auto& [at, value] :
        {std::pair{2, 62}, {10, 54}, {14, 40}, {18, 1}, {22, 2}, {38, 3780}, {42, 3780}})
-    EXPECT_EQ(testing::Le32(bytes, at), static_cast<std::uint32_t>(value)) << at;
+    EXPECT_EQ(Le32(bytes, at), static_cast<std::uint32_t>(value)) << at;
   EXPECT_EQ(bytes.substr(28, 6), std::string("\x18\0\0\0\0\0", 6));
   EXPECT_EQ(bytes.substr(54), std::string("\0\x01\x01\0\0\0\0\0", 8));
+  // Rows of 5 pixels padded to 16 bytes, bottom-up, blue first.
   const testing::TTempFolder folder;
   SaveBitmapToFile(Gradient(5, 7), folder.Path("g.bmp"));
-  const testing::TBmpImage image = testing::ReadBmp(folder.Path("g.bmp"));
-  ASSERT_EQ(image.width * 100 + image.height, 507);
-  for (std::int32_t i = 0; i < 5 * 7; ++i)
-    EXPECT_EQ(image.Pixel(i % 5, i / 5), RGB(i % 5 + i / 5, i / 5, i % 5)) << i;
+  const std::string file = folder.Read("g.bmp");
+  ASSERT_EQ(file.size(), 54u + 16 * 7);
+  EXPECT_EQ(Le32(file, 18) * 100 + Le32(file, 22), 507u);
+  for (std::size_t i = 0; i < 5 * 7; ++i)
+    EXPECT_EQ(file.substr(54 + 16 * (6 - i / 5) + 3 * (i % 5), 3),
+              (std::string{char(i % 5), char(i / 5), char(i % 5 + i / 5)}))
+        << i;
   // Large enough to go to the system in several runs of rows, each reported as it is written.
   struct TWriting : TProgress {
     void Report(std::string_view Stage, double Fraction) override {
@@ -118,7 +129,7 @@ TEST(BmpTest, ReplacesTheFileItsPathLeadsTo) {
     fs::create_symlink(target, folder.Path(link));
     SaveBitmapToFile(Gradient(2, 2), folder.Path(link));
     EXPECT_TRUE(fs::is_symlink(folder.Path(link))) << link;
-    EXPECT_EQ(testing::ReadBmp(folder.Path(written)).width, 2) << link;
+    EXPECT_EQ(folder.Read(written), EncodeBmp(Gradient(2, 2))) << link;
   }
   EXPECT_EQ(fs::status(folder.Path("maps/old.bmp")).permissions(), fs::perms(0640));
   // The links, top.bmp, and maps with old.bmp, new.bmp and up.bmp: no temporary file.
