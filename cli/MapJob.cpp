@@ -1,6 +1,8 @@
 #include "cli/MapJob.h"
 
 #include <exception>
+#include <ostream>
+#include <span>
 #include <system_error>
 #include <vector>
 
@@ -14,6 +16,8 @@
 #include "synthesis/files/OutputFile.h"
 #include "synthesis/files/PictureFile.h"
 #include "synthesis/parallel/PlacedThread.h"
+#include "synthesis/raster/Bmp.h"
+#include "synthesis/raster/Png.h"
 
 namespace hillograph {
 namespace {
@@ -38,6 +42,36 @@ TMapJob JobForSeed(const TMapJob& Job, std::int32_t Seed) {
 std::size_t FilesOf(const TMapJob& Job) {
   return 1 + Job.Heightmap.has_value() + Job.TownsJson.has_value() + Job.SavePreset.has_value();
 }
+
+namespace {
+
+// Hands the bytes on to a stream: standard output.
+class TStreamSink final : public TByteSink {
+ public:
+  explicit TStreamSink(std::ostream& Out) : out_(Out) {}
+  using TByteSink::Write;
+  void Write(TByteRange Bytes) override {
+    out_.write(reinterpret_cast<const char*>(Bytes.data()),
+               static_cast<std::streamsize>(Bytes.size()));
+    if (!out_) throw TError("Cannot write the picture to standard output");
+  }
+
+ private:
+  std::ostream& out_;
+};
+
+void WritePictureTo(std::ostream& Out, const TPicture& Picture, bool Png,
+                    std::span<const TPngText> Recipe, TProgress* Progress) {
+  TStreamSink sink(Out);
+  if (Png) {
+    WritePicturePng(Picture, sink, Progress, Recipe);
+  } else {
+    WriteBmp(Picture, sink, Progress);
+  }
+  if (!Out.flush()) throw TError("Cannot write the picture to standard output");
+}
+
+}  // namespace
 
 void RunMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TProgress* Progress) {
   // Each file is synced as soon as it is written, on the thread that wrote it.
@@ -105,7 +139,11 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   layers.Style = MapStyleOf(Job.Params);
   layers.Towns = &towns;
   layers.LabelScale = Job.LabelScale;
-  SavePictureFile(Scratch.Picture, Job.Picture, Progress, drawing ? &layers : nullptr, recipe);
+  if (Job.PictureOut != nullptr) {
+    WritePictureTo(*Job.PictureOut, Scratch.Picture, Job.PictureOutPng, recipe, Progress);
+  } else {
+    SavePictureFile(Scratch.Picture, Job.Picture, Progress, drawing ? &layers : nullptr, recipe);
+  }
   if (heightmap.Started()) {
     heightmap.Join();
     if (heightmapError) std::rethrow_exception(heightmapError);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "parameters/MapParameters.h"
@@ -19,6 +20,9 @@ struct TMapJob {
   TMapParameters Params;
   std::int32_t LabelScale = 1;
   std::string Picture;
+  // Where the picture goes instead of the file Picture names (-o -), as BMP or PNG.
+  std::ostream* PictureOut = nullptr;
+  bool PictureOutPng = false;
   std::optional<std::string> Heightmap;
   bool SmoothHeightmap = false;  // the heightmap's samples smoothed within their levels
   std::optional<std::string> TownsJson;

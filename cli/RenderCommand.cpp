@@ -40,6 +40,7 @@ namespace {
 
 constexpr const char* ProgramName = "hillograph-render";
 constexpr const char* DefaultOutput = "map.bmp";
+constexpr std::string_view StandardOutput = "-";
 constexpr int MaxJobs = 256;
 
 struct TRenderOptions {
@@ -61,6 +62,7 @@ struct TRenderOptions {
   std::string Manifest;
   bool SkipExisting = false;
   bool NoRecipe = false;
+  std::string Format = "bmp";  // of the picture written to standard output
 };
 
 std::string KeyList() {
@@ -96,7 +98,7 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
   app.add_option(
          "-o,--output", options.Output,
          "Picture file to write: BMP, PNG when the name ends in .png, or an SVG drawing in layers "
-         "when it ends in .svg (default: map.bmp)")
+         "when it ends in .svg, - for standard output (default: map.bmp)")
       ->type_name("FILE");
   app.add_option("--heightmap", options.Heightmap,
                  "Also write the heights as 16-bit samples: .png, .r16 or .raw (little-endian, no "
@@ -129,6 +131,10 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
                  "Append a JSON line for each map of a batch as it is made: seed, status, each "
                  "file's size and SHA-256, parameters, version")
       ->type_name("FILE");
+  app.add_option("--format", options.Format,
+                 "The picture's format with -o - (standard output): bmp or png (default: bmp)")
+      ->type_name("FORMAT")
+      ->check(CLI::IsMember({"bmp", "png"}));
   app.add_flag("--no-recipe", options.NoRecipe,
                "Write PNG files without the map's recipe (its parameters as a link) in their text "
                "chunks");
@@ -145,8 +151,13 @@ std::optional<std::string> Given(const CLI::App& app, const char* option, const 
 
 // Checks what needs more than the parser: the size, the heightmap's format, the names of a
 // batch. Throws TError with the usage message.
-void CheckOptions(const CLI::App& app, const TRenderOptions& options) {
+void CheckOptions(const CLI::App& app, const TRenderOptions& options, bool OutIsTerminal) {
   if (app.count("--size") > 0) ParseMapSize(options.Size);
+  if (options.Output == StandardOutput) {
+    if (OutIsTerminal) throw TError("--output: a picture is not written to a terminal");
+  } else if (app.count("--format") > 0) {
+    throw TError("--format: only for -o - (standard output)");
+  }
   if (const auto refusal = PictureNameRefusal(options.Output))
     throw TError("--output: " + *refusal);
   if (app.count("--heightmap") > 0 && !HeightmapFormatOf(options.Heightmap)) {
@@ -271,7 +282,7 @@ int RunBatchCommand(const CLI::App& app, const TRenderOptions& options, const TM
 }  // namespace
 
 int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::ostream& Err,
-                     bool ErrIsTerminal) {
+                     bool ErrIsTerminal, bool OutIsTerminal) {
   CLI::App app("Renders an imaginary relief map, as the Hillograph window draws it.", ProgramName);
   TRenderOptions options;
   DefineOptions(app, options);
@@ -289,7 +300,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     // The settings are checked before any file is read or written.
     for (const std::string& setting : options.Settings)
       ApplySetting(params, setting);
-    CheckOptions(app, options);
+    CheckOptions(app, options, OutIsTerminal);
   } catch (const CLI::Success& e) {  // --help or --version
     return app.exit(e, Out, Err);
   } catch (const CLI::ParseError& e) {
@@ -327,6 +338,10 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
     job.Params = params;
     job.LabelScale = options.LabelScale;
     job.Picture = options.Output;
+    if (options.Output == StandardOutput) {
+      job.PictureOut = &Out;
+      job.PictureOutPng = options.Format == "png";
+    }
     job.Heightmap = Given(app, "--heightmap", options.Heightmap);
     job.SmoothHeightmap = options.SmoothHeightmap;
     job.TownsJson = Given(app, "--towns-json", options.TownsJson);

@@ -9,5 +9,5 @@ int main(int argc, char** argv) {
   // A reader that goes away makes the write fail with a message instead of ending the program.
   std::signal(SIGPIPE, SIG_IGN);
   return hillograph::RunRenderCommand(argc, argv, std::cout, std::cerr,
-                                      ::isatty(STDERR_FILENO) == 1);
+                                      ::isatty(STDERR_FILENO) == 1, ::isatty(STDOUT_FILENO) == 1);
 }
