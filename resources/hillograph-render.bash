@@ -46,6 +46,10 @@ _hillograph_render() {
       _filedir jsonl
       return
       ;;
+    --format)
+      COMPREPLY=($(compgen -W "bmp png" -- "$cur"))
+      return
+      ;;
     --shard)
       [[ $cur != */* ]] && COMPREPLY=($(compgen -W "auto/" -- "$cur")) && compopt -o nospace
       return
@@ -58,7 +62,7 @@ _hillograph_render() {
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--preset --link --set --size --label-scale --output -o --heightmap
       --smooth-heightmap --towns-json --save-preset --seeds --jobs --shard --manifest
-      --skip-existing --no-recipe --quiet --help --version' -- "$cur"))
+      --skip-existing --no-recipe --format --quiet --help --version' -- "$cur"))
   fi
 } &&
   complete -F _hillograph_render hillograph-render
