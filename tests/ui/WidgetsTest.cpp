@@ -57,7 +57,7 @@ class TWidgetsTest : public QObject {
  private slots:
   void cleanup() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-  void KeysTypedAndTheFocusLeaving() {
+  void KeysTypedTheFocusLeavingAndEditingKeys() {
     const struct {
       bool comma;  // the decimal separator of the user's locale
       QString typed;
@@ -89,9 +89,6 @@ class TWidgetsTest : public QObject {
       QCOMPARE(events, (c.left == c.kept ? QStringList{"Exited " + c.left}
                                          : QStringList{"Changed " + c.left, "Exited " + c.left}));
     }
-  }
-
-  void EditingKeysStillWork() {
     TNumberEdit edit;
     TypeCharacters(&edit, "23");  // after the 0 a new field shows
     QTest::keyClick(&edit, Qt::Key_Home);
@@ -100,7 +97,7 @@ class TWidgetsTest : public QObject {
     QCOMPARE(edit.text(), "23");
   }
 
-  void DragsChangeTheFieldByTheTravel() {
+  void DragsChangeAnEnabledFieldByTheTravel() {
     const int y = PressPoint.y();
     const struct {
       const char* start;
@@ -132,9 +129,7 @@ class TWidgetsTest : public QObject {
       QCOMPARE(drag.edit->text(), c.end);
       QVERIFY(drag.edit->hasFocus());  // the label never takes the focus
     }
-  }
-
-  void OnlyTheLeftButtonDragsAnEnabledField() {
+    // Only the left button drags, and only an enabled field.
     TDragWindow drag("30");
     drag.pointer.Press(drag.label, PressPoint, Qt::RightButton);
     drag.MoveTo(35);
