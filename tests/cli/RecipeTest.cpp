@@ -8,7 +8,6 @@
 #include "parameters/MapParameters.h"
 #include "parameters/Profile.h"
 #include "parameters/RenderRequest.h"
-#include "parameters/Settings.h"
 #include "synthesis/raster/Png.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/ProgramRun.h"
@@ -73,8 +72,7 @@ TEST(RecipeTest, NoRecipeWritesThePlainPngWhichIsNoPreset) {
           .status,
       0);
   TMapParameters params;
-  ApplySetting(params, "Width=64");
-  ApplySetting(params, "Height=48");
+  params.Width = 64, params.Height = 48;
   TPicture picture;
   RenderMapParameters(picture, params);
   EXPECT_EQ(folder.Read("m.png"), EncodePng(picture));
