@@ -67,10 +67,7 @@ TEST(RecipeTest, APngLoadedAsPresetRendersTheSamePicture) {
 // Without the recipe the PNG is the plain encoding of the picture, and no preset.
 TEST(RecipeTest, NoRecipeWritesThePlainPngWhichIsNoPreset) {
   const testing::TTempFolder folder;
-  ASSERT_EQ(
-      RunRenderProgram("--no-recipe --set Width=64 --set Height=48 -o " + folder.Path("m.png"))
-          .status,
-      0);
+  ASSERT_EQ(RunRenderProgram("--no-recipe --size 64x48 -o " + folder.Path("m.png")).status, 0);
   TMapParameters params;
   params.Width = 64, params.Height = 48;
   TPicture picture;
