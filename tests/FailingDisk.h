@@ -23,9 +23,7 @@ class TFailingDiskScope {
 
   // A disk that takes Budget bytes (all when negative), then fails writes with Error.
   explicit TFailingDiskScope(long Budget = -1, int Error = 0) {
-    budget = Budget;
-    error = Error;
-    syncs = {};
+    budget = Budget, error = Error, syncs = {};
     syncDevice = fileSystemDevice = NoDevice;
     platform::DiskCalls() = {&Write, &SyncFile, &SyncFileSystem, &CheckWritten};
   }
@@ -34,14 +32,10 @@ class TFailingDiskScope {
   TFailingDiskScope& operator=(const TFailingDiskScope&) = delete;
 
   // Syncs of a file on Device, and checks after its file system's sync, fail with Error.
-  void FailSyncs(std::uint64_t Device, int Error) {
-    syncDevice = Device;
-    syncError = Error;
-  }
+  void FailSyncs(std::uint64_t Device, int Error) { syncDevice = Device, syncError = Error; }
   // Syncs of Device's whole file system fail with Error (ENOSYS: the system has none).
   void FailFileSystemSyncs(std::uint64_t Device, int Error) {
-    fileSystemDevice = Device;
-    fileSystemError = Error;
+    fileSystemDevice = Device, fileSystemError = Error;
   }
   static TDiskSyncs Syncs() { return syncs; }
 
@@ -75,12 +69,9 @@ class TFailingDiskScope {
   }
 
   static inline long budget = -1;
-  static inline int error = 0;
+  static inline int error = 0, syncError = 0, fileSystemError = 0;
   static inline TDiskSyncs syncs;
-  static inline std::uint64_t syncDevice = NoDevice;
-  static inline int syncError = 0;
-  static inline std::uint64_t fileSystemDevice = NoDevice;
-  static inline int fileSystemError = 0;
+  static inline std::uint64_t syncDevice = NoDevice, fileSystemDevice = NoDevice;
 };
 
 }  // namespace hillograph::testing

@@ -8,7 +8,6 @@
 #include "parameters/MapParameters.h"
 #include "parameters/Profile.h"
 #include "parameters/RenderRequest.h"
-#include "parameters/Settings.h"
 #include "synthesis/raster/Png.h"
 #include "tests/TempFolder.h"
 #include "tests/cli/ProgramRun.h"
@@ -68,13 +67,9 @@ TEST(RecipeTest, APngLoadedAsPresetRendersTheSamePicture) {
 // Without the recipe the PNG is the plain encoding of the picture, and no preset.
 TEST(RecipeTest, NoRecipeWritesThePlainPngWhichIsNoPreset) {
   const testing::TTempFolder folder;
-  ASSERT_EQ(
-      RunRenderProgram("--no-recipe --set Width=64 --set Height=48 -o " + folder.Path("m.png"))
-          .status,
-      0);
+  ASSERT_EQ(RunRenderProgram("--no-recipe --size 64x48 -o " + folder.Path("m.png")).status, 0);
   TMapParameters params;
-  ApplySetting(params, "Width=64");
-  ApplySetting(params, "Height=48");
+  params.Width = 64, params.Height = 48;
   TPicture picture;
   RenderMapParameters(picture, params);
   EXPECT_EQ(folder.Read("m.png"), EncodePng(picture));

@@ -79,8 +79,7 @@ TEST_F(ResumeTest, AKilledBatchRunAgainEndsWithTheFilesOfAnUninterruptedOne) {
                                           " --skip-existing" + " --manifest " + manifest);
     ASSERT_EQ(resumed.status, 0) << resumed.err;
     EXPECT_TRUE(Files(folder.Dir()) == Files(reference_->Dir())) << "killed at " << entries;
-    const auto made = MadeSeeds({manifest});
-    EXPECT_EQ(made.size(), 24u) << entries;
+    EXPECT_EQ(MadeSeeds({manifest}).size(), 24u) << entries;
   }
 }
 

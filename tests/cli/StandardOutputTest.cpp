@@ -31,24 +31,23 @@ TRun RunCommand(std::vector<std::string> arguments, bool outIsTerminal = false) 
 
 TEST(StandardOutputTest, ThePictureAsTheFileWouldHoldIt) {
   const testing::TTempFolder folder;
-  const std::vector<std::string> map = {"--set", "Width=40", "--set", "Height=30", "-o"};
   const struct {
-    std::vector<std::string> format;
+    std::vector<std::string> toOut;
     const char* file;
-  } cases[] = {{{}, "m.bmp"}, {{"--format", "bmp"}, "m.bmp"}, {{"--format", "png"}, "m.png"}};
-  for (const auto& c : cases) {
-    std::vector<std::string> toFile = map, toOut = map;
-    toFile.push_back(folder.Path(c.file));
-    toOut.push_back("-");
-    toOut.insert(toOut.end(), c.format.begin(), c.format.end());
-    ASSERT_EQ(RunCommand(toFile).status, 0);
-    const TRun run = RunCommand(toOut);
+  } cases[] = {{{"-o", "-"}, "m.bmp"},
+               {{"-o", "-", "--format", "bmp"}, "m.bmp"},
+               {{"-o", "-", "--format", "png"}, "m.png"}};
+  for (auto c : cases) {
+    ASSERT_EQ(RunCommand({"--size", "40x30", "-o", folder.Path(c.file)}).status, 0);
+    c.toOut.insert(c.toOut.begin(), {"--size", "40x30"});
+    const TRun run = RunCommand(c.toOut);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, folder.Read(c.file)) << c.file;
   }
   EXPECT_EQ(folder.Entries(), 2);  // nothing named "-"
 }
 
+// Usage errors: a picture onto a terminal, --format without -o -, a name of a kind not written.
 TEST(StandardOutputTest, NeverOntoATerminalAndFormatOnlyForIt) {
   const struct {
     std::vector<std::string> arguments;
@@ -58,6 +57,7 @@ TEST(StandardOutputTest, NeverOntoATerminalAndFormatOnlyForIt) {
       {{"-o", "-"}, true, "a picture is not written to a terminal"},
       {{"-o", "m.png", "--format", "png"}, false, "--format: only for -o -"},
       {{"-o", "-", "--format", "jpg"}, false, "--format"},
+      {{"-o", "m.jpg"}, false, "must end in .bmp, .png, .svg (or have no extension"},
   };
   for (const auto& c : cases) {
     const TRun run = RunCommand(c.arguments, c.terminal);

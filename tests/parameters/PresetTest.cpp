@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <tuple>
 
 #include "parameters/Profile.h"
 #include "synthesis/base/Error.h"
-#include "tests/FailingDisk.h"
 #include "tests/TempFolder.h"
 
 namespace hillograph {
@@ -88,17 +86,6 @@ TEST(PresetTest, SavingIntoAnExistingFileKeepsEverythingElse) {
             "Mountain=1077376\r\nGridSize=80\r\n\r\n[x]\r\nAutoRefresh=0\r\n");
   params.TownAmount = 30;
   EXPECT_EQ(ReadPreset(folder.Path("mine.hpf")), params);
-}
-
-TEST(PresetTest, AFailedSaveLeavesTheEarlierFileByteForByte) {
-  const testing::TTempFolder folder;
-  const std::string earlier =
-      "\xEF\xBB\xBF; mine\r\n[Params]\r\nWidth=5\r\n[x]\r\nAutoRefresh=0\r\n";
-  const std::string file = folder.Write("p.hpf", earlier);
-  const testing::TFailingDiskScope disk(200, EIO);            // fails in the middle
-  EXPECT_THROW(WritePreset(file, TMapParameters{}), TError);  // the message: in the command's tests
-  EXPECT_EQ(folder.Read("p.hpf"), earlier);
-  EXPECT_EQ(folder.Entries(), 1);
 }
 
 // A lone CR at the very end is completed to a line break; what cannot stand in one line is
