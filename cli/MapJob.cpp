@@ -91,9 +91,13 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
                  TProgress* Progress) {
   const TStagedFiles::TScope staging(Files);
   if (Job.SavePreset) WritePreset(*Job.SavePreset, Job.Params);
-  const std::vector<TPngText> recipe =
-      Job.Recipe ? RecipeTexts(Job.Params, Job.LabelScale, HILLOGRAPH_VERSION)
-                 : std::vector<TPngText>();
+  // The heightmap's recipe says whether its samples were smoothed; the picture's never does.
+  std::vector<TPngText> recipe, heightmapRecipe;
+  if (Job.Recipe) {
+    recipe = RecipeTexts({Job.Params, Job.LabelScale}, HILLOGRAPH_VERSION);
+    heightmapRecipe =
+        RecipeTexts({Job.Params, Job.LabelScale, Job.SmoothHeightmap}, HILLOGRAPH_VERSION);
+  }
   // The towns are kept only when asked for: each holds a copy of its name, and a town database
   // may hold names of millions of letters.
   TTownList towns;
@@ -105,12 +109,12 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   extras.Progress = Progress;
   extras.LabelScale = Job.LabelScale;
   extras.Team = &Scratch.Team;
-  const auto saveHeightmap = [&Job, &Scratch, &Files, &recipe](TProgress* progress) {
+  const auto saveHeightmap = [&Job, &Scratch, &Files, &heightmapRecipe](TProgress* progress) {
     const TStagedFiles::TScope staging(Files);
     // The format was checked with the command line.
     SaveHeightmapFile(Scratch.Heights, *HeightmapFormatOf(*Job.Heightmap), *Job.Heightmap, progress,
                       Job.SmoothHeightmap ? THeightmapSamples::Smooth : THeightmapSamples::Levels,
-                      nullptr, recipe);
+                      nullptr, heightmapRecipe);
   };
   // Encoded on another core from the moment the field is complete, beside the rest of the render
   // and the picture's file; its progress would only interleave with the picture's. Where no
@@ -139,6 +143,7 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   layers.Style = MapStyleOf(Job.Params);
   layers.Towns = &towns;
   layers.LabelScale = Job.LabelScale;
+  layers.MetadataXml = RecipeMetadataXml(recipe);
   if (Job.PictureOut != nullptr) {
     WritePictureTo(*Job.PictureOut, Scratch.Picture, Job.PictureOutPng, recipe, Progress);
   } else {

@@ -136,8 +136,8 @@ void DefineOptions(CLI::App& app, TRenderOptions& options) {
       ->type_name("FORMAT")
       ->check(CLI::IsMember({"bmp", "png"}));
   app.add_flag("--no-recipe", options.NoRecipe,
-               "Write PNG files without the map's recipe (its parameters as a link) in their text "
-               "chunks");
+               "Write PNG files and drawings without the map's recipe (its parameters as a link) "
+               "in their text chunks or metadata");
   app.add_flag("--skip-existing", options.SkipExisting,
                "In a batch, skip the seeds whose files exist (and match the manifest, with "
                "--manifest)");
@@ -322,6 +322,7 @@ int RunRenderCommand(int argc, const char* const* argv, std::ostream& Out, std::
           line.Message(std::string(ProgramName) + ": --preset: " + Escaped(note));
         params = recipe->Map.Params;
         if (app.count("--label-scale") == 0) options.LabelScale = recipe->Map.LabelScale;
+        options.SmoothHeightmap = options.SmoothHeightmap || recipe->Map.SmoothHeightmap;
       } else {
         params = PresetParameters(TProfile(options.Preset).ReadExisting());
       }

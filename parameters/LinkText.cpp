@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::string_view SizeKey = "Size";
 constexpr std::string_view LabelScaleKey = "LabelScale";
+constexpr std::string_view SmoothHeightmapKey = "SmoothHeightmap";
 constexpr char PairSeparator = '&';
 constexpr std::string_view HexDigits = "0123456789ABCDEF";
 
@@ -96,6 +97,11 @@ void ApplyPair(TLinkMap& map, std::string_view key, std::string_view value) {
       Refuse(LabelScaleKey, value, "expected a whole number 1 .. " + std::to_string(MaxLabelScale));
     }
     map.LabelScale = static_cast<std::int32_t>(*scale);
+    return;
+  }
+  if (EqualIgnoringCase(key, SmoothHeightmapKey)) {
+    if (value != "0" && value != "1") Refuse(SmoothHeightmapKey, value, "expected 0 or 1");
+    map.SmoothHeightmap = value == "1";
     return;
   }
   const TParameterKey* known = FindParameterKey(key);
@@ -201,6 +207,7 @@ std::string WriteLinkText(const TLinkMap& Map) {
     }
   }
   if (Map.LabelScale != 1) add(LabelScaleKey, std::to_string(Map.LabelScale));
+  if (Map.SmoothHeightmap) add(SmoothHeightmapKey, "1");
   return text;
 }
 

@@ -3,8 +3,9 @@
 // command line, the window and the browser page read and write it through this one module.
 //
 // The keys are those of a preset except TownDB and AutoRefresh, plus Size=WxH (each side
-// 1 .. MaxMapSide, past the window's range) and LabelScale=K (1 .. MaxLabelScale). A link never
-// names a file, so that a link from a stranger never makes the renderer read one.
+// 1 .. MaxMapSide, past the window's range), LabelScale=K (1 .. MaxLabelScale) and
+// SmoothHeightmap=0|1 (what a heightmap's recipe adds). A link never names a file, so that a link
+// from a stranger never makes the renderer read one.
 #pragma once
 
 #include <cstdint>
@@ -16,11 +17,12 @@
 
 namespace hillograph {
 
-// What a link describes: the parameters (TownDB empty, AutoRefresh as at start-up) and the scale
-// of the labels.
+// What a link describes: the parameters (TownDB empty, AutoRefresh as at start-up), the scale
+// of the labels, and whether a heightmap made from it is smoothed.
 struct TLinkMap {
   TMapParameters Params;
   std::int32_t LabelScale = 1;
+  bool SmoothHeightmap = false;
 
   bool operator==(const TLinkMap&) const = default;
 };
@@ -40,11 +42,11 @@ struct TLinkReading {
 TLinkReading ReadLinkText(std::string_view Text);
 
 // The pairs of Map that differ from the start-up values, in the order of a preset's keys, then
-// LabelScale; empty for the start-up map. A number is written as its field shows it when that
-// reads back to the same value, otherwise with the digits it needs; a colour as #RRGGBB; a
-// width or height outside the window's range makes both one Size pair. TownDB and AutoRefresh
-// are left out. Reading the text back gives Map, TownDB and AutoRefresh aside, with the sides of
-// a Size rounded as a render rounds them.
+// LabelScale and SmoothHeightmap; empty for the start-up map. A number is written as its field
+// shows it when that reads back to the same value, otherwise with the digits it needs; a colour as
+// #RRGGBB; a width or height outside the window's range makes both one Size pair. TownDB and
+// AutoRefresh are left out. Reading the text back gives Map, TownDB and AutoRefresh aside, with the
+// sides of a Size rounded as a render rounds them.
 std::string WriteLinkText(const TLinkMap& Map);
 
 }  // namespace hillograph

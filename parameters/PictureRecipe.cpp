@@ -5,6 +5,7 @@
 #include "synthesis/base/Error.h"
 #include "synthesis/files/FileDescriptor.h"
 #include "synthesis/platform/Files.h"
+#include "synthesis/vector/SvgDrawing.h"
 
 namespace hillograph {
 namespace {
@@ -16,15 +17,25 @@ std::string_view FileNameOf(std::string_view path) {
 
 }  // namespace
 
-std::vector<TPngText> RecipeTexts(const TMapParameters& Params, std::int32_t LabelScale,
-                                  std::string_view Version) {
+std::vector<TPngText> RecipeTexts(const TLinkMap& Map, std::string_view Version) {
   std::vector<TPngText> texts{{std::string(SoftwareKeyword), "hillograph " + std::string(Version)},
-                              {std::string(RecipeKeyword), WriteLinkText({Params, LabelScale})}};
-  if (!Params.TownDB.empty()) {
-    texts.push_back({std::string(CommentKeyword),
-                     std::string(TownDatabaseComment) + std::string(FileNameOf(Params.TownDB))});
+                              {std::string(RecipeKeyword), WriteLinkText(Map)}};
+  if (!Map.Params.TownDB.empty()) {
+    texts.push_back({std::string(CommentKeyword), std::string(TownDatabaseComment) +
+                                                      std::string(FileNameOf(Map.Params.TownDB))});
   }
   return texts;
+}
+
+std::string RecipeMetadataXml(std::span<const TPngText> Texts) {
+  if (Texts.empty()) return {};
+  // Drawing programs keep elements of a namespace they do not know when they save the drawing.
+  std::string xml = "<hillograph:recipe xmlns:hillograph=\"" + std::string(RecipeNamespace) + "\">";
+  for (const TPngText& text : Texts) {
+    xml += "<hillograph:" + text.Keyword + ">" + XmlEscaped(text.Text) +
+           "</hillograph:" + text.Keyword + ">";
+  }
+  return xml + "</hillograph:recipe>";
 }
 
 std::optional<TRecipe> ReadPictureRecipe(const std::string& FileName) {

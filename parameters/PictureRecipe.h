@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,12 +20,15 @@ inline constexpr std::string_view RecipeKeyword = "Hillograph";
 inline constexpr std::string_view SoftwareKeyword = "Software";
 inline constexpr std::string_view CommentKeyword = "Comment";
 inline constexpr std::string_view TownDatabaseComment = "Town database: ";
+inline constexpr std::string_view RecipeNamespace = "urn:x-hillograph:recipe";
 
-// The texts of a PNG of the map: Software "hillograph <Version>", Hillograph the link text of the
-// parameters and the label scale, and, for a map with a town database, Comment naming the
-// database's file name.
-std::vector<TPngText> RecipeTexts(const TMapParameters& Params, std::int32_t LabelScale,
-                                  std::string_view Version);
+// The texts of a PNG of the map: Software "hillograph <Version>", Hillograph the link text of
+// Map, and, for a map with a town database (Map.Params.TownDB), Comment naming the database's
+// file name.
+std::vector<TPngText> RecipeTexts(const TLinkMap& Map, std::string_view Version);
+
+// The same texts for an SVG drawing's <metadata>: one element per text, named by its keyword.
+std::string RecipeMetadataXml(std::span<const TPngText> Texts);
 
 // What a picture's recipe gives: the map (TownDB empty), and a line for each thing it could not
 // restore (a town database, pairs of the link that were not applied).

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "parameters/MapParameters.h"
+#include "parameters/PictureRecipe.h"
 #include "parameters/Profile.h"
 #include "parameters/RenderRequest.h"
 #include "synthesis/raster/Png.h"
@@ -43,21 +44,27 @@ TEST(RecipeTest, APngLoadedAsPresetRendersTheSamePicture) {
                                folder.Path("h.png") + " --smooth-heightmap")
                   .status,
               0);
+    ASSERT_EQ(RunRenderProgram(c.map + " -o " + folder.Path("m.svg")).status, 0);
     ASSERT_EQ(RunRenderProgram(c.map + " -o " + folder.Path("m.bmp")).status, 0);
     const bool withTowns = c.map.find("TownDB") != std::string::npos;
     std::vector<TPngText> expected{{"Software", "hillograph " HILLOGRAPH_VERSION},
                                    {"Hillograph", c.link}};
     if (withTowns) expected.push_back({"Comment", "Town database: towns.txt"});
     EXPECT_EQ(TextsOf(folder.Path("m.png")), expected) << c.map;
+    EXPECT_NE(folder.Read("m.svg").find(RecipeMetadataXml(expected)), std::string::npos);
+    expected[1].Text += "&SmoothHeightmap=1";
     EXPECT_EQ(TextsOf(folder.Path("h.png")), expected) << c.map;
-    // The recipe read from the picture or its heightmap, even past the preset size limit.
+    // The recipe read from the picture or its heightmap, even past the preset size limit; the
+    // heightmap's brings its smoothing back.
+    const std::string heightmap = folder.Read("h.png");
     std::filesystem::resize_file(folder.Path("h.png"), ProfileFileLimit + 1);
     for (const char* recipe : {"m.png", "h.png"}) {
-      const auto run =
-          RunRenderProgram("--preset " + folder.Path(recipe) + " -o " + folder.Path("again.bmp") +
-                           (withTowns ? " --set TownDB=" + towns : ""));
+      const auto run = RunRenderProgram(
+          "--preset " + folder.Path(recipe) + " -o " + folder.Path("again.bmp") + " --heightmap " +
+          folder.Path("again.png") + (withTowns ? " --set TownDB=" + towns : ""));
       ASSERT_EQ(run.status, 0) << run.err;
       EXPECT_EQ(folder.Read("again.bmp"), folder.Read("m.bmp")) << c.map << " " << recipe;
+      EXPECT_EQ(folder.Read("again.png") == heightmap, recipe[0] == 'h') << c.map << " " << recipe;
       EXPECT_EQ(run.err.find("town database \"towns.txt\"") != std::string::npos, withTowns)
           << run.err;
     }
@@ -73,6 +80,8 @@ TEST(RecipeTest, NoRecipeWritesThePlainPngWhichIsNoPreset) {
   TPicture picture;
   RenderMapParameters(picture, params);
   EXPECT_EQ(folder.Read("m.png"), EncodePng(picture));
+  ASSERT_EQ(RunRenderProgram("--no-recipe --size 64x48 -o " + folder.Path("m.svg")).status, 0);
+  EXPECT_EQ(folder.Read("m.svg").find("<metadata>"), std::string::npos);
   const auto run = RunRenderProgram("--preset " + folder.Path("m.png"));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("m.png is not a preset"), std::string::npos) << run.err;

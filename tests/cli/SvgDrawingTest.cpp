@@ -83,8 +83,10 @@ TEST(SvgDrawingTest, LayersHoldTheTownsOfTheTownsFile) {
     EXPECT_EQ(
         Attribute(svg, "width") + " " + Attribute(svg, "height") + " " + Attribute(svg, "viewBox"),
         size + " 0 0 " + size);
-    const std::vector<xmlNode*> layers = Elements(svg);
-    ASSERT_EQ(layers.size(), std::size(SvgLayerIds)) << name;
+    std::vector<xmlNode*> layers = Elements(svg);  // the recipe, then the layers
+    ASSERT_EQ(layers.size(), std::size(SvgLayerIds) + 1) << name;
+    EXPECT_STREQ(reinterpret_cast<const char*>(layers[0]->name), "metadata");
+    layers.erase(layers.begin());
     for (std::size_t i = 0; i < layers.size(); ++i)
       EXPECT_EQ(Attribute(layers[i], "id") + " " + Attribute(layers[i], "groupmode", InkscapeNs),
                 std::string(SvgLayerIds[i]) + " layer");

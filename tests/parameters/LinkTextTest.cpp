@@ -31,13 +31,16 @@ TEST(LinkTextTest, ReadsPairsInOrderOnTheStartUpValuesAndNamesWhatItLeavesOut) {
          m.Params.TownAmount = 31, m.Params.RandSeed = 2.5, m.Params.Shadows = 10;
        },
        0},
-      {"Size=2000x3000&Width=5000&LabelScale=3",
-       [](TLinkMap& m) { m.Params.Width = 1000, m.Params.Height = 3000, m.LabelScale = 3; }, 0},
+      {"Size=2000x3000&Width=5000&LabelScale=3&smoothheightmap=1",
+       [](TLinkMap& m) {
+         m.Params.Width = 1000, m.Params.Height = 3000, m.LabelScale = 3, m.SmoothHeightmap = true;
+       },
+       0},
       {"TownDB=%2Fetc%2Fpasswd&RandSeed=7&AutoRefresh=0",
        [](TLinkMap& m) { m.Params.RandSeed = 7; }, 2},
       {"Foo=1&Width=%ZZ&Width=%4&Shadows=abc&LabelScale=17&LabelScale=1.5&Size=0x5&RandSeed"
-       "&Diversity=900&Grid=%23GG0000",
-       [](TLinkMap& m) { m.Params.Diversity = 900; }, 9},
+       "&Diversity=900&Grid=%23GG0000&SmoothHeightmap=true",
+       [](TLinkMap& m) { m.Params.Diversity = 900; }, 10},
   };
   for (const auto& c : cases) {
     TLinkMap expected;
@@ -72,6 +75,7 @@ TEST(LinkTextTest, WritesWhatDiffersFromTheStartUpValuesAndReadsItBack) {
        "TownAmount=0.30000000000000004&SeaMin=-1"},
       {[](TLinkMap& m) { m.Params.Width = 2000, m.Params.Shadows = 0, m.LabelScale = 4; },
        "Size=2000x480&Shadows=0&LabelScale=4"},
+      {[](TLinkMap& m) { m.SmoothHeightmap = true; }, "SmoothHeightmap=1"},
   };
   for (const auto& c : cases) {
     TLinkMap map;
