@@ -653,7 +653,19 @@ void TfrmMain::ShowParameters(const TMapParameters& P, bool WithAutoRefresh, boo
 }
 
 void TfrmMain::LoadPreset(const QString& FileName) {
-  const TMapParameters p = ReadPreset(ToFileName(FileName));
+  const std::string name = ToFileName(FileName);
+  TMapParameters p;
+  if (std::optional<TRecipe> recipe = ReadPictureRecipe(name)) {
+    // A picture's recipe never names a file: what it could not give back goes to the status line.
+    p = recipe->Map.Params;
+    QStringList notes;
+    for (const std::string& note : recipe->Notes)
+      notes << QString::fromStdString(note);
+    notice_ = notes.join(QLatin1Char(' '));
+    ShowMessage(notice_);
+  } else {
+    p = ReadPreset(name);
+  }
   ShowParameters(p, true, true);
   SetPresetFile(FileName);
 }
@@ -915,8 +927,8 @@ void TfrmMain::ShapeMouseDown(TColorSwatch* Sender) {
   }
 }
 
-std::vector<TPngText> TfrmMain::Recipe() const {
-  return RecipeTexts(Parameters(), 1, HILLOGRAPH_VERSION);
+std::vector<TPngText> TfrmMain::Recipe(bool SmoothHeightmap) const {
+  return RecipeTexts({Parameters(), 1, SmoothHeightmap}, HILLOGRAPH_VERSION);
 }
 
 void TfrmMain::SavePicture(const std::string& FileName) {
@@ -932,6 +944,7 @@ void TfrmMain::SavePicture(const std::string& FileName) {
   RenderMapParameters(picture, params, &towns, {.Relief = &relief, .Team = &team_});
   TMapLayers layers;
   layers.Relief = &relief, layers.Style = MapStyleOf(params), layers.Towns = &towns;
+  layers.MetadataXml = RecipeMetadataXml(Recipe());
   SavePictureFile(picture, FileName, nullptr, &layers);
 }
 
@@ -960,7 +973,7 @@ void TfrmMain::SavePictureClick() {
       const bool smooth = choice->Kind == TSaveKind::SmoothHeightmap;
       SaveHeightmapFile(heights, *format, name, nullptr,
                         smooth ? THeightmapSamples::Smooth : THeightmapSamples::Levels, &team_,
-                        Recipe());
+                        Recipe(smooth));
       break;
     }
     case TSaveKind::TownsJson: {

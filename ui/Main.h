@@ -168,7 +168,7 @@ class TfrmMain : public QWidget {
   void btnBrowseTownDBClick();
   void ShapeMouseDown(TColorSwatch* Sender);
   // The texts a PNG of the map shown carries, so that it can be made again.
-  std::vector<TPngText> Recipe() const;
+  std::vector<TPngText> Recipe(bool SmoothHeightmap = false) const;
   // The picture shown, or for a drawing the map rendered once more with its layers.
   void SavePicture(const std::string& FileName);
   void SavePictureClick();

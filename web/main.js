@@ -8,6 +8,7 @@ import { Renderer } from './lib/renderer.js';
 import { cssSize, fitZoom, wheelZoom } from './lib/zoom.js';
 
 const PRESET_LIMIT = 64 * 1024 * 1024; // a longer file holds no preset
+const PNG_SIGNATURE = [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a];
 const TOWN_FILE_LIMIT = 256 * 1024 * 1024;
 const LARGEST_SIDE = 8192; // beyond it, hillograph-render
 const LARGEST_LABEL_SCALE = 16;
@@ -392,7 +393,13 @@ $('town-clear').addEventListener('click', async () => {
 async function loadPreset(file) {
   let answer;
   try {
-    const bytes = file.size > PRESET_LIMIT ? new ArrayBuffer(0) : await file.arrayBuffer();
+    // A picture's recipe lies before its image data: a poster's PNG is read up to the limit.
+    const head = new Uint8Array(await file.slice(0, PNG_SIGNATURE.length).arrayBuffer());
+    const png = PNG_SIGNATURE.every((byte, i) => head[i] === byte);
+    const bytes =
+      file.size > PRESET_LIMIT && !png
+        ? new ArrayBuffer(0)
+        : await file.slice(0, PRESET_LIMIT).arrayBuffer();
     answer = await renderer.call('preset', { name: file.name, bytes }, [bytes]);
   } catch (error) {
     say(error.message);
@@ -402,6 +409,7 @@ async function loadPreset(file) {
   Object.assign(state, { texts: loaded.texts, size: loaded.size, labelScale: loaded.labelScale });
   showTexts();
   autoRefresh.checked = answer.autoRefresh;
+  for (const note of answer.notes) say(note, 'info');
   if (answer.townDb) {
     say(`The preset names the town database "${answer.townDb}", which the page cannot open by its name: choose it with "Town database".`, 'info');
   }

@@ -73,7 +73,7 @@ const handlers = {
     return {};
   },
 
-  // { name, bytes }: a preset file, read as the window reads one.
+  // { name, bytes }: a preset file, or a PNG picture's recipe, read as the window reads one.
   preset(core, { name, bytes }) {
     core.FS.writeFile(PRESET_FILE, new Uint8Array(bytes));
     try {
@@ -84,6 +84,7 @@ const handlers = {
     return {
       townDb: text(core, 'hg_text'),
       autoRefresh: call(core, 'hg_preset_auto_refresh') === 1,
+      notes: text(core, 'hg_preset_notes').split('\n').filter(Boolean),
       link: text(core, 'hg_link'),
     };
   },

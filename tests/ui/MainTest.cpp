@@ -448,6 +448,10 @@ class MainTest : public QObject {
     QVERIFY(!window_->RefreshButton->font().bold());
     QCOMPARE(window_->pStatus->text(), "Town database \"" + Path("none.txt") +
                                            "\" not found: the towns have invented names.");
+    Choose(window_->SavePictureButton, {Path("t.png")});  // a recipe names no file: it says so
+    Choose(window_->LoadPresetButton, {Path("t.png")});
+    QVERIFY(window_->eTownDB->text().isEmpty());
+    QVERIFY(window_->pStatus->text().startsWith("The map was made with the town database \"none"));
     window_->neWidth->setFocus();
     window_->neWidth->selectAll();
     window_->neWidth->insert("abc");

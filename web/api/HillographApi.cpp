@@ -46,6 +46,7 @@ TCurrentMap Current;
 std::vector<std::uint8_t> Rgba;  // the picture for a canvas: red, green, blue, 255
 std::string Bytes;               // the last encoded file
 std::string Text;                // the last text result
+std::string PresetNotes;         // what the last preset read could not give back
 std::string Error;
 
 // Tells the page how far a render has come, at most once per hundredth of a stage; under Node,
@@ -192,7 +193,7 @@ EMSCRIPTEN_KEEPALIVE int hg_encode(const char* Format) {
     TMapParameters recipeParams = Current.Map.Params;
     recipeParams.TownDB = Current.TownDB;
     const std::vector<TPngText> recipe =
-        RecipeTexts(recipeParams, Current.Map.LabelScale, HILLOGRAPH_VERSION);
+        RecipeTexts({recipeParams, Current.Map.LabelScale}, HILLOGRAPH_VERSION);
     TStringSink sink;
     if (format == "png") {
       WritePicturePng(Current.Picture, sink, nullptr, recipe);
@@ -224,8 +225,19 @@ EMSCRIPTEN_KEEPALIVE std::size_t hg_bytes_size() {
 // current map holds its parameters and hg_link() gives them; hg_text() gives the preset's town
 // database, which a page cannot open by its name, and hg_preset_auto_refresh() its AutoRefresh.
 // A failure leaves the current map as it was.
+// A preset, or a PNG picture that carries its recipe; hg_text() then holds the town database the
+// preset names, and hg_preset_notes() what a recipe could not give back, one line each.
 EMSCRIPTEN_KEEPALIVE int hg_read_preset(const char* FileName, const char* Source) {
   return Guarded([&] {
+    PresetNotes.clear();
+    if (std::optional<TRecipe> recipe = ReadPictureRecipe(FileName)) {
+      Current.Map = TLinkMap{recipe->Map.Params, recipe->Map.LabelScale};
+      Current.PresetAutoRefresh = true;
+      Text.clear();
+      for (const std::string& note : recipe->Notes)
+        PresetNotes += note + "\n";
+      return;
+    }
     const TMapParameters params =
         PresetParameters(TProfileText(TProfile(FileName).Read().Text(), Source));
     Current.Map = TLinkMap{params, 1};
@@ -234,6 +246,10 @@ EMSCRIPTEN_KEEPALIVE int hg_read_preset(const char* FileName, const char* Source
     Current.PresetAutoRefresh = params.AutoRefresh;
     Text = params.TownDB;
   });
+}
+
+EMSCRIPTEN_KEEPALIVE const char* hg_preset_notes() {
+  return PresetNotes.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE int hg_preset_auto_refresh() {

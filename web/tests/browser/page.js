@@ -165,6 +165,15 @@ test('a preset and a town database load; a file that is no preset changes nothin
   assert.match(await messages(page), /notes\.txt is not a preset: it holds none of its keys\./);
   assert.deepEqual(await canvasMap(page), before);
   assert.equal(await page.inputValue('#RandSeed'), '77');
+
+  // A picture's recipe: its size and label scale come back, its town database only by name.
+  const poster = join(work, 'poster.png');
+  execFileSync(native, ['--quiet', '--size', '1300x40', '--label-scale', '2', '--set', 'RandSeed=5', '--set', `TownDB=${towns}`, '-o', poster]);
+  await page.setInputFiles('#preset-file', poster);
+  await page.waitForFunction(() => location.hash.includes('RandSeed=5'));
+  assert.equal(await page.evaluate(() => location.hash), '#Size=1300x40&RandSeed=5&LabelScale=2');
+  assert.deepEqual(await canvasMap(page), nativeMap('--preset', poster, '--set', `TownDB=${towns}`));
+  assert.match(await messages(page), /made with the town database "villes\.txt"/);
   await page.close();
 });
 
