@@ -1,4 +1,4 @@
-// The generator's draws and the extended-precision arithmetic.
+// The extended-precision arithmetic.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,30 +6,11 @@
 #include <limits>
 #include <random>
 #include <tuple>
-#include <utility>
 
 #include "synthesis/base/ExtendedMath.h"
-#include "synthesis/random/Random.h"
 
 namespace hillograph {
 namespace {
-
-TEST(RandomTest, WorkedDraws) {
-  // {seed, range, value, state after}
-  const std::tuple<std::uint32_t, int, int, std::uint32_t> draws[] = {
-      {0, 1, 0, 1},
-      {1, 1, 0, 134775814},
-      {123456789, 255, 138, NextRandState(123456789)},  // the default map's corners
-      {NextRandState(NextRandState(NextRandState(123456789))), 255, 8, 145889505},
-      {987654321, 0, 0, NextRandState(987654321)}};  // an empty range still steps
-  for (const auto& [seed, range, value, after] : draws) {
-    RandSeed = seed;
-    EXPECT_EQ(Random(range), value) << seed;
-    EXPECT_EQ(RandSeed, after) << seed;
-  }
-  RandSeed = 0;  // the fraction is the new state, 1, over 2^32
-  EXPECT_EQ(Random(), 1 / 4294967296.0);
-}
 
 TEST(ExtendedMathTest, QuotientsRoundTwiceToEven) {
   // 0.6 to extended lies above 0.6 and its double lies below.
