@@ -18,7 +18,6 @@
 #include "parameters/MapParameters.h"
 #include "synthesis/Generator.h"
 #include "synthesis/base/Error.h"
-#include "synthesis/base/ExtendedMath.h"
 #include "synthesis/parallel/WorkerTeam.h"
 #include "synthesis/random/Random.h"
 #include "synthesis/raster/Bmp.h"
@@ -60,15 +59,6 @@ TEST(ConversionsTest, EveryDoubleHasADefinedResult) {
     EXPECT_EQ(ClampValue(value, {1, 1000}), clamped) << value;
     const double d = TownDensityOf(value);
     EXPECT_TRUE(std::isnan(density) ? std::isnan(d) : d == density) << value;
-  }
-}
-
-TEST(ConversionsTest, NonFiniteAndNegativeValuesSplitTheirMagnitude) {
-  constexpr double Largest = std::numeric_limits<double>::max();
-  for (const auto& [value, magnitude] :
-       {std::pair{NaN, 0.0}, {Inf, Largest}, {-Inf, Largest}, {-0.75, 0.75}}) {
-    const TDoubleParts parts = SplitDouble(value);
-    EXPECT_EQ(std::ldexp(static_cast<double>(parts.Mantissa), parts.Exponent), magnitude) << value;
   }
 }
 
