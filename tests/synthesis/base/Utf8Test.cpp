@@ -50,13 +50,5 @@ TEST(Utf8Test, IllFormedSequencesGiveTheReplacementCharacter) {
   }
 }
 
-// The code page's bytes in two and three bytes of UTF-8; its five unassigned bytes stay controls.
-TEST(Utf8Test, Windows1252) {
-  EXPECT_EQ(Windows1252ToUtf8("\x80\x81\x99\xE9\xFF"
-                              "a"),
-            "\xE2\x82\xAC\xC2\x81\xE2\x84\xA2\xC3\xA9\xC3\xBF"
-            "a");
-}
-
 }  // namespace
 }  // namespace hillograph
