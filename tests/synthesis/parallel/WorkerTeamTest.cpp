@@ -24,7 +24,6 @@ TEST(WorkerTeamTest, RunsEachMemberOncePerPass) {
     std::chrono::microseconds spin;
   };
   const TCase cases[] = {
-      {1, 1, 1, LongTeamSpin},
       {1, 4, 1, ShortTeamSpin},
       {2, 2, 2, LongTeamSpin},
       {2, 1, 2, ShortTeamSpin},
