@@ -36,9 +36,6 @@ TEST(LinkTextTest, ReadsPairsInOrderOnTheStartUpValuesAndNamesWhatItLeavesOut) {
     EXPECT_TRUE(reading.Map.Params.TownDB.empty() && reading.Map.Params.AutoRefresh) << c.text;
     EXPECT_EQ(reading.Problems.size(), c.problems) << c.text;
   }
-  const TLinkReading refused = ReadLinkText("TownDB=towns.txt");
-  ASSERT_EQ(refused.Problems.size(), 1u);
-  EXPECT_EQ(refused.Problems[0], "TownDB is not taken from a link: a link never names a file");
   EXPECT_EQ(ReadLinkText("Shadows=x%26%0Ay").Problems.at(0),
             "invalid value \"x&\ny\" for Shadows: expected a number");
 }
