@@ -46,7 +46,6 @@ TEST(LinkTextTest, WritesWhatDiffersFromTheStartUpValuesAndReadsItBack) {
     void (*change)(TLinkMap&);
     std::string text;
   } cases[] = {
-      {[](TLinkMap&) {}, ""},
       {[](TLinkMap& m) { m.Params.TownDB = "towns.txt", m.Params.AutoRefresh = false; }, ""},
       {[](TLinkMap& m) {
          m.Params.RandSeed = 42, m.Params.Width = 800, m.Params.WaterAmount = 35,
