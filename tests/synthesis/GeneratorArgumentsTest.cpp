@@ -103,7 +103,6 @@ TTownList DrawnLiterally(TPicture& picture, std::int32_t k) {
 }
 
 TEST(LabelScaleTest, TownsGrowWithTheScaleAndTheRestStays) {
-  MapStyle = DefaultMapStyle;
   for (const std::int32_t k : {1, 3}) {  // 1 is the map without extras
     TPicture scaled, literal;
     TTownList towns;
