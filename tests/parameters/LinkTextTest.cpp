@@ -58,7 +58,6 @@ TEST(LinkTextTest, WritesWhatDiffersFromTheStartUpValuesAndReadsItBack) {
        "TownAmount=0.30000000000000004&SeaMin=-1"},
       {[](TLinkMap& m) { m.Params.Width = 2000, m.Params.Shadows = 0, m.LabelScale = 4; },
        "Size=2000x480&Shadows=0&LabelScale=4"},
-      {[](TLinkMap& m) { m.SmoothHeightmap = true; }, "SmoothHeightmap=1"},
   };
   for (const auto& c : cases) {
     TLinkMap map;
