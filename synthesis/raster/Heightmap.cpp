@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "synthesis/base/Error.h"
@@ -102,8 +103,8 @@ void WriteSamples(const TGrid<TCell>& Cells, THeightmapFormat Format, TByteSink&
   if (Format == THeightmapFormat::Png) {
     WritePng(
         width, height, TPngKind::Gray16,
-        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress,
-        Texts);
+        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress, Texts,
+        std::is_same_v<TCell, std::uint16_t> ? TPngCompression::Stored : TPngCompression::Fast);
     return;
   }
   if (Format == THeightmapFormat::Pgm) {
