@@ -6,6 +6,7 @@
 #include "oracles/SurfaceFigures.h"
 #include "parameters/MapParameters.h"
 #include "parameters/RenderRequest.h"
+#include "synthesis/raster/Heightmap.h"
 #include "synthesis/terrain/SmoothHeights.h"
 
 namespace hillograph {
@@ -58,6 +59,26 @@ BENCHMARK(BM_SmoothHeights)
     ->Args({1000, 16 * DefaultSmoothCycles, 2})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SmoothHeightsLiteral)->Unit(benchmark::kMillisecond);
+
+// The default map's heightmap as PNG, its plain samples (argument 0) or smooth ones (1), once the
+// samples are made: the time the file adds, and its size.
+void BM_HeightmapPng(benchmark::State& state) {
+  const THeightField heights = DefaultMapHeights(1000, 1000);
+  const TSmoothHeightField smooth = SmoothHeights(heights);
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    TStringSink png;
+    if (state.range(0) == 0) {
+      WriteHeightmap(heights, THeightmapFormat::Png, png);
+    } else {
+      WriteHeightmap(smooth, THeightmapFormat::Png, png);
+    }
+    bytes = png.Text.size();
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+BENCHMARK(BM_HeightmapPng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace hillograph

@@ -94,7 +94,8 @@ class TSampleRows {
 
 template <class TCell>
 void WriteSamples(const TGrid<TCell>& Cells, THeightmapFormat Format, TByteSink& Sink,
-                  TProgress* Progress, std::span<const TPngText> Texts) {
+                  TProgress* Progress, std::span<const TPngText> Texts,
+                  TPngCompression Compression) {
   const std::int32_t width = Cells.Width();
   const std::int32_t height = Cells.Height();
   if (width < 1 || height < 1) throw TError("A heightmap needs at least one sample");
@@ -102,8 +103,8 @@ void WriteSamples(const TGrid<TCell>& Cells, THeightmapFormat Format, TByteSink&
   if (Format == THeightmapFormat::Png) {
     WritePng(
         width, height, TPngKind::Gray16,
-        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress,
-        Texts);
+        [&rows](std::int32_t y, std::uint8_t* row) { rows.Fill(y, row); }, Sink, Progress, Texts,
+        Compression);
     return;
   }
   if (Format == THeightmapFormat::Pgm) {
@@ -125,12 +126,13 @@ void WriteSamples(const TGrid<TCell>& Cells, THeightmapFormat Format, TByteSink&
 
 void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, TByteSink& Sink,
                     TProgress* Progress, std::span<const TPngText> Texts) {
-  WriteSamples(Heights, Format, Sink, Progress, Texts);
+  WriteSamples(Heights, Format, Sink, Progress, Texts, TPngCompression::Fast);
 }
 
 void WriteHeightmap(const TSmoothHeightField& Samples, THeightmapFormat Format, TByteSink& Sink,
                     TProgress* Progress, std::span<const TPngText> Texts) {
-  WriteSamples(Samples, Format, Sink, Progress, Texts);
+  // Deflate would hardly shrink them (see TPngCompression::Stored).
+  WriteSamples(Samples, Format, Sink, Progress, Texts, TPngCompression::Stored);
 }
 
 void WriteHeightmap(const THeightField& Heights, THeightmapFormat Format, THeightmapSamples Kind,

@@ -13,7 +13,7 @@ namespace hillograph {
 inline constexpr int HeightmapScale = 257;
 
 enum class THeightmapFormat {
-  Png,  // 16-bit grayscale PNG
+  Png,  // 16-bit grayscale PNG; smooth samples stored uncompressed (TPngCompression::Stored)
   Raw,  // 16-bit little-endian samples, rows from the top, no header
   Pgm,  // binary PGM (P5), maxval 65535, big-endian samples
 };

@@ -20,6 +20,13 @@ enum class TPngKind {
   Gray16,  // two bytes per pixel, big-endian, as PNG stores them
 };
 
+// How hard the image data is compressed.
+enum class TPngCompression {
+  Fast,    // filtered and deflated at the fastest level
+  Stored,  // unfiltered, in deflate's stored blocks: for samples that deflate cannot shrink much
+           // (smooth 16-bit heights), faster to write and to read
+};
+
 // Fills Row with row y (0 is the top) as PNG stores it: Width pixels of the kind's bytes.
 using TPngRowSource = std::function<void(std::int32_t y, std::uint8_t* Row)>;
 
@@ -27,7 +34,8 @@ using TPngRowSource = std::function<void(std::int32_t y, std::uint8_t* Row)>;
 // text chunks after the header, before the image data: a tEXt chunk each, or an iTXt chunk for a
 // text that is not ASCII (tEXt holds Latin-1). A keyword is 1 .. 79 printable Latin-1 characters.
 void WritePng(std::int32_t Width, std::int32_t Height, TPngKind Kind, const TPngRowSource& Rows,
-              TByteSink& Sink, TProgress* Progress = nullptr, std::span<const TPngText> Texts = {});
+              TByteSink& Sink, TProgress* Progress = nullptr, std::span<const TPngText> Texts = {},
+              TPngCompression Compression = TPngCompression::Fast);
 
 // The picture as a truecolour PNG.
 void WritePicturePng(const TPicture& Picture, TByteSink& Sink, TProgress* Progress = nullptr,

@@ -16,6 +16,14 @@
 #include <emmintrin.h>
 #define HILLOGRAPH_SMOOTH_SSE2 1
 #endif
+// Eight cells at a time where the processor has AVX2, chosen when the program runs: the same
+// integer steps in wider registers, so the surface is the same either way.
+#if defined(HILLOGRAPH_SMOOTH_SSE2) && defined(__x86_64__) && defined(__GNUC__) && \
+    !defined(__EMSCRIPTEN__)
+#include <immintrin.h>
+#define HILLOGRAPH_SMOOTH_AVX2 1
+#define HILLOGRAPH_AVX2_TARGET __attribute__((target("avx2")))
+#endif
 
 namespace hillograph {
 namespace {
@@ -142,6 +150,77 @@ inline __m128i LoadMiddles(const std::uint8_t* From) {
 }
 #endif
 
+#ifdef HILLOGRAPH_SMOOTH_AVX2
+bool HasAvx2() {
+  static const bool avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
+  return avx2;
+}
+
+HILLOGRAPH_AVX2_TARGET inline __m256i Load8(const std::int32_t* From) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(From));
+}
+HILLOGRAPH_AVX2_TARGET inline __m256i LoadMiddles8(const std::int32_t* From) {
+  return Load8(From);
+}
+HILLOGRAPH_AVX2_TARGET inline __m256i LoadMiddles8(const std::uint8_t* From) {
+  const __m256i heights =
+      _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(From)));
+  return _mm256_mullo_epi32(heights, _mm256_set1_epi32(HeightScale));
+}
+
+// Rows First, First + 8, ... of LaplacianColumn while eight more fit before the last row; returns
+// the row it stopped at.
+HILLOGRAPH_AVX2_TARGET std::int32_t LaplacianRows8(const std::int32_t* __restrict left,
+                                                   const std::int32_t* __restrict mid,
+                                                   const std::int32_t* __restrict right,
+                                                   std::int32_t First, std::int32_t n,
+                                                   std::int32_t* __restrict Out) {
+  std::int32_t y = First;
+  for (; y + 8 < n; y += 8) {
+    const __m256i sides =
+        _mm256_add_epi32(_mm256_add_epi32(Load8(left + y), Load8(right + y)),
+                         _mm256_add_epi32(Load8(mid + y - 1), Load8(mid + y + 1)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Out + y),
+                        _mm256_sub_epi32(sides, _mm256_slli_epi32(Load8(mid + y), 2)));
+  }
+  return y;
+}
+
+// The same for BendColumn.
+template <class TCell>
+HILLOGRAPH_AVX2_TARGET std::int32_t BendRows8(const std::int32_t* __restrict Values,
+                                              const std::int32_t* __restrict Left,
+                                              const std::int32_t* __restrict Mid,
+                                              const std::int32_t* __restrict Right,
+                                              const TCell* __restrict Middle, std::int32_t First,
+                                              std::int32_t n, std::int32_t Weight,
+                                              std::int32_t* __restrict Out) {
+  const __m256i halfBend = _mm256_set1_epi32(1 << (BendShift - 1));
+  const __m256i weight = _mm256_set1_epi32(Weight);
+  const __m256i halfStep = _mm256_set1_epi32(1 << (WeightBits - BendShift - 1));
+  const __m256i halfBand = _mm256_set1_epi32(HalfBand);
+  const __m256i maxValue = _mm256_set1_epi32(MaxValue);
+  std::int32_t y = First;
+  for (; y + 8 < n; y += 8) {
+    const __m256i sides =
+        _mm256_add_epi32(_mm256_add_epi32(Load8(Left + y), Load8(Right + y)),
+                         _mm256_add_epi32(Load8(Mid + y - 1), Load8(Mid + y + 1)));
+    const __m256i bend = _mm256_sub_epi32(sides, _mm256_slli_epi32(Load8(Mid + y), 2));
+    const __m256i samples = _mm256_srai_epi32(_mm256_add_epi32(bend, halfBend), BendShift);
+    const __m256i weighted = _mm256_add_epi32(_mm256_mullo_epi32(samples, weight), halfStep);
+    const __m256i step = _mm256_srai_epi32(weighted, WeightBits - BendShift);
+    const __m256i value = _mm256_sub_epi32(Load8(Values + y), step);
+    const __m256i middle = LoadMiddles8(Middle + y);
+    const __m256i low =
+        _mm256_max_epi32(_mm256_sub_epi32(middle, halfBand), _mm256_setzero_si256());
+    const __m256i high = _mm256_min_epi32(_mm256_add_epi32(middle, halfBand), maxValue);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Out + y),
+                        _mm256_min_epi32(_mm256_max_epi32(value, low), high));
+  }
+  return y;
+}
+#endif
+
 // Column x of the Laplacian of Values (4-neighbour, the edge cells repeated beyond the border).
 void LaplacianColumn(const TValues& Values, std::int32_t x, std::int32_t* __restrict Out) {
   const std::int32_t n = Values.Height();
@@ -153,6 +232,9 @@ void LaplacianColumn(const TValues& Values, std::int32_t x, std::int32_t* __rest
   };
   Out[0] = at(0, 0, std::min(1, n - 1));
   std::int32_t y = 1;
+#ifdef HILLOGRAPH_SMOOTH_AVX2
+  if (HasAvx2()) y = LaplacianRows8(left, mid, right, y, n, Out);
+#endif
 #ifdef HILLOGRAPH_SMOOTH_SSE2
   for (; y + 4 < n; y += 4) {
     const __m128i sides = _mm_add_epi32(_mm_add_epi32(Load(left + y), Load(right + y)),
@@ -179,6 +261,9 @@ void BendColumn(const std::int32_t* __restrict Values, const std::int32_t* __res
   };
   Out[0] = at(0, 0, std::min(1, n - 1));
   std::int32_t y = 1;
+#ifdef HILLOGRAPH_SMOOTH_AVX2
+  if (HasAvx2()) y = BendRows8(Values, Left, Mid, Right, Middle, y, n, Weight, Out);
+#endif
 #ifdef HILLOGRAPH_SMOOTH_SSE2
   const __m128i halfBend = _mm_set1_epi32(1 << (BendShift - 1));
   const __m128i weight = _mm_set1_epi32(Weight);
