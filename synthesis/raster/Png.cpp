@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <new>
@@ -13,6 +12,7 @@
 
 #include "synthesis/base/Error.h"
 #include "synthesis/memory/HugePages.h"
+#include "synthesis/raster/PngErrors.h"
 
 #if defined(__SSE2__) && !defined(HILLOGRAPH_PORTABLE)
 #include <emmintrin.h>
@@ -136,7 +136,7 @@ void FilterRows(std::int32_t width, std::int32_t height, std::size_t bytesPerPix
 struct TEncoder {
   TByteSink* Sink;
   std::exception_ptr Failure;
-  char Message[200];
+  char Message[PngMessageSize];
 };
 
 void OnWrite(png_structp png, png_bytep data, png_size_t size) {
@@ -154,18 +154,11 @@ void OnWrite(png_structp png, png_bytep data, png_size_t size) {
 
 void OnFlush(png_structp) {}
 
-[[noreturn]] void OnError(png_structp png, png_const_charp message) {
-  auto* encoder = static_cast<TEncoder*>(png_get_error_ptr(png));
-  std::strncpy(encoder->Message, message, sizeof encoder->Message - 1);
-  png_longjmp(png, 1);
-}
-
-void OnWarning(png_structp, png_const_charp) {}
-
 class TPngWriteStruct {
  public:
   explicit TPngWriteStruct(TEncoder& encoder) {
-    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &encoder, &OnError, &OnWarning);
+    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, encoder.Message, &KeepPngError,
+                                   &IgnorePngWarning);
     if (png_ != nullptr) info_ = png_create_info_struct(png_);
     if (info_ == nullptr) {
       png_destroy_write_struct(&png_, nullptr);

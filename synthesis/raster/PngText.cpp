@@ -4,11 +4,11 @@
 
 #include <array>
 #include <csetjmp>
-#include <cstring>
 #include <exception>
 #include <new>
 
 #include "synthesis/base/Error.h"
+#include "synthesis/raster/PngErrors.h"
 
 namespace hillograph {
 namespace {
@@ -19,7 +19,7 @@ struct TReader {
   const TPngByteSource* Source;
   std::size_t Left;  // of the bytes it may read
   std::exception_ptr Failure;
-  char Message[200];
+  char Message[PngMessageSize];
 };
 
 void OnRead(png_structp png, png_bytep data, png_size_t size) {
@@ -43,18 +43,11 @@ void OnRead(png_structp png, png_bytep data, png_size_t size) {
   if (ended) png_error(png, "the file ends before its image data");
 }
 
-[[noreturn]] void OnError(png_structp png, png_const_charp message) {
-  auto* reader = static_cast<TReader*>(png_get_error_ptr(png));
-  std::strncpy(reader->Message, message, sizeof reader->Message - 1);
-  png_longjmp(png, 1);
-}
-
-void OnWarning(png_structp, png_const_charp) {}
-
 class TPngReadStruct {
  public:
   explicit TPngReadStruct(TReader& reader) {
-    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader, &OnError, &OnWarning);
+    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, reader.Message, &KeepPngError,
+                                  &IgnorePngWarning);
     if (png_ != nullptr) info_ = png_create_info_struct(png_);
     if (info_ == nullptr) {
       png_destroy_read_struct(&png_, nullptr, nullptr);
