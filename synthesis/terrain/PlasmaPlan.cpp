@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "synthesis/base/ArgumentCheck.h"
@@ -192,15 +193,49 @@ class TPlanRecorder {
   std::int64_t firstDraw_ = 0;  // of the batch being recorded
 };
 
+// At least as many steps as a rectangle of these spans and those below it record: one for a
+// block, none for a rectangle that sets nothing. A quarter's spans do not depend on where the
+// rectangle lies, so each pair of spans is counted once.
+std::int64_t StepsAtMost(std::int32_t spanX, std::int32_t spanY,
+                         std::map<std::pair<std::int32_t, std::int32_t>, std::int64_t>& known) {
+  if (spanX < 2 && spanY < 2) return 0;
+  if (spanX <= MaxBlockSpan && spanY <= MaxBlockSpan) return 1;
+  if (const auto found = known.find({spanX, spanY}); found != known.end()) return found->second;
+  const std::int32_t left = spanX / 2;
+  const std::int32_t top = spanY / 2;
+  std::int64_t steps = 1 + StepsAtMost(left, top, known);
+  if (spanX != 0) steps += StepsAtMost(spanX - left, top, known);
+  if (spanY != 0) {
+    steps += StepsAtMost(spanX - left, spanY - top, known);
+    if (spanX != 0) steps += StepsAtMost(left, spanY - top, known);
+  }
+  known.emplace(std::pair{spanX, spanY}, steps);
+  return steps;
+}
+
 }  // namespace
+
+std::int64_t PlanBytesAtMost(std::int32_t Width, std::int32_t Height) {
+  CheckArgument("Width", Width, 1, MaxPlasmaSide);
+  CheckArgument("Height", Height, 1, MaxPlasmaSide);
+  std::map<std::pair<std::int32_t, std::int32_t>, std::int64_t> known;
+  const std::int64_t steps = StepsAtMost(Width - 1, Height - 1, known);
+  // A step per batch at most, and a draw per cell.
+  return steps * static_cast<std::int64_t>(sizeof(TPlasmaStep) + sizeof(TPlasmaBatch)) +
+         std::int64_t{Width} * Height * static_cast<std::int64_t>(sizeof(std::uint16_t));
+}
 
 TPlasmaPlan::TPlasmaPlan(std::int32_t Width, std::int32_t Height) : Width(Width), Height(Height) {
   CheckArgument("Width", Width, 1, MaxPlasmaSide);
   CheckArgument("Height", Height, 1, MaxPlasmaSide);
-  CheckArgument("Width * Height", std::int64_t{Width} * Height, 1, MaxPlanCells);
+  CheckArgument("Plan bytes", PlanBytesAtMost(Width, Height), 0, MaxPlanBytes);
   TPlanRecorder recorder(*this);
   recorder.Subdivide(0, 0, Width - 1, Height - 1);
   recorder.Finish();
+  // Kept for as long as the size is asked for: no room beyond what it holds.
+  Steps.shrink_to_fit();
+  Batches.shrink_to_fit();
+  DrawScales.shrink_to_fit();
 }
 
 const TPlasmaPlan* TPlasmaPlans::For(std::int32_t Width, std::int32_t Height) {
@@ -209,7 +244,7 @@ const TPlasmaPlan* TPlasmaPlans::For(std::int32_t Width, std::int32_t Height) {
   width_ = Width;
   height_ = Height;
   plan_.reset();
-  if (!again || std::int64_t{Width} * Height > MaxPlanCells) return nullptr;
+  if (!again || PlanBytesAtMost(Width, Height) > MaxPlanBytes) return nullptr;
   try {
     plan_ = std::make_unique<TPlasmaPlan>(Width, Height);
   } catch (const std::bad_alloc&) {

@@ -85,13 +85,18 @@ struct TPlasmaBatch {
   std::int64_t FirstDraw;  // the index of its first draw in the field's sequence
 };
 
-// The most cells a field with a plan has. A plan takes about three bytes a cell, so larger fields
-// (up to 16384 x 16384) are always made by the recursion, at no memory beyond the field.
-inline constexpr std::int64_t MaxPlanCells = std::int64_t{1} << 22;
+// The most bytes a plan may take: fields of about four million cells (2048 x 2048, or 1000 x
+// 1000 in 2.7 MB). Larger fields, up to 16384 x 16384, and long thin ones, whose many small
+// rectangles make many steps, are always made by the recursion, at no memory beyond the field.
+inline constexpr std::int64_t MaxPlanBytes = std::int64_t{16} << 20;
+
+// At least as many bytes as the plan for a Width x Height field (sides 1 .. 16384) takes, counted
+// without making it.
+std::int64_t PlanBytesAtMost(std::int32_t Width, std::int32_t Height);
 
 class TPlasmaPlan {
  public:
-  // Width and Height 1 .. 16384, Width * Height at most MaxPlanCells.
+  // Width and Height 1 .. 16384, with PlanBytesAtMost(Width, Height) at most MaxPlanBytes.
   TPlasmaPlan(std::int32_t Width, std::int32_t Height);
 
   // The most displacement draws one batch asks for.
@@ -115,7 +120,7 @@ class TPlasmaPlan {
 class TPlasmaPlans final : public TTeamKeepsake {
  public:
   // The plan for a Width x Height field (sides 1 .. 16384), or none: for a size new to the team,
-  // for a field of more than MaxPlanCells cells, or when the memory for the plan cannot be had.
+  // for a plan of more than MaxPlanBytes, or when the memory for the plan cannot be had.
   const TPlasmaPlan* For(std::int32_t Width, std::int32_t Height);
 
  private:

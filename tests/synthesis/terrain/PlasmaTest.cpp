@@ -81,7 +81,7 @@ TEST(PlasmaTest, EqualsTheOracle) {
       {63, 2081}, {2081, 63}, {1025, 1025}, {2049, 1537}};
   std::uint32_t seed = 1;
   for (const auto& [width, height] : sizes) {
-    const TPlasmaPlan plan(width, height);  // all within MaxPlanCells
+    const TPlasmaPlan plan(width, height);  // all within MaxPlanBytes
     for (const std::int32_t diversity : {700, MaxDiversity, 0, 1, 2}) {
       RandSeed = seed = seed * 2654435761u + 12345u;
       const testing::TPlasmaOracle oracle(width, height, diversity);
