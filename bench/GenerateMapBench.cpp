@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <optional>
 
 #include "bench/PlasmaLiteral.h"
 #include "parameters/MapParameters.h"
@@ -10,6 +11,7 @@
 #include "synthesis/random/Random.h"
 #include "synthesis/relief/Relief.h"
 #include "synthesis/terrain/Plasma.h"
+#include "synthesis/terrain/PlasmaPlan.h"
 #include "synthesis/towns/Towns.h"
 
 namespace hillograph {
@@ -79,15 +81,17 @@ void BM_TownPass(benchmark::State& state) {
   state.counters["towns"] = static_cast<double>(towns);
 }
 
-// The product's height field on a team of so many threads, and the literal recursion that the
-// tests hold it to.
+// The product's height field on a team of so many threads, by the recursion or by replaying the
+// size's plan (the fourth argument 1), and the literal recursion that the tests hold it to.
 void BM_Plasma(benchmark::State& state) {
+  const auto width = static_cast<std::int32_t>(state.range(0));
+  const auto height = static_cast<std::int32_t>(state.range(1));
   TWorkerTeam team(static_cast<std::int32_t>(state.range(2)), ShortTeamSpin);
+  const std::optional<TPlasmaPlan> plan =
+      state.range(3) != 0 ? std::optional<TPlasmaPlan>(std::in_place, width, height) : std::nullopt;
   for (auto _ : state) {
     RandSeed = PlasmaBenchSeed;
-    const TPlasmaFractal field(static_cast<std::int32_t>(state.range(0)),
-                               static_cast<std::int32_t>(state.range(1)), PlasmaBenchDiversity,
-                               &team);
+    const TPlasmaFractal field(width, height, PlasmaBenchDiversity, &team, plan ? &*plan : nullptr);
     benchmark::DoNotOptimize(field.Heights.Data());
   }
 }
@@ -115,7 +119,7 @@ BENCHMARK(BM_TownPass)
     ->Args({1000, 1000, 30})
     ->Args({1000, 1000, 10000})
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Plasma)->Args({1000, 1000, 1})->Args({1000, 1000, 2})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Plasma)->ArgsProduct({{1000}, {1000}, {1, 2}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlasmaLiteral)->Args({1000, 1000})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "synthesis/relief/Relief.h"
 #include "synthesis/terrain/Plasma.h"
 #include "synthesis/terrain/PlasmaDraws.h"
+#include "synthesis/terrain/PlasmaPlan.h"
 #include "synthesis/towns/NameGen.h"
 #include "synthesis/towns/TownFile.h"
 #include "synthesis/towns/Towns.h"
@@ -81,7 +82,10 @@ void Render(TPicture& Bitmap, std::int32_t Width, std::int32_t Height, std::int3
   const TRestWhenDone rest(team);
   // The plasma makes all of its draws here, before any other draw of the render.
   Report(Extras, "Terrain", 0);
-  TPlasmaFractal plasma(Width, Height, Diversity, team);
+  // A team's renders of one size after another replay the plasma's plan for it.
+  const TPlasmaPlan* const plan =
+      Extras.Team != nullptr ? PlasmaPlansOf(*Extras.Team).For(Width, Height) : nullptr;
+  TPlasmaFractal plasma(Width, Height, Diversity, team, plan);
   // Handed over rather than copied, and only read from here on.
   const THeightField& heights =
       Extras.Heights != nullptr ? (*Extras.Heights = std::move(plasma.Heights)) : plasma.Heights;

@@ -31,6 +31,13 @@ inline constexpr std::chrono::microseconds LongTeamSpin{2000};
 inline constexpr std::chrono::microseconds ShortTeamSpin{100};
 inline constexpr std::chrono::microseconds MaxTeamSpin{1'000'000};
 
+// What the renders on a team keep from one to the next beside its threads, such as the plasma's
+// plan for a size: it goes with the team.
+class TTeamKeepsake {
+ public:
+  virtual ~TTeamKeepsake() = default;
+};
+
 class TWorkerTeam {
  public:
   // Members is 1 .. MaxTeamMembers, the calling thread among them; Spin 0 .. MaxTeamSpin. A
@@ -61,6 +68,10 @@ class TWorkerTeam {
 
   // Until Value differs from Old, spinning first if the team spins; returns the value then.
   std::uint32_t AwaitChange(const std::atomic<std::uint32_t>& Value, std::uint32_t Old) const;
+
+  // The owner's renders keep one thing here between them, for the team's life; only the owner's
+  // thread touches it.
+  std::unique_ptr<TTeamKeepsake>& Keepsake() { return keepsake_; }
 
  private:
   friend class TTeamLimit;
@@ -95,6 +106,7 @@ class TWorkerTeam {
   std::unique_ptr<THelper[]> helpers_;                // member m is helpers_[m - 1]
   std::int32_t members_ = 1;                          // the caller and the helpers started
   std::int32_t limit_ = 1;
+  std::unique_ptr<TTeamKeepsake> keepsake_;
 };
 
 // For its life, the passes of Team run on at most Members of its members (1 .. Team.Members());

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <vector>
 
 #include "synthesis/base/ArgumentCheck.h"
+#include "synthesis/base/Error.h"
 #include "synthesis/random/Random.h"
 #include "synthesis/random/RandomJump.h"
 #include "synthesis/terrain/PlasmaDraws.h"
+#include "synthesis/terrain/PlasmaPlan.h"
 
 namespace hillograph {
 namespace {
@@ -16,7 +19,6 @@ namespace {
 // displacement is 2 * offset + 1 (the rounding 1 folded in). Offsets beyond +-MaxUsefulOffset
 // are cut to it: a mean of 1 .. 255 plus such an offset clamps to the same height either way.
 // The sum of two heights of 1 .. 255 and a displacement lies within the table.
-constexpr std::int32_t MaxUsefulOffset = 255;
 constexpr std::int32_t MinHeight = 1;
 constexpr std::int32_t MaxHeight = CornerHeightRange;
 constexpr std::int32_t MinDisplacedSum = 2 * MinHeight - 2 * MaxUsefulOffset + 1;
@@ -44,10 +46,102 @@ std::uint8_t DisplaceBy(std::uint8_t a, std::uint8_t b, std::int32_t depth, std:
   return Displace(a, b, 2 * ((offset ^ negative) - negative) + 1);
 }
 
-// Fields large enough to split have both sides of 3 or more, which the split needs.
-static_assert(MinSplitCells > 2 * MaxPlasmaSide);
+// The heights of a planned rectangle's five cells after it has set them.
+struct TRectHeights {
+  std::int32_t Top, Right, Bottom, Left, Centre;
+};
+
+// Sets what a planned rectangle sets, from the heights of its corners, taking its displacements in
+// the order top, right, bottom, left, as the recursion draws them. The midpoints it sets go to
+// the centre from registers rather than back through memory.
+[[gnu::always_inline]] inline TRectHeights SetPlannedRect(std::uint8_t* c, const TPlasmaCells& k,
+                                                          std::uint32_t sets, std::uint8_t topLeft,
+                                                          std::uint8_t topRight,
+                                                          std::uint8_t bottomLeft,
+                                                          std::uint8_t bottomRight,
+                                                          const TDisplacement*& d) {
+  TRectHeights r;
+  r.Top = (sets & SetsTop) ? (c[k.Top] = Displace(topLeft, topRight, *d++)) : c[k.Top];
+  r.Right = (sets & SetsRight) ? (c[k.Right] = Displace(topRight, bottomRight, *d++)) : c[k.Right];
+  r.Bottom =
+      (sets & SetsBottom) ? (c[k.Bottom] = Displace(bottomLeft, bottomRight, *d++)) : c[k.Bottom];
+  r.Left = (sets & SetsLeft) ? (c[k.Left] = Displace(topLeft, bottomLeft, *d++)) : c[k.Left];
+  r.Centre =
+      (sets & SetsCentre)
+          ? (c[k.Centre] = static_cast<std::uint8_t>((r.Top + r.Right + r.Bottom + r.Left + 2) / 4))
+          : c[k.Centre];
+  return r;
+}
+
+// Sets what a planned block's rectangle Rect and the rectangles below it set, from its corners'
+// heights. Each rectangle's quarters take their corners from the heights it has just set.
+template <int Levels, int Rect>
+[[gnu::always_inline]] inline void SetPlannedBlock(std::uint8_t* c, const TPlasmaShape& k,
+                                                   const TPlasmaStep& step, std::uint8_t topLeft,
+                                                   std::uint8_t topRight, std::uint8_t bottomLeft,
+                                                   std::uint8_t bottomRight,
+                                                   const TDisplacement*& d) {
+  const std::uint32_t sets = step.Sets[Rect];
+  if constexpr (Levels == 0) {
+    if (sets == 0) return;
+    SetPlannedRect(c, k.Cells[Rect], sets, topLeft, topRight, bottomLeft, bottomRight, d);
+  } else {
+    const TRectHeights r =
+        SetPlannedRect(c, k.Cells[Rect], sets, topLeft, topRight, bottomLeft, bottomRight, d);
+    const auto top = static_cast<std::uint8_t>(r.Top);
+    const auto right = static_cast<std::uint8_t>(r.Right);
+    const auto bottom = static_cast<std::uint8_t>(r.Bottom);
+    const auto left = static_cast<std::uint8_t>(r.Left);
+    const auto centre = static_cast<std::uint8_t>(r.Centre);
+    constexpr int Quarter = BlockRectsOf(Levels - 1);
+    SetPlannedBlock<Levels - 1, Rect + 1>(c, k, step, topLeft, top, left, centre, d);
+    SetPlannedBlock<Levels - 1, Rect + 1 + Quarter>(c, k, step, top, topRight, centre, right, d);
+    SetPlannedBlock<Levels - 1, Rect + 1 + 2 * Quarter>(c, k, step, centre, right, bottom,
+                                                        bottomRight, d);
+    SetPlannedBlock<Levels - 1, Rect + 1 + 3 * Quarter>(c, k, step, left, centre, bottomLeft,
+                                                        bottom, d);
+  }
+}
 
 constexpr std::uint64_t StepsPerDraw = 2;  // the magnitude, then the sign
+
+// Replays the plan's batches First .. Last - 1 in order, drawing from the state before the
+// field's first draw; returns the generator state after the last draw.
+std::uint32_t Replay(const TPlasmaPlan& plan, std::size_t first, std::size_t last,
+                     std::int32_t diversity, std::uint32_t fieldState, THeightField& heights) {
+  if (first == last) return fieldState;
+  std::array<TPlasmaDraw, TPlasmaPlan::MaxBatchDraws> buffer;
+  // Scaled in place: the draws and the displacements are 16-bit integers of opposite signedness.
+  const auto* const displacements = reinterpret_cast<const TDisplacement*>(buffer.data());
+  std::uint8_t* const cells = heights.Data();
+  const TPlasmaShape* const shapes = plan.Shapes.data();
+  const TPlasmaStep* step = plan.Steps.data() + (first == 0 ? 0 : plan.Batches[first - 1].StepEnd);
+  std::uint32_t state =
+      RandJumpOf(StepsPerDraw * static_cast<std::uint64_t>(plan.Batches[first].FirstDraw))
+          .Apply(fieldState);
+  for (std::size_t b = first; b != last; ++b) {
+    const TPlasmaBatch& batch = plan.Batches[b];
+    state = FillDraws(state, diversity, batch.Draws, buffer.data());
+    ScaleDraws(buffer.data(), plan.DrawScales.data() + batch.FirstDraw, batch.Draws,
+               reinterpret_cast<TDisplacement*>(buffer.data()));
+    const TDisplacement* d = displacements;
+    for (const TPlasmaStep* const end = plan.Steps.data() + batch.StepEnd; step != end; ++step) {
+      std::uint8_t* const c = cells + step->Corner;
+      const TPlasmaShape& k = shapes[step->Shape];
+      if (step->Block) {
+        SetPlannedBlock<BlockLevels, 0>(c, k, *step, c[0], c[k.TopRight], c[k.BottomLeft],
+                                        c[k.BottomRight], d);
+      } else {
+        SetPlannedRect(c, k.Cells[0], step->Sets[0], c[0], c[k.TopRight], c[k.BottomLeft],
+                       c[k.BottomRight], d);
+      }
+    }
+  }
+  return state;
+}
+
+// Fields large enough to split have both sides of 3 or more, which the split needs.
+static_assert(MinSplitCells > 2 * MaxPlasmaSide);
 
 // Edges of a rectangle whose cells are all set when the recursion reaches it.
 enum TSetEdges : std::uint32_t { TopSet = 1, RightSet = 2, BottomSet = 4, LeftSet = 8 };
@@ -292,8 +386,10 @@ class TDrawCounts {
 // sequence, known from the counts of the draws before it.
 class TSplitField {
  public:
-  TSplitField(THeightField& heights, std::int32_t diversity, std::uint32_t state, TWorkerTeam& team)
+  TSplitField(THeightField& heights, std::int32_t diversity, std::uint32_t state, TWorkerTeam& team,
+              const TPlasmaPlan* plan)
       : team_(team),
+        plan_(plan),
         heights_(heights),
         diversity_(diversity),
         state_(state),
@@ -331,7 +427,7 @@ class TSplitField {
       for (std::size_t task; (task = taken++) < Order.size();) {
         for (std::uint32_t now = done; (now & Needs[task]) != Needs[task];)
           now = team_.AwaitChange(done, now);
-        RunQuarter(quarters[Order[task]]);
+        RunQuarter(quarters, Order[task]);
         done.fetch_or(2u << task);
         done.notify_all();
       }
@@ -347,7 +443,15 @@ class TSplitField {
     std::int64_t first;  // the index of its first draw
   };
 
-  void RunQuarter(const TQuarter& q) {
+  // Quarter k, replayed from the plan when there is one.
+  void RunQuarter(const std::array<TQuarter, 4>& quarters, std::size_t k) {
+    if (plan_ != nullptr) {
+      const std::vector<std::size_t>& starts = plan_->QuarterBatches;
+      Replay(*plan_, starts[k], k + 1 < starts.size() ? starts[k + 1] : plan_->Batches.size(),
+             diversity_, state_, heights_);
+      return;
+    }
+    const TQuarter& q = quarters[k];
     TSubdivision(heights_, diversity_, StateAt(q.first)).Run(q.x1, q.y1, q.x2, q.y2, 2, q.edges);
   }
 
@@ -383,6 +487,7 @@ class TSplitField {
   }
 
   TWorkerTeam& team_;
+  const TPlasmaPlan* plan_;
   THeightField& heights_;
   std::int32_t diversity_;
   std::uint32_t state_;
@@ -392,11 +497,13 @@ class TSplitField {
 }  // namespace
 
 TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
-                               TWorkerTeam* Team)
+                               TWorkerTeam* Team, const TPlasmaPlan* Plan)
     : Width(Width), Height(Height) {
   CheckArgument("Width", Width, 1, MaxPlasmaSide);
   CheckArgument("Height", Height, 1, MaxPlasmaSide);
   CheckArgument("Diversity", Diversity, 0, MaxDiversity);
+  if (Plan != nullptr && (Plan->Width != Width || Plan->Height != Height))
+    throw TError("The plasma plan was made for another size");
   // Every cell is set below: the field needs no zeros first.
   Heights = THeightField(Width, Height, Uninitialised);
   // Corners in the order top left, top right, bottom left, bottom right; on a 1-wide or 1-high
@@ -406,7 +513,9 @@ TPlasmaFractal::TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int
   Heights[0][Height - 1] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
   Heights[Width - 1][Height - 1] = static_cast<std::uint8_t>(Random(CornerHeightRange) + 1);
   if (Team != nullptr && Team->Members() > 1 && std::int64_t{Width} * Height >= MinSplitCells) {
-    RandSeed = TSplitField(Heights, Diversity, RandSeed, *Team).Run();
+    RandSeed = TSplitField(Heights, Diversity, RandSeed, *Team, Plan).Run();
+  } else if (Plan != nullptr) {
+    RandSeed = Replay(*Plan, 0, Plan->Batches.size(), Diversity, RandSeed, Heights);
   } else if (Width > 2 || Height > 2) {
     RandSeed = TSubdivision(Heights, Diversity, RandSeed).Run(0, 0, Width - 1, Height - 1, 1, 0);
   }

@@ -5,6 +5,7 @@
 
 #include "synthesis/memory/Grid.h"
 #include "synthesis/parallel/WorkerTeam.h"
+#include "synthesis/terrain/PlasmaPlan.h"
 
 namespace hillograph {
 
@@ -27,9 +28,10 @@ class TPlasmaFractal {
  public:
   // Builds the whole field, drawing from RandSeed. Width and Height are 1 .. MaxPlasmaSide and
   // Diversity 0 .. MaxDiversity (32768). Two members of Team share the work when one is given;
-  // the heights and the draws are the same for any team.
+  // Plan, when given, is replayed instead of the recursion and must be the plan for Width x
+  // Height. The heights and the draws are the same for any team and with or without a plan.
   TPlasmaFractal(std::int32_t Width, std::int32_t Height, std::int32_t Diversity,
-                 TWorkerTeam* Team = nullptr);
+                 TWorkerTeam* Team = nullptr, const TPlasmaPlan* Plan = nullptr);
 
   std::int32_t Width;
   std::int32_t Height;

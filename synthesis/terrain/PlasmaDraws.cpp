@@ -130,6 +130,14 @@ std::size_t FillLanes(std::uint32_t state, std::uint32_t diversity, std::size_t 
 
 #endif
 
+TDisplacement DisplacementOf(TPlasmaDraw draw, std::uint16_t scale) {
+  const auto offset = static_cast<std::int32_t>(std::min<std::uint32_t>(
+      (static_cast<std::uint32_t>(draw & DrawMagnitudeMask) * scale) >> MaxDrawDepth,
+      MaxUsefulOffset));
+  const std::int32_t negative = -static_cast<std::int32_t>(draw >> DrawSignShift);
+  return static_cast<TDisplacement>(2 * ((offset ^ negative) - negative) + 1);
+}
+
 }  // namespace
 
 std::uint32_t FillDraws(std::uint32_t State, std::int32_t Diversity, std::size_t Count,
@@ -143,6 +151,28 @@ std::uint32_t FillDraws(std::uint32_t State, std::int32_t Diversity, std::size_t
     State = NextRandState(magnitudeState);
   }
   return State;
+}
+
+void ScaleDraws(const TPlasmaDraw* Draws, const std::uint16_t* Scales, std::size_t Count,
+                TDisplacement* Out) {
+  std::size_t i = 0;
+#if HILLOGRAPH_PLASMA_DRAWS_SSE2
+  // Magnitudes are below 2^15 and scales at most 2^15, so the high half of their product is the
+  // magnitude shifted right by the depth.
+  for (; i + DrawLanes <= Count; i += DrawLanes) {
+    const __m128i draws = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Draws + i));
+    const __m128i scales = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Scales + i));
+    const __m128i magnitudes = _mm_and_si128(draws, _mm_set1_epi16(DrawMagnitudeMask));
+    const __m128i offsets =
+        _mm_min_epi16(_mm_mulhi_epu16(magnitudes, scales), _mm_set1_epi16(MaxUsefulOffset));
+    const __m128i signs = _mm_srai_epi16(draws, DrawSignShift);
+    const __m128i signedOffsets = _mm_sub_epi16(_mm_xor_si128(offsets, signs), signs);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i),
+                     _mm_add_epi16(_mm_add_epi16(signedOffsets, signedOffsets), _mm_set1_epi16(1)));
+  }
+#endif
+  for (; i < Count; ++i)
+    Out[i] = DisplacementOf(Draws[i], Scales[i]);
 }
 
 }  // namespace hillograph

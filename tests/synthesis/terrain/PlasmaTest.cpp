@@ -74,12 +74,11 @@ TEST(PlasmaDrawsTest, EqualPlainDrawsAndEndOnTheSameState) {
 }
 
 // Same heights as the literal recursion and the generator left at the same state, on one thread
-// and on teams of two and of more threads than the machine has. Sizes go back to earlier ones,
-// since fields follow one another in the same recycled memory. Teams split fields of 2^17 cells
-// or more: 256 x 512 just so, 255 x 514 just not.
+// and on teams of two and of more threads than the machine has, by the recursion and by the
+// size's plan. Sizes go back to earlier ones, and the fields of one size are all kept, since
+// fields follow one another in recycled memory. Teams split fields of 2^17 cells or more.
 TEST(PlasmaTest, EqualsTheOracle) {
-  TWorkerTeam pair(2);
-  TWorkerTeam crowd(MaxTeamMembers);
+  TWorkerTeam pair(2), crowd(MaxTeamMembers);
   const std::pair<std::int32_t, std::int32_t> sizes[] = {
       {1, 2},     {2, 1},     {2, 2},       {1, 17},      {17, 1},    {4, 4},      {7, 13},
       {13, 7},    {2, 31},    {64, 64},     {65, 65},     {97, 89},   {509, 1},    {1, 4096},
@@ -88,21 +87,22 @@ TEST(PlasmaTest, EqualsTheOracle) {
       {63, 2081}, {2081, 63}, {1025, 1025}, {2049, 1537}};
   std::uint32_t seed = 1;
   for (const auto& [width, height] : sizes) {
+    const TPlasmaPlan plan(width, height);  // all within MaxPlanBytes
     for (const std::int32_t diversity : {700, MaxDiversity, 0, 1, 2}) {
-      seed = seed * 2654435761u + 12345u;
-      RandSeed = seed;
+      RandSeed = seed = seed * 2654435761u + 12345u;
       const testing::TPlasmaOracle oracle(width, height, diversity);
       const std::uint32_t oracleEnd = RandSeed;
-      // All kept at once, so that none is made in the memory of an equal one.
       std::vector<TPlasmaFractal> fields;
       for (TWorkerTeam* team : {static_cast<TWorkerTeam*>(nullptr), &pair, &crowd}) {
-        const std::int32_t threads = team != nullptr ? team->Members() : 1;
-        RandSeed = seed;
-        const auto& plasma = fields.emplace_back(width, height, diversity, team);
-        ASSERT_EQ(RandSeed, oracleEnd) << width << " x " << height << ", threads " << threads;
-        ASSERT_TRUE(std::equal(plasma.Heights.Data(), plasma.Heights.Data() + width * height,
-                               oracle.Heights.Data()))
-            << diversity << ", seed " << seed << ", threads " << threads;
+        for (const TPlasmaPlan* given : {static_cast<const TPlasmaPlan*>(nullptr), &plan}) {
+          RandSeed = seed;
+          const std::uint8_t* cells =
+              fields.emplace_back(width, height, diversity, team, given).Heights.Data();
+          ASSERT_TRUE(RandSeed == oracleEnd &&
+                      std::equal(cells, cells + width * height, oracle.Heights.Data()))
+              << width << " x " << height << ", " << diversity << ", seed " << seed << ", threads "
+              << (team ? team->Members() : 1) << ", plan " << !!given;
+        }
       }
       if (width * height > 500'000) break;  // the largest with one diversity, to stay quick
     }
