@@ -4,6 +4,7 @@
 
 #include "synthesis/Generator.h"
 #include "synthesis/base/ArgumentCheck.h"
+#include "synthesis/terrain/PlasmaPlan.h"
 
 namespace hillograph {
 namespace {
@@ -27,7 +28,10 @@ std::uint64_t MapPeakBytes(std::int32_t Width, std::int32_t Height, TMapOutputs 
       static_cast<std::uint64_t>(Width) * static_cast<std::uint64_t>(Height);
   const std::uint64_t encoder = std::max(Outputs.PngPicture ? PngPictureTenths : 0,
                                          Outputs.PngHeightmap ? PngHeightmapTenths : 0);
-  return MapFixedBytes + pixels * (MapTenths + encoder) / 10;
+  // A job that renders its size again keeps the plasma's plan for it, where the size has one.
+  const std::int64_t plan = PlanBytesAtMost(Width, Height);
+  return MapFixedBytes + pixels * (MapTenths + encoder) / 10 +
+         (plan <= MaxPlanBytes ? static_cast<std::uint64_t>(plan) : 0);
 }
 
 int JobsThatFit(int Wanted, std::uint64_t MapPeak, std::optional<std::uint64_t> Available) {
