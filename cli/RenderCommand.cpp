@@ -268,7 +268,9 @@ int RunBatchCommand(const CLI::App& app, const TRenderOptions& options, const TM
     batch.Manifest = &*manifest;
     batch.Recorded = &recorded;
     batch.Version = HILLOGRAPH_VERSION;
-    batch.LinkOf = [](const TMapJob& job) { return WriteLinkText({job.Params, job.LabelScale}); };
+    batch.LinkOf = [](const TMapJob& job) {
+      return WriteLinkText({job.Params, job.LabelScale, job.Heightmap && job.SmoothHeightmap});
+    };
   }
   const TBatchResult result = RunBatch(job, seeds, batch, line, ProgramName);
   if (result.Skipped > 0 && !options.Quiet) {

@@ -99,6 +99,15 @@ TEST_F(ResumeTest, SkipsMapsWhoseFilesExistAndMatchTheManifest) {
   run = RunRenderProgram("--jobs 2 " + Map + Outputs(folder.Dir()) + " --skip-existing");
   EXPECT_NE(run.err.find("skipped 24 of 24 maps"), std::string::npos) << run.err;
   EXPECT_EQ(folder.Read("h5.r16"), "changed");
+  // The link of a map says when its heightmap was smoothed, since the heightmap's bytes depend on
+  // it.
+  ASSERT_EQ(RunRenderProgram("--size 20x10 --seeds 7 -o " + folder.Path("s{seed}.png") +
+                             " --heightmap " + folder.Path("s{seed}.pgm") +
+                             " --smooth-heightmap --manifest " + folder.Path("s.jsonl"))
+                .status,
+            0);
+  EXPECT_EQ(ReadManifest(folder.Path("s.jsonl")).at(7).Link,
+            "Width=20&Height=10&RandSeed=7&SmoothHeightmap=1");
 }
 
 // The README's recipe for GNU parallel, on four shards of one machine.
