@@ -17,6 +17,21 @@ namespace {
 
 constexpr std::uint32_t EdgeSets = SetsTop | SetsRight | SetsBottom | SetsLeft;
 
+// Visits a block's rectangles in the recursion's order, Levels deep: the rectangle, then its
+// quarters top left, top right, bottom right, bottom left.
+template <class TVisit>
+void ForEachBlockRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                      int levels, const TVisit& visit) {
+  visit(x1, y1, x2, y2);
+  if (levels == 0) return;
+  const std::int32_t xm = (x1 + x2) / 2;
+  const std::int32_t ym = (y1 + y2) / 2;
+  ForEachBlockRect(x1, y1, xm, ym, levels - 1, visit);
+  ForEachBlockRect(xm, y1, x2, ym, levels - 1, visit);
+  ForEachBlockRect(xm, ym, x2, y2, levels - 1, visit);
+  ForEachBlockRect(x1, ym, xm, y2, levels - 1, visit);
+}
+
 // Walks the subdivision as the height field makes it, with a flag per cell in place of the
 // heights, and records each rectangle that sets something.
 class TPlanRecorder {
@@ -41,7 +56,12 @@ class TPlanRecorder {
       step.Block = true;
       step.Shape = ShapeOf(x2 - x1, y2 - y1, true);
       int rect = 0;
-      MarkBlock(x1, y1, x2, y2, BlockLevels, step, rect);
+      ForEachBlockRect(x1, y1, x2, y2, BlockLevels,
+                       [&](std::int32_t bx1, std::int32_t by1, std::int32_t bx2, std::int32_t by2) {
+                         const int self = rect++;
+                         if (bx2 - bx1 >= 2 || by2 - by1 >= 2)
+                           step.Sets[self] = MarkRect(bx1, by1, bx2, by2);
+                       });
       if (step.Sets != decltype(step.Sets){}) Record(step);
     } else {
       step.Shape = ShapeOf(x2 - x1, y2 - y1, false);
@@ -128,39 +148,15 @@ class TPlanRecorder {
     return {first + xm, first + x2 + ym, first + xm + y2, first + ym, first + xm + ym};
   }
 
-  // Marks what a block's rectangles set, in the recursion's order from rect on.
-  void MarkBlock(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, int levels,
-                 TPlasmaStep& step, int& rect) {
-    const int self = rect++;
-    if (x2 - x1 >= 2 || y2 - y1 >= 2) step.Sets[self] = MarkRect(x1, y1, x2, y2);
-    if (levels == 0) return;
-    const std::int32_t xm = (x1 + x2) / 2;
-    const std::int32_t ym = (y1 + y2) / 2;
-    MarkBlock(x1, y1, xm, ym, levels - 1, step, rect);
-    MarkBlock(xm, y1, x2, ym, levels - 1, step, rect);
-    MarkBlock(xm, ym, x2, y2, levels - 1, step, rect);
-    MarkBlock(x1, ym, xm, y2, levels - 1, step, rect);
-  }
-
-  // The cells of a block's rectangles from rect on, as offsets from its corner.
-  void BlockCells(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, int levels,
-                  TPlasmaShape& shape, int& rect) const {
-    shape.Cells[rect++] = CellsOf(x2 - x1, y2 - y1, Cell(x1, y1));
-    if (levels == 0) return;
-    const std::int32_t xm = (x1 + x2) / 2;
-    const std::int32_t ym = (y1 + y2) / 2;
-    BlockCells(x1, y1, xm, ym, levels - 1, shape, rect);
-    BlockCells(xm, y1, x2, ym, levels - 1, shape, rect);
-    BlockCells(xm, ym, x2, y2, levels - 1, shape, rect);
-    BlockCells(x1, ym, xm, y2, levels - 1, shape, rect);
-  }
-
   std::uint16_t ShapeOf(std::int32_t spanX, std::int32_t spanY, bool block) {
     const auto key = std::tuple{spanX, spanY, block};
     if (const auto found = shapes_.find(key); found != shapes_.end()) return found->second;
     TPlasmaShape shape{Cell(spanX, 0), Cell(0, spanY), Cell(spanX, spanY), {}};
     int rect = 0;
-    BlockCells(0, 0, spanX, spanY, block ? BlockLevels : 0, shape, rect);
+    ForEachBlockRect(0, 0, spanX, spanY, block ? BlockLevels : 0,
+                     [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+                       shape.Cells[rect++] = CellsOf(x2 - x1, y2 - y1, Cell(x1, y1));
+                     });
     const auto index = static_cast<std::uint16_t>(plan_.Shapes.size());
     plan_.Shapes.push_back(shape);
     shapes_.emplace(key, index);
