@@ -95,8 +95,9 @@ void StageMapJob(const TMapJob& Job, TMapScratch& Scratch, bool Parallel, TStage
   std::vector<TPngText> recipe, heightmapRecipe;
   if (Job.Recipe) {
     recipe = RecipeTexts({Job.Params, Job.LabelScale}, HILLOGRAPH_VERSION);
-    heightmapRecipe =
-        RecipeTexts({Job.Params, Job.LabelScale, Job.SmoothHeightmap}, HILLOGRAPH_VERSION);
+    if (Job.Heightmap)
+      heightmapRecipe =
+          RecipeTexts({Job.Params, Job.LabelScale, Job.SmoothHeightmap}, HILLOGRAPH_VERSION);
   }
   // The towns are kept only when asked for: each holds a copy of its name, and a town database
   // may hold names of millions of letters.
