@@ -73,6 +73,7 @@ bool ReadInfo(png_structp png, png_infop info, TReader& reader) {
   png_set_read_fn(png, &reader, &OnRead);
   png_set_sig_bytes(png, PngSignatureSize);
   png_set_chunk_cache_max(png, MaxPngTextChunks);
+  png_set_chunk_malloc_max(png, MaxPngChunkBytes);
   png_read_info(png, info);
   return true;
 }

@@ -25,9 +25,12 @@ using TPngByteSource = std::function<std::size_t(void* Data, std::size_t Size)>;
 // The text chunks (tEXt, zTXt, iTXt) before the first IDAT, in the file's order; nullopt when the
 // bytes do not start with the PNG signature. Reads no further than the image data's first chunk
 // header, and no more than MaxPngBytesBeforeImage in all. Throws TError when the file breaks off,
-// is damaged or holds more than that before its image data.
+// is damaged or holds more than that before its image data. A chunk that holds, or inflates to,
+// more than MaxPngChunkBytes is left out, so that a small file cannot make the reader inflate
+// gigabytes.
 inline constexpr std::size_t MaxPngBytesBeforeImage = 4 << 20;
 inline constexpr std::uint32_t MaxPngTextChunks = 64;
+inline constexpr std::size_t MaxPngChunkBytes = 256 << 10;
 std::optional<std::vector<TPngText>> ReadPngText(const TPngByteSource& Source);
 
 // The signature every PNG file starts with.

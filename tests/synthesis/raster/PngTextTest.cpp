@@ -1,6 +1,7 @@
 #include "synthesis/raster/PngText.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <string>
@@ -52,6 +53,24 @@ TEST(PngTextTest, WrittenTextsReadBackAndTheImageDataStays) {
                   std::vector<TPngText>{{"Big", std::string(MaxPngBytesBeforeImage, 'x')}});
   for (const std::string& broken : {png.Text.substr(0, 40), badHeader, tooMuch.Text})
     EXPECT_THROW(TextsOf(broken), TError);
+
+  // A small zTXt chunk that inflates past the limit is left out, not inflated whole.
+  const std::string big(MaxPngChunkBytes + 1, 'a');
+  std::string data("Big\0\0", 5);
+  uLongf size = compressBound(big.size());
+  data.resize(data.size() + size);
+  ASSERT_EQ(compress(reinterpret_cast<Bytef*>(&data[5]), &size,
+                     reinterpret_cast<const Bytef*>(big.data()), big.size()),
+            Z_OK);
+  data.resize(5 + size);
+  const auto be32 = [](std::uint32_t w) {
+    return std::string{char(w >> 24), char(w >> 16), char(w >> 8), char(w)};
+  };
+  const std::string typed = "zTXt" + data;
+  const std::string chunk = be32(static_cast<std::uint32_t>(data.size())) + typed +
+                            be32(static_cast<std::uint32_t>(crc32(
+                                0, reinterpret_cast<const Bytef*>(typed.data()), typed.size())));
+  EXPECT_EQ(TextsOf(png.Text.substr(0, 33) + chunk + png.Text.substr(33)), texts);
 }
 
 }  // namespace
